@@ -1,0 +1,43 @@
+// The conversion of one MSTS shape text into one model file: the engine's entry point.
+#pragma once
+
+#include <string>
+
+// The values a command reads and writes, held by the front end (dialog or command line).
+struct ConversionOptions {
+  float Length = 0.0f;          // metres
+  std::string SourcePath;       // the shape text to convert
+  std::string EngPath;          // ENG/WAG description file; empty when none
+  bool TwoFootScale = false;    // halves every converted length and the cylinder sizes
+  std::string OutputDirectory;  // used exactly as entered: no separator is added
+};
+
+// Where a malformed entry or an out-of-range index was met in the shape text.
+struct BeepSite {
+  std::string file;      // the shape (or ENG/WAG) path being read
+  long line = 0;         // 1-based line number in that file
+  std::string expected;  // what was expected there, e.g. "\"point\"" or "point index below 12"
+};
+
+// A file that could not be opened, created, read or written, with the system's reason.
+struct FileFailure {
+  std::string file;
+  std::string reason;
+};
+
+// The log and the diagnostics of a run. The dialog and the command line implement it.
+class LogSink {
+ public:
+  virtual ~LogSink() = default;
+  // One progress line; the front end shows it followed by "\r\n".
+  virtual void AppendLog(const std::string& line) = 0;
+  // A malformed entry (the original sounds the system beep here).
+  virtual void Beep(const BeepSite& where) = 0;
+  // The run ended early on a file failure; no further line is logged.
+  virtual void ReportFileFailure(const FileFailure& failure) = 0;
+};
+
+// Converts options.SourcePath into OutputDirectory + name + ".stk" and its textures. Returns
+// true when the run reached its closing line; false after a file failure or an unexpected end
+// of the shape text, which has then been reported through log.ReportFileFailure.
+bool RunConversion(const ConversionOptions& options, LogSink& log);

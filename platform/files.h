@@ -1,0 +1,20 @@
+// File-system services for the core: case-insensitive lookup of MSTS names, the program's folder.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The path of an existing file or folder that matches path when each component is compared
+// without regard to letter case (an exact match wins); path itself when nothing matches.
+std::string FindPathIgnoringCase(const std::string& path);
+
+// The path under which a file named by path is created: its folder found as by
+// FindPathIgnoringCase, its own name kept as given.
+std::string ResolveCreatePath(const std::string& path);
+
+// The absolute path of the running executable, and its folder (without a trailing "/").
+std::string RunningProgramPath();
+std::string ProgramFolder();
+
+}  // namespace platform

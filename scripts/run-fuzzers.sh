@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# run-fuzzers.sh BUILD_DIR SECONDS: runs every fuzz_NAME of the build for SECONDS, starting
+# from the seeds in fuzz/NAME/seeds; new inputs go to a scratch folder, never the tree.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$1; seconds=$2
+shopt -s nullglob
+ran=0
+for f in "$build"/bin/fuzz_*; do
+  name=${f##*/fuzz_}
+  scratch=$(mktemp -d)
+  seeds=("$root/fuzz/$name/seeds")
+  [ -d "${seeds[0]}" ] || seeds=()
+  dict=()
+  [ -f "$root/fuzz/$name/$name.dict" ] && dict=(-dict="$root/fuzz/$name/$name.dict")
+  echo "-- fuzz_$name"
+  (cd "$scratch" && "$f" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 "${dict[@]}" "$scratch" "${seeds[@]}" 2>&1 | tail -n 12)
+  rm -rf "$scratch"
+  ran=$((ran + 1))
+done
+echo "fuzzers run: $ran"
