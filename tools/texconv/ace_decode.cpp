@@ -1,0 +1,324 @@
+// ACE header checks, size computation and the planar and DXT1 decoders.
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <string>
+
+#include "tools/texconv/ace.h"
+
+namespace texconv {
+namespace {
+
+uint32_t ReadU32(const uint8_t* p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+uint64_t ReadU64(const uint8_t* p) { return uint64_t(ReadU32(p)) | uint64_t(ReadU32(p + 4)) << 32; }
+
+std::string FormatHex(uint64_t value) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  do {
+    text.insert(text.begin(), kDigits[value & 15]);
+    value >>= 4;
+  } while (value != 0);
+  if (text.size() < 2) text.insert(text.begin(), '0');
+  return "0x" + text;
+}
+
+uint32_t LevelSide(uint32_t side, uint32_t level) { return std::max<uint32_t>(1, side >> level); }
+
+// Bytes of one planar row of width w: one byte per pixel for each 8-bit plane, one bit per
+// pixel (rounded up to whole bytes) for the mask plane.
+uint64_t ComputeRowLength(const AceLayout& layout, uint32_t w) {
+  uint64_t length = 0;
+  for (uint32_t c = 0; c < layout.channel_count; ++c) {
+    length += layout.channels[c] == AceChannel::kMask ? (uint64_t(w) + 7) / 8 : w;
+  }
+  return length;
+}
+
+bool IsBlockCoded(uint32_t w, uint32_t h) { return w >= 4 && h >= 4; }
+
+// Bytes of level `level` in the file, after the offset table.
+uint64_t ComputeLevelSize(const AceLayout& layout, uint32_t level) {
+  uint32_t w = LevelSide(layout.width, level);
+  uint32_t h = LevelSide(layout.height, level);
+  if ((layout.flags & kAceFlagRawData) != 0 && IsBlockCoded(w, h)) {
+    return 4 + uint64_t(w / 4) * (h / 4) * 8;
+  }
+  return uint64_t(h) * ComputeRowLength(layout, w);
+}
+
+bool ReadAceDescriptors(const uint8_t* descriptors, AceLayout& layout, std::string& reason) {
+  bool seen[8] = {};
+  for (uint32_t c = 0; c < layout.channel_count; ++c) {
+    uint64_t bits = ReadU64(descriptors + 16 * c);
+    uint64_t type = ReadU64(descriptors + 16 * c + 8);
+    if (type < 2 || type > 6) {
+      reason = "unknown channel type " + std::to_string(type) + " in descriptor " +
+               std::to_string(c);
+      return false;
+    }
+    uint64_t expected_bits = type == uint64_t(AceChannel::kMask) ? 1 : 8;
+    if (bits != expected_bits) {
+      reason = "channel type " + std::to_string(type) + " with " + std::to_string(bits) +
+               " bits in descriptor " + std::to_string(c);
+      return false;
+    }
+    if (seen[type]) {
+      reason = "channel type " + std::to_string(type) + " repeated in descriptor " +
+               std::to_string(c);
+      return false;
+    }
+    seen[type] = true;
+    layout.channels[c] = AceChannel(type);
+  }
+  layout.has_mask = seen[uint32_t(AceChannel::kMask)];
+  layout.has_alpha = seen[uint32_t(AceChannel::kAlpha)];
+  return true;
+}
+
+bool HasColourPlanes(const AceLayout& layout) {
+  bool red = false, green = false, blue = false;
+  for (uint32_t c = 0; c < layout.channel_count; ++c) {
+    red |= layout.channels[c] == AceChannel::kRed;
+    green |= layout.channels[c] == AceChannel::kGreen;
+    blue |= layout.channels[c] == AceChannel::kBlue;
+  }
+  return red && green && blue;
+}
+
+bool CheckAceFormat(AceLayout& layout, std::string& reason) {
+  uint32_t known = kAceFlagMipmaps | kAceFlagIgnored | kAceFlagRawData;
+  if ((layout.flags & ~known) != 0) {
+    reason = "unsupported flags " + FormatHex(layout.flags);
+    return false;
+  }
+  if ((layout.flags & kAceFlagRawData) != 0) {
+    if (layout.surface_format != kAceSurfaceDxt1) {
+      reason = "unsupported surface format " + FormatHex(layout.surface_format);
+      return false;
+    }
+    if (IsBlockCoded(layout.width, layout.height) &&
+        (layout.width % 4 != 0 || layout.height % 4 != 0)) {
+      reason = "DXT1 size " + std::to_string(layout.width) + "x" +
+               std::to_string(layout.height) + " is not a multiple of 4";
+      return false;
+    }
+  }
+  // Planar level 0 (always for planar files, and the sub-4 DXT1 levels) needs all colours.
+  bool planar_level0 = (layout.flags & kAceFlagRawData) == 0 ||
+                       !IsBlockCoded(layout.width, layout.height);
+  if (planar_level0 && !HasColourPlanes(layout)) {
+    reason = "planar data without red, green and blue channels";
+    return false;
+  }
+  return true;
+}
+
+void ComputeAceExtent(AceLayout& layout) {
+  uint32_t side = std::max(layout.width, layout.height);
+  layout.level_count = (layout.flags & kAceFlagMipmaps) != 0 ? uint32_t(std::bit_width(side)) : 1;
+  uint64_t table_entries = 0;
+  uint64_t data_size = 0;
+  for (uint32_t level = 0; level < layout.level_count; ++level) {
+    table_entries += (layout.flags & kAceFlagRawData) != 0 ? 1 : LevelSide(layout.height, level);
+    data_size += ComputeLevelSize(layout, level);
+  }
+  layout.data_offset = layout.table_offset + 4 * table_entries;
+  layout.data_end = layout.data_offset + data_size;
+}
+
+// Names where data of data_size bytes stops short of what the layout needs.
+std::string DescribeTruncation(const AceLayout& layout, uint64_t data_size) {
+  if (data_size < layout.data_offset) return "truncated offset table";
+  uint64_t level_start = layout.data_offset;
+  for (uint32_t level = 0; level < layout.level_count; ++level) {
+    uint64_t level_size = ComputeLevelSize(layout, level);
+    if (data_size < level_start + level_size) {
+      if (level > 0) return "truncated mipmap level " + std::to_string(level);
+      uint64_t present = data_size - level_start;
+      if ((layout.flags & kAceFlagRawData) != 0 && IsBlockCoded(layout.width, layout.height)) {
+        if (present < 4) return "truncated DXT1 byte count";
+        uint64_t block_row = (present - 4) / (uint64_t(layout.width / 4) * 8);
+        return "truncated DXT1 block row " + std::to_string(block_row);
+      }
+      return "truncated row " + std::to_string(present / ComputeRowLength(layout, layout.width));
+    }
+    level_start += level_size;
+  }
+  return "truncated data";
+}
+
+int TargetByte(AceChannel channel) {
+  switch (channel) {
+    case AceChannel::kRed: return 0;
+    case AceChannel::kGreen: return 1;
+    case AceChannel::kBlue: return 2;
+    case AceChannel::kAlpha: return 3;
+    case AceChannel::kMask: break;
+  }
+  return -1;
+}
+
+void SpreadPlane(const uint8_t* plane, uint32_t width, uint8_t* out) {
+  for (uint32_t x = 0; x < width; ++x) out[4 * size_t(x)] = plane[x];
+}
+
+// The mask sets alpha to 0 or 255; leftmost pixel in the most significant bit.
+void SpreadMask(const uint8_t* mask, uint32_t width, uint8_t* out) {
+  for (uint32_t x = 0; x < width; ++x) {
+    bool opaque = (mask[x >> 3] >> (7 - (x & 7))) & 1;
+    out[4 * size_t(x) + 3] = opaque ? 255 : 0;
+  }
+}
+
+// Decodes `height` planar rows of `width` pixels starting at rows (already bounds-checked).
+void DecodePlanarRows(const AceLayout& layout, const uint8_t* rows, uint32_t width,
+                      uint32_t height, uint8_t* out) {
+  uint64_t row_length = ComputeRowLength(layout, width);
+  for (uint32_t y = 0; y < height; ++y) {
+    const uint8_t* plane = rows + y * row_length;
+    uint8_t* row_out = out + size_t(y) * width * 4;
+    if (!layout.has_alpha && !layout.has_mask) {
+      for (uint32_t x = 0; x < width; ++x) row_out[4 * size_t(x) + 3] = 255;
+    }
+    for (uint32_t c = 0; c < layout.channel_count; ++c) {
+      AceChannel channel = layout.channels[c];
+      if (channel == AceChannel::kMask) {
+        // An alpha plane wins over the mask, wherever it stands in the descriptor list.
+        if (!layout.has_alpha) SpreadMask(plane, width, row_out);
+        plane += (width + 7) / 8;
+      } else {
+        SpreadPlane(plane, width, row_out + TargetByte(channel));
+        plane += width;
+      }
+    }
+  }
+}
+
+void ExpandRgb565(uint16_t colour, uint8_t* rgba) {
+  uint32_t r = colour >> 11, g = (colour >> 5) & 63, b = colour & 31;
+  rgba[0] = uint8_t(r << 3 | r >> 2);
+  rgba[1] = uint8_t(g << 2 | g >> 4);
+  rgba[2] = uint8_t(b << 3 | b >> 2);
+  rgba[3] = 255;
+}
+
+void DecodeDxt1Blocks(const uint8_t* blocks, uint32_t width, uint32_t height,
+                      bool transparent_black, uint8_t* out) {
+  uint8_t texels[64];
+  uint32_t blocks_across = width / 4;
+  for (uint32_t by = 0; by < height / 4; ++by) {
+    for (uint32_t bx = 0; bx < blocks_across; ++bx) {
+      DecodeDxt1Block(blocks + (size_t(by) * blocks_across + bx) * 8, transparent_black, texels);
+      for (uint32_t row = 0; row < 4; ++row) {
+        uint8_t* target = out + ((size_t(by) * 4 + row) * width + size_t(bx) * 4) * 4;
+        std::memcpy(target, texels + row * 16, 16);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+size_t AceHeaderBytesNeeded(std::span<const uint8_t> ace_data) {
+  if (ace_data.size() < kAceHeaderSize) return kAceHeaderSize;
+  uint32_t count = std::min(ReadU32(ace_data.data() + 20), kMaxAceChannels);
+  return kAceHeaderSize + 16 * size_t(count);
+}
+
+bool ReadAceLayout(std::span<const uint8_t> ace_data, AceLayout& layout, std::string& reason) {
+  if (ace_data.size() < kAceHeaderSize) {
+    reason = "truncated ACE header";
+    return false;
+  }
+  const uint8_t* header = ace_data.data();
+  uint32_t signature = ReadU32(header);
+  if (signature != 1) {
+    reason = "ACE signature " + FormatHex(signature) + " is not 1";
+    return false;
+  }
+  AceLayout read;
+  read.flags = ReadU32(header + 4);
+  read.width = ReadU32(header + 8);
+  read.height = ReadU32(header + 12);
+  read.surface_format = ReadU32(header + 16);
+  read.channel_count = ReadU32(header + 20);
+  if (read.width < 1 || read.width > kMaxAceSide || read.height < 1 || read.height > kMaxAceSide) {
+    reason = "size " + std::to_string(read.width) + "x" + std::to_string(read.height) +
+             " outside 1-" + std::to_string(kMaxAceSide);
+    return false;
+  }
+  if (read.channel_count < 1 || read.channel_count > kMaxAceChannels) {
+    reason = "channel count " + std::to_string(read.channel_count) + " outside 1-" +
+             std::to_string(kMaxAceChannels);
+    return false;
+  }
+  read.table_offset = kAceHeaderSize + 16 * uint64_t(read.channel_count);
+  if (ace_data.size() < read.table_offset) {
+    reason = "truncated channel descriptors";
+    return false;
+  }
+  if (!ReadAceDescriptors(header + kAceHeaderSize, read, reason)) return false;
+  if (!CheckAceFormat(read, reason)) return false;
+  ComputeAceExtent(read);
+  layout = read;
+  return true;
+}
+
+void DecodeDxt1Block(const uint8_t* block, bool transparent_black, uint8_t* texels) {
+  uint16_t c0 = uint16_t(block[0] | block[1] << 8);
+  uint16_t c1 = uint16_t(block[2] | block[3] << 8);
+  uint8_t palette[4][4];
+  ExpandRgb565(c0, palette[0]);
+  ExpandRgb565(c1, palette[1]);
+  for (int i = 0; i < 3; ++i) {
+    uint32_t p0 = palette[0][i], p1 = palette[1][i];
+    if (c0 > c1) {
+      palette[2][i] = uint8_t((2 * p0 + p1) / 3);
+      palette[3][i] = uint8_t((p0 + 2 * p1) / 3);
+    } else {
+      palette[2][i] = uint8_t((p0 + p1) / 2);
+      palette[3][i] = 0;
+    }
+  }
+  palette[2][3] = 255;
+  palette[3][3] = c0 <= c1 && transparent_black ? 0 : 255;
+  uint32_t indices = ReadU32(block + 4);
+  for (int t = 0; t < 16; ++t) {
+    std::memcpy(texels + 4 * t, palette[(indices >> (2 * t)) & 3], 4);
+  }
+}
+
+bool DecodeAceData(std::span<const uint8_t> ace_data, RgbaImage& image, std::string& reason) {
+  AceLayout layout;
+  if (!ReadAceLayout(ace_data, layout, reason)) return false;
+  if (ace_data.size() < layout.data_end) {
+    reason = DescribeTruncation(layout, ace_data.size());
+    return false;
+  }
+  RgbaImage decoded;
+  decoded.width = layout.width;
+  decoded.height = layout.height;
+  decoded.pixels.resize(size_t(layout.width) * layout.height * 4);
+  const uint8_t* level0 = ace_data.data() + layout.data_offset;
+  if ((layout.flags & kAceFlagRawData) != 0 && IsBlockCoded(layout.width, layout.height)) {
+    uint32_t count = ReadU32(level0);
+    uint64_t expected = ComputeLevelSize(layout, 0) - 4;
+    if (count != expected) {
+      reason = "DXT1 byte count " + std::to_string(count) + ", expected " +
+               std::to_string(expected);
+      return false;
+    }
+    DecodeDxt1Blocks(level0 + 4, layout.width, layout.height, layout.has_mask,
+                     decoded.pixels.data());
+  } else {
+    DecodePlanarRows(layout, level0, layout.width, layout.height, decoded.pixels.data());
+  }
+  image = std::move(decoded);
+  return true;
+}
+
+}  // namespace texconv

@@ -1,0 +1,146 @@
+// The SIMIS wrapper of ACE files: plain, or one zlib stream whose output is bounded by the
+// image that the ACE header inside it announces.
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "tools/texconv/ace.h"
+
+namespace texconv {
+namespace {
+
+constexpr char kPlainSignature[] = "SIMISA@@@@@@@@@@";
+constexpr char kCompressedSignature[] = "SIMISA@F";
+constexpr size_t kSignatureSize = 16;
+
+bool StartsWith(std::span<const uint8_t> bytes, const char* text, size_t offset = 0) {
+  size_t length = std::strlen(text);
+  return bytes.size() >= offset + length && std::memcmp(bytes.data() + offset, text, length) == 0;
+}
+
+// One zlib stream over the file's bytes after the wrapper header, inflated in steps.
+struct Inflater {
+  z_stream stream = {};
+  bool open = false;
+  bool ended = false;
+  ~Inflater() {
+    if (open) inflateEnd(&stream);
+  }
+};
+
+// Inflates into out[produced, limit); advances produced. False with reason on a zlib fault.
+bool InflateInto(Inflater& inflater, std::vector<uint8_t>& out, size_t& produced, size_t limit,
+                 std::string& reason) {
+  z_stream& stream = inflater.stream;
+  while (produced < limit && !inflater.ended) {
+    // avail_out is 32 bits wide; the limit is far below that, but go in steps anyway.
+    uInt step = uInt(std::min<size_t>(limit - produced, 1u << 30));
+    stream.next_out = out.data() + produced;
+    stream.avail_out = step;
+    int result = inflate(&stream, Z_NO_FLUSH);
+    produced += step - stream.avail_out;
+    if (result == Z_STREAM_END) {
+      inflater.ended = true;
+    } else if (result == Z_NEED_DICT) {
+      reason = "zlib stream needs a preset dictionary";
+      return false;
+    } else if (result == Z_BUF_ERROR && stream.avail_in == 0) {
+      reason = "zlib data cut off after " + std::to_string(produced) + " bytes";
+      return false;
+    } else if (result != Z_OK) {
+      reason = std::string("corrupt zlib data (") + (stream.msg ? stream.msg : "error") + ")";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool InflateAceData(std::span<const uint8_t> file, std::vector<uint8_t>& inflated,
+                    std::string& reason) {
+  if (!StartsWith(file, "@@@@", 12)) {
+    reason = "compressed SIMIS header without @@@@";
+    return false;
+  }
+  uint32_t size_field = uint32_t(file[8]) | uint32_t(file[9]) << 8 | uint32_t(file[10]) << 16 |
+                        uint32_t(file[11]) << 24;
+  Inflater inflater;
+  inflater.stream.next_in = const_cast<Bytef*>(file.data() + kSignatureSize);
+  // Files are read whole and are far below 4 GiB; a larger span only loses its tail.
+  inflater.stream.avail_in = uInt(std::min<size_t>(file.size() - kSignatureSize, 0xFFFFFFFFu));
+  if (inflateInit(&inflater.stream) != Z_OK) {
+    reason = "zlib cannot start";
+    return false;
+  }
+  inflater.open = true;
+
+  // First the header, to learn how much the stream may hold.
+  std::vector<uint8_t> out(std::min<size_t>(size_field, kAceHeaderSize + 16 * kMaxAceChannels));
+  size_t produced = 0;
+  size_t needed = std::min<size_t>(kAceHeaderSize, out.size());
+  if (!InflateInto(inflater, out, produced, needed, reason)) return false;
+  needed = std::min(AceHeaderBytesNeeded({out.data(), produced}), out.size());
+  if (!InflateInto(inflater, out, produced, needed, reason)) return false;
+  AceLayout layout;
+  if (!ReadAceLayout({out.data(), produced}, layout, reason)) return false;
+  if (size_field > layout.data_end + kMaxAceTrailingBytes) {
+    reason = "size field " + std::to_string(size_field) + " exceeds the image data (" +
+             std::to_string(layout.data_end) + " bytes) by more than " +
+             std::to_string(kMaxAceTrailingBytes);
+    return false;
+  }
+
+  out.resize(size_field);
+  if (!InflateInto(inflater, out, produced, out.size(), reason)) return false;
+  if (produced < size_field) {
+    reason = "zlib data ends after " + std::to_string(produced) + " of " +
+             std::to_string(size_field) + " bytes";
+    return false;
+  }
+  if (!inflater.ended) {
+    // The size field is reached: the stream must end here, without one more byte.
+    std::vector<uint8_t> extra(1);
+    size_t extra_produced = 0;
+    if (!InflateInto(inflater, extra, extra_produced, 1, reason)) return false;
+    if (extra_produced != 0) {
+      reason = "zlib data longer than its size field " + std::to_string(size_field);
+      return false;
+    }
+  }
+  inflated = std::move(out);
+  return true;
+}
+
+}  // namespace
+
+bool UnwrapAceFile(std::span<const uint8_t> file, std::vector<uint8_t>& ace_data,
+                   std::string& reason) {
+  if (file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE) {
+    reason = "a SIMIS text file, not a texture";
+    return false;
+  }
+  if (file.size() < kSignatureSize) {
+    reason = "not a SIMIS file (shorter than its signature)";
+    return false;
+  }
+  if (StartsWith(file, kPlainSignature)) {
+    ace_data.assign(file.begin() + kSignatureSize, file.end());
+    return true;
+  }
+  if (StartsWith(file, kCompressedSignature)) return InflateAceData(file, ace_data, reason);
+  reason = "not a SIMIS file";
+  return false;
+}
+
+bool DecodeAceFile(std::span<const uint8_t> file, RgbaImage& image, std::string& reason) {
+  // A plain file is decoded in place; only a compressed one needs a buffer of its own.
+  if (file.size() >= kSignatureSize && StartsWith(file, kPlainSignature)) {
+    return DecodeAceData(file.subspan(kSignatureSize), image, reason);
+  }
+  std::vector<uint8_t> ace_data;
+  if (!UnwrapAceFile(file, ace_data, reason)) return false;
+  return DecodeAceData(ace_data, image, reason);
+}
+
+}  // namespace texconv

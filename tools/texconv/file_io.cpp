@@ -1,0 +1,111 @@
+// POSIX file access: whole-file reads, and replacement through a temporary file and rename.
+#include "tools/texconv/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+namespace texconv {
+namespace {
+
+std::string DescribeErrno(const char* what, const std::string& path) {
+  return std::string(what) + " " + path + ": " + std::strerror(errno);
+}
+
+// A name in path's folder that no other writer (thread or process) picks at the same time.
+std::string MakeTemporaryPath(const std::string& path) {
+  static std::atomic<unsigned> counter{0};
+  size_t slash = path.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return folder + "." + name + "." + std::to_string(getpid()) + "." +
+         std::to_string(counter.fetch_add(1)) + ".tmp";
+}
+
+bool WriteAll(int fd, const uint8_t* bytes, size_t size) {
+  while (size > 0) {
+    ssize_t written = write(fd, bytes, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes += written;
+    size -= size_t(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    reason = DescribeErrno("cannot open", path);
+    return false;
+  }
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    reason = "not a regular file: " + path;
+    close(fd);
+    return false;
+  }
+  if (uint64_t(info.st_size) > kMaxReadFileSize) {
+    reason = "file too large: " + path;
+    close(fd);
+    return false;
+  }
+  std::vector<uint8_t> content(size_t(info.st_size));
+  size_t done = 0;
+  while (done < content.size()) {
+    ssize_t got = read(fd, content.data() + done, content.size() - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      reason = DescribeErrno("cannot read", path);
+      close(fd);
+      return false;
+    }
+    if (got == 0) break;  // the file shrank while being read
+    done += size_t(got);
+  }
+  close(fd);
+  content.resize(done);
+  bytes = std::move(content);
+  return true;
+}
+
+bool ReplaceFileContent(const std::string& path, const uint8_t* bytes, size_t size,
+                        std::string& reason) {
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = MakeTemporaryPath(path);
+    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    reason = DescribeErrno("cannot create", temporary);
+    return false;
+  }
+  bool written = WriteAll(fd, bytes, size);
+  int saved_errno = errno;
+  if (close(fd) != 0 && written) {
+    written = false;
+    saved_errno = errno;
+  }
+  if (!written) {
+    errno = saved_errno;
+    reason = DescribeErrno("cannot write", temporary);
+    unlink(temporary.c_str());
+    return false;
+  }
+  if (rename(temporary.c_str(), path.c_str()) != 0) {
+    reason = DescribeErrno("cannot rename to", path);
+    unlink(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace texconv

@@ -1,0 +1,23 @@
+// The only code of the texture library that touches the file system.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace texconv {
+
+// Largest file read: far above any real texture, low enough to refuse a stray huge file.
+inline constexpr uint64_t kMaxReadFileSize = uint64_t(1) << 30;
+
+// Reads the whole file at path into bytes. False with reason set when it cannot be read or is
+// larger than kMaxReadFileSize.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason);
+
+// Writes bytes to a new temporary file in path's folder and renames it to path, so that path
+// holds either its previous content or the complete new one. False with reason set on
+// failure; the temporary file is then removed.
+bool ReplaceFileContent(const std::string& path, const uint8_t* bytes, size_t size,
+                        std::string& reason);
+
+}  // namespace texconv
