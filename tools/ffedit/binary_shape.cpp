@@ -1,0 +1,239 @@
+#include "binary_shape.h"
+
+#include <cstring>
+
+namespace ffedit {
+namespace {
+
+constexpr size_t kBlockHeaderSize = 9;  // token id, token table, length, label length
+// A block holds a child only through its schema, and no token contains itself, so real
+// nesting stays shallow; the limit only guards against a damaged table.
+constexpr int kMaxDepth = 32;
+
+struct Reader {
+  const ShapeTokenTable& table;
+  const uint8_t* data;
+  size_t pos;
+  uint64_t offset_base;
+  bool decompressed;
+  ShapeTree& tree;
+  ReadError& error;
+};
+
+uint16_t ReadUint16At(const uint8_t* bytes) {
+  return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+uint32_t ReadUint32At(const uint8_t* bytes) {
+  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+bool Fail(Reader& reader, std::string_view token, size_t pos, std::string what) {
+  reader.error.token = std::string(token);
+  reader.error.offset = reader.offset_base + pos;
+  reader.error.in_decompressed_data = reader.decompressed;
+  reader.error.what = std::move(what);
+  return false;
+}
+
+std::string ListAllowed(const Reader& reader, const SchemaItem& item) {
+  std::string names;
+  for (uint16_t i = 0; i < item.allowed_count; ++i) {
+    if (i) names += " or ";
+    names += reader.table.tokens[reader.table.allowed[item.allowed_first + i]].name;
+  }
+  return names;
+}
+
+void PushValue(Reader& reader, ValueType type, uint32_t bits) {
+  ShapeItem item;
+  item.kind = ShapeItemKind::kValue;
+  item.type = type;
+  item.value = bits;
+  reader.tree.items.push_back(item);
+}
+
+// Reads n UTF-16 code units at reader.pos into the tree's text; the caller checked the bounds.
+uint32_t ReadUtf16(Reader& reader, size_t n) {
+  uint32_t start = static_cast<uint32_t>(reader.tree.text.size());
+  for (size_t i = 0; i < n; ++i) {
+    reader.tree.text.push_back(static_cast<char16_t>(ReadUint16At(reader.data + reader.pos + 2 * i)));
+  }
+  reader.pos += 2 * n;
+  return start;
+}
+
+bool ReadValue(Reader& reader, int token, ValueType type, size_t end) {
+  const std::string_view name = reader.table.tokens[static_cast<size_t>(token)].name;
+  if (type == ValueType::kString) {
+    if (end - reader.pos < 2) return Fail(reader, name, reader.pos, "string length expected, block ends");
+    size_t n = ReadUint16At(reader.data + reader.pos);
+    if ((end - reader.pos - 2) / 2 < n) {
+      return Fail(reader, name, reader.pos,
+                  "string of " + std::to_string(n) + " characters runs past the end of the block");
+    }
+    reader.pos += 2;
+    ShapeItem item;
+    item.kind = ShapeItemKind::kString;
+    item.value = static_cast<uint32_t>(n);
+    item.text = ReadUtf16(reader, n);
+    reader.tree.items.push_back(item);
+    return true;
+  }
+  if (end - reader.pos < 4) return Fail(reader, name, reader.pos, "value expected, block ends");
+  PushValue(reader, type, ReadUint32At(reader.data + reader.pos));
+  reader.pos += 4;
+  return true;
+}
+
+bool IsAllowed(const Reader& reader, const SchemaItem& item, int token) {
+  for (uint16_t i = 0; i < item.allowed_count; ++i) {
+    uint16_t allowed = reader.table.allowed[item.allowed_first + i];
+    // A context-only variant shares its id with the ordinary token.
+    if (allowed == token || reader.table.tokens[allowed].id == reader.table.tokens[static_cast<size_t>(token)].id) return true;
+  }
+  return false;
+}
+
+// The token a child allowed by item is read as: the variant the schema names for its id.
+int ResolveChild(const Reader& reader, const SchemaItem& item, int token) {
+  for (uint16_t i = 0; i < item.allowed_count; ++i) {
+    uint16_t allowed = reader.table.allowed[item.allowed_first + i];
+    if (reader.table.tokens[allowed].id == reader.table.tokens[static_cast<size_t>(token)].id) return allowed;
+  }
+  return token;
+}
+
+bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, int depth);
+
+bool ReadItems(Reader& reader, int token, size_t end, int depth) {
+  const TokenSchema& schema = reader.table.tokens[static_cast<size_t>(token)];
+  const std::string_view name = schema.name;
+  uint32_t count = 0;  // the last uint read, for "count*" items
+  for (uint16_t i = 0; i < schema.items_count; ++i) {
+    const SchemaItem& item = reader.table.items[schema.items_first + i];
+    size_t left = end - reader.pos;
+    switch (item.kind) {
+      case SchemaItemKind::kValue:
+        if (item.optional && left == 0) break;
+        if (!ReadValue(reader, token, item.types[0], end)) return false;
+        count = reader.tree.items.back().value;
+        break;
+      case SchemaItemKind::kChild:
+        // An optional child is there when the next bytes can be a block of an allowed token.
+        if (item.optional) {
+          if (left < kBlockHeaderSize) break;
+          int next = FindTokenById(reader.table, ReadUint16At(reader.data + reader.pos));
+          if (next < 0 || !IsAllowed(reader, item, next)) break;
+        }
+        if (!ReadBlock(reader, &item, end, depth + 1)) return false;
+        break;
+      case SchemaItemKind::kCountedValues: {
+        size_t bytes_each = 4u * item.type_count;
+        if (count > left / bytes_each) {
+          return Fail(reader, name, reader.pos,
+                      "count " + std::to_string(count) + " runs past the end of the block");
+        }
+        for (uint32_t n = 0; n < count; ++n) {
+          for (uint8_t t = 0; t < item.type_count; ++t) {
+            if (!ReadValue(reader, token, item.types[t], end)) return false;
+          }
+        }
+        break;
+      }
+      case SchemaItemKind::kCountedChildren:
+        if (count > left / kBlockHeaderSize) {
+          return Fail(reader, name, reader.pos,
+                      "count " + std::to_string(count) + " runs past the end of the block");
+        }
+        for (uint32_t n = 0; n < count; ++n) {
+          if (!ReadBlock(reader, &item, end, depth + 1)) return false;
+        }
+        break;
+      case SchemaItemKind::kRestChildren:
+        while (reader.pos < end) {
+          if (!ReadBlock(reader, &item, end, depth + 1)) return false;
+        }
+        break;
+    }
+  }
+  if (reader.pos != end) {
+    return Fail(reader, name, reader.pos,
+                std::to_string(end - reader.pos) + " bytes left in the block after its last value");
+  }
+  return true;
+}
+
+// Reads the block at reader.pos, which must end by parent_end and be one of the tokens
+// allowed_by names (any shape top-level block when null).
+bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, int depth) {
+  size_t start = reader.pos;
+  if (parent_end - start < kBlockHeaderSize) {
+    const char* what = allowed_by ? "block header expected, the enclosing block ends"
+                                  : "block header expected, the file ends";
+    return Fail(reader, allowed_by ? ListAllowed(reader, *allowed_by) : "shape", start, what);
+  }
+  uint16_t id = ReadUint16At(reader.data + start);
+  int token = FindTokenById(reader.table, id);
+  if (token < 0) return Fail(reader, "token " + std::to_string(id), start, "unknown token id");
+  std::string_view name = reader.table.tokens[static_cast<size_t>(token)].name;
+  if (allowed_by) {
+    if (!IsAllowed(reader, *allowed_by, token)) {
+      return Fail(reader, name, start, "not allowed here: " + ListAllowed(reader, *allowed_by) + " expected");
+    }
+    token = ResolveChild(reader, *allowed_by, token);
+  } else if (name != "shape" && !(name == "max_data" && !reader.tree.items.empty())) {
+    return Fail(reader, name, start, "not allowed at the top level: shape expected");
+  }
+  const TokenSchema& schema = reader.table.tokens[static_cast<size_t>(token)];
+  if (!schema.layout_known) {
+    return Fail(reader, name, start, schema.text_only ? "a token of the text form only" : "the layout of this token's values is unknown");
+  }
+  uint16_t table_id = ReadUint16At(reader.data + start + 2);
+  if (table_id != 0) return Fail(reader, name, start + 2, "token table " + std::to_string(table_id) + " is not the shape table 0");
+  uint32_t length = ReadUint32At(reader.data + start + 4);
+  if (length > parent_end - start - 8) {
+    return Fail(reader, name, start + 4,
+                "block length " + std::to_string(length) + " runs past the end of the enclosing block");
+  }
+  if (length < 1) return Fail(reader, name, start + 4, "block length 0 leaves no room for the label length");
+  if (depth > kMaxDepth) return Fail(reader, name, start, "blocks nested too deeply");
+  size_t end = start + 8 + length;
+  size_t label_length = reader.data[start + 8];
+  reader.pos = start + kBlockHeaderSize;
+  if ((end - reader.pos) / 2 < label_length) return Fail(reader, name, start + 8, "the label runs past the end of the block");
+  ShapeItem open;
+  open.kind = ShapeItemKind::kOpen;
+  open.token = static_cast<uint16_t>(token);
+  open.value = static_cast<uint32_t>(label_length);
+  open.text = ReadUtf16(reader, label_length);
+  reader.tree.items.push_back(open);
+  if (!ReadItems(reader, token, end, depth)) return false;
+  ShapeItem close;
+  close.kind = ShapeItemKind::kClose;
+  close.token = static_cast<uint16_t>(token);
+  reader.tree.items.push_back(close);
+  return true;
+}
+
+}  // namespace
+
+bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
+                     bool decompressed, ShapeTree& tree, ReadError& error) {
+  tree = ShapeTree{};
+  Reader reader{GetShapeTokenTable(), content, 0, offset_base, decompressed, tree, error};
+  if (size < 16) return Fail(reader, "subheader", 0, "the content ends inside its 16-byte subheader");
+  if (std::memcmp(content, "JINX0", 5) != 0) return Fail(reader, "subheader", 0, "\"JINX0\" expected");
+  if (content[7] == 't') return Fail(reader, "subheader", 7, "8-bit text shapes are not supported");
+  if (content[7] != 'b') return Fail(reader, "subheader", 7, "'b' expected for binary content");
+  std::memcpy(tree.subheader, content, 16);
+  reader.pos = 16;
+  if (size == 16) return Fail(reader, "shape", 16, "no shape block");
+  while (reader.pos < size) {
+    if (!ReadBlock(reader, nullptr, size, 0)) return false;
+  }
+  return true;
+}
+
+}  // namespace ffedit
