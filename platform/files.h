@@ -13,6 +13,11 @@ std::string FindPathIgnoringCase(const std::string& path);
 // FindPathIgnoringCase, its own name kept as given.
 std::string ResolveCreatePath(const std::string& path);
 
+// path made absolute against the current directory (not normalised).
+std::string AbsolutePath(const std::string& path);
+// Creates path and its missing parent folders; false with the system's reason in error.
+bool CreateFolders(const std::string& path, std::string& error);
+
 // The absolute path of the running executable, and its folder (without a trailing "/").
 std::string RunningProgramPath();
 std::string ProgramFolder();

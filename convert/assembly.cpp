@@ -1,0 +1,85 @@
+// The assembly component, with the list of textures and their conversion.
+#include "convert/numbers.h"
+#include "convert/run.h"
+#include "convert/texture_library.h"
+#include "platform/files.h"
+
+namespace {
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// A texture name that is absolute or climbs with ".." would have the library write outside
+// the output directory.
+bool LeavesOutputDirectory(std::string_view name) {
+  if (!name.empty() && IsSeparator(name[0])) return true;
+  if (name.size() >= 2 && name[1] == ':') return true;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = start;
+    while (end < name.size() && !IsSeparator(name[end])) ++end;
+    if (name.substr(start, end - start) == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// MSTS names may use "\" between folders; on this system the separator is "/".
+std::string WithSlashes(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+void ConvertTexture(const Run& run, const std::string& name) {
+  if (name.empty() || LeavesOutputDirectory(name)) return;
+  const std::string& source_path = run.options.SourcePath;
+  size_t cut = LastSeparator(source_path);
+  std::string folder = cut == std::string::npos ? std::string() : source_path.substr(0, cut);
+  std::string source = platform::FindPathIgnoringCase(folder + "/" + WithSlashes(name));
+  std::string destination = platform::ResolveCreatePath(run.options.OutputDirectory + "/" +
+                                                        WithSlashes(ReplaceAceWithTga(name)));
+  TextureLibrary::AceToTga(source.c_str(), destination.c_str());
+}
+
+}  // namespace
+
+std::string ReplaceAceWithTga(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t at = 0;
+  for (;;) {
+    size_t found = text.find(".ace", at);
+    if (found == std::string_view::npos) break;
+    out.append(text.substr(at, found - at));
+    out += ".tga";
+    at = found + 4;
+  }
+  out.append(text.substr(at));
+  return out;
+}
+
+size_t LastSeparator(std::string_view path) { return path.find_last_of("/\\"); }
+
+void WriteAssemblySection(Run& run) {
+  run.log.AppendLog("Writing assembly");
+  WriteText(run.model, "\n\n##--## Assembly ##--##\n");
+  run.log.AppendLog("Converting Textures");
+  WriteText(run.model, "\n##  Textures used\n");
+  int64_t images = WalkCount(run.tables, run.tables.image_count);
+  for (int64_t n = 0; n < images; ++n) {
+    const std::string& name = ImageAt(run.tables, n);
+    WriteText(run.model, "##\t" + name + "\n");
+    run.log.AppendLog("\tTexture: " + name);
+    ConvertTexture(run, name);
+  }
+  std::string& out = run.text;
+  out = "\nName ";
+  out += run.ModelName;
+  out += "\nMillimetric\nLength ";
+  AppendWhole(out, static_cast<double>(run.UnitScale) * static_cast<double>(run.options.Length));
+  out += "\n\n";
+  WriteText(run.model, out);
+  if (!run.options.EngPath.empty()) WriteVehicleParameters(run);
+  WriteText(run.model, run.AssemblyIncludes);
+}

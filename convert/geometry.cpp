@@ -1,0 +1,184 @@
+// The IndexedTriangleList and VertexBuffer blocks of one primitive component.
+#include <algorithm>
+
+#include "convert/numbers.h"
+#include "convert/run.h"
+#include "convert/vertex_table.h"
+
+namespace {
+
+bool ReadKeywordLine(Run& run, std::string_view keyword) {
+  ReadNormalisedLine(run);
+  if (LineStartsWith(run.line, keyword)) return true;
+  BeepAt(run, "\"" + std::string(keyword) + "\"");
+  return false;
+}
+
+// Appends the following lines (with separator between) until the current line holds a ")";
+// the end of the shape text before it ends the run.
+void GatherList(Run& run, char separator) {
+  size_t checked = run.line.begin;
+  while (std::string_view(run.line.text).substr(checked, run.line.end - checked).find(')') ==
+         std::string_view::npos) {
+    if (run.line.end_of_file) AbortAtEndOfText(run);
+    checked = run.line.end;
+    AppendNextLine(run.source, run.line, separator, run.scratch);
+  }
+}
+
+// Reads lines until one holds a ")"; the list is not used, so it is not kept.
+void SkipList(Run& run) {
+  if (LineView(run.line).find(')') != std::string_view::npos) return;
+  for (;;) {
+    if (run.line.end_of_file) AbortAtEndOfText(run);
+    ReadShapeLine(run.source, run.scratch, run.line.end_of_file);
+    ++run.line.number;
+    if (run.scratch.find(')') != std::string::npos) break;
+  }
+  // The current line is then the gathered list; only its end is ever looked at again.
+  run.line.text = run.scratch;
+  run.line.begin = 0;
+  run.line.end = run.line.text.size();
+}
+
+void ResetVertexBuffer(VertexTable& vertices) {
+  for (int32_t a : vertices.buffer_order) {
+    if (a < static_cast<int32_t>(vertices.entries.size())) {
+      vertices.entries[static_cast<size_t>(a)].buffer_idx = -1;
+    }
+  }
+  vertices.unread_buffer_idx.clear();
+  vertices.buffer_order.clear();
+}
+
+int32_t& BufferIndex(VertexTable& vertices, int32_t a) {
+  if (a < static_cast<int32_t>(vertices.entries.size())) return vertices.entries[static_cast<size_t>(a)].buffer_idx;
+  auto [slot, inserted] = vertices.unread_buffer_idx.try_emplace(a, -1);
+  return slot->second;
+}
+
+int32_t AddToBuffer(VertexTable& vertices, int32_t a) {
+  int32_t& index = BufferIndex(vertices, a);
+  if (index < 0) {
+    index = static_cast<int32_t>(vertices.buffer_order.size());
+    vertices.buffer_order.push_back(a);
+  }
+  return index;
+}
+
+SubObjectVertex VertexAt(const VertexTable& vertices, int32_t a) {
+  if (a < static_cast<int32_t>(vertices.entries.size())) return vertices.entries[static_cast<size_t>(a)];
+  return SubObjectVertex{};
+}
+
+void WriteTriangles(Run& run, VertexTable& vertices, int64_t triangles) {
+  std::string& out = run.text;
+  out.clear();
+  for (int64_t n = 0; n < triangles; ++n) {
+    int32_t a[3];
+    for (int32_t& index : a) {
+      index = ReadIntField(run);
+      SkipPast(run.line, ' ');
+    }
+    bool valid = true;
+    for (int32_t index : a) valid = valid && index >= 0 && index < vertices.vertex_count;
+    if (!valid) {
+      std::string expected = "vertex index below ";
+      AppendInt(expected, vertices.vertex_count);
+      BeepAt(run, expected);
+      continue;
+    }
+    int32_t b1 = AddToBuffer(vertices, a[0]);
+    int32_t b2 = AddToBuffer(vertices, a[1]);
+    int32_t b3 = AddToBuffer(vertices, a[2]);
+    out += '\t';
+    AppendInt(out, b1);
+    out += ',';
+    AppendInt(out, b3);
+    out += ',';
+    AppendInt(out, b2);
+    out += '\n';
+    if (out.size() > 60000) {
+      WriteText(run.model, out);
+      out.clear();
+    }
+  }
+  WriteText(run.model, out);
+}
+
+void WriteVertexBuffer(Run& run, const VertexTable& vertices, const ShapeMatrix& matrix) {
+  const ShapeTables& t = run.tables;
+  const double s = run.UnitScale;
+  double m[9];
+  for (int n = 0; n < 9; ++n) m[n] = matrix.values[n];
+  std::string& out = run.text;
+  out.clear();
+  for (int32_t a : vertices.buffer_order) {
+    SubObjectVertex e = VertexAt(vertices, a);
+    Vec3f p = PointAt(t, e.point_idx);
+    Vec3f q = NormalAt(t, e.normal_idx);
+    double px = p.x, py = p.y, pz = p.z;
+    double nx = q.x, ny = q.y, nz = q.z;
+    double x = s * (px * m[0] + py * m[3] + pz * m[6]);
+    double y = s * (px * m[1] + py * m[4] + pz * m[7]);
+    double z = s * (px * m[2] + py * m[5] + pz * m[8]);
+    float q1 = RoundToFloat(s * (nx * m[0] + nz * m[3] + ny * m[6]));
+    float q2 = RoundToFloat(s * (nx * m[1] + nz * m[4] + ny * m[7]));
+    double q3 = s * (nx * m[2] + nz * m[5] + ny * m[8]);
+    out += '\t';
+    AppendWhole(out, x);
+    out += '/';
+    AppendWhole(out, z);
+    out += '/';
+    AppendWhole(out, y);
+    out += '\t';
+    AppendWhole(out, q1);
+    out += '/';
+    AppendWhole(out, q3);
+    out += '/';
+    AppendWhole(out, q2);
+    if (e.uv_idx < 0 || e.uv_idx >= t.uv_point_count) {
+      out += "\t0,0\n";
+    } else {
+      Vec2f uv = UvPointAt(t, e.uv_idx);
+      out += '\t';
+      AppendFixed6(out, uv.u);
+      out += ',';
+      AppendFixed6(out, uv.v);
+      out += '\n';
+    }
+    if (out.size() > 60000) {
+      WriteText(run.model, out);
+      out.clear();
+    }
+  }
+  WriteText(run.model, out);
+}
+
+}  // namespace
+
+bool WriteGeometryBlocks(Run& run, VertexTable& vertices, const ShapeMatrix& matrix,
+                         bool trilist_line_read) {
+  if (!trilist_line_read && !ReadKeywordLine(run, "indexed_trilist")) return false;
+  if (!ReadKeywordLine(run, "vertex_idxs")) return false;
+  DropFront(run.line, 12);
+  GatherList(run, ' ');
+  SkipPast(run.line, '(');
+  int32_t index_count = ReadIntField(run);
+  // A list cannot hold more triangles than it has characters: a larger count would only
+  // repeat its last index, so it is not followed past that.
+  int64_t triangles = std::min<int64_t>(index_count / 3, static_cast<int64_t>(LineView(run.line).size()) + 1);
+  SkipPast(run.line, ' ');
+  ResetVertexBuffer(vertices);
+  WriteText(run.model, "<IndexedTriangleList>\n");
+  WriteTriangles(run, vertices, triangles);
+  WriteText(run.model, "</IndexedTriangleList>\n<VertexBuffer>\n");
+  WriteVertexBuffer(run, vertices, matrix);
+  WriteText(run.model, "</VertexBuffer>\n");
+  if (!ReadKeywordLine(run, "normal_idxs")) return false;
+  SkipList(run);
+  if (!ReadKeywordLine(run, "flags")) return false;
+  SkipList(run);
+  ReadLine(run);  // the line that closes the indexed_trilist entry
+  return true;
+}

@@ -1,0 +1,146 @@
+#include "convert/numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Skips white space and takes the sign; returns where the number's digits start.
+size_t SkipSpaceAndSign(std::string_view text, bool& negative) {
+  size_t at = 0;
+  while (at < text.size() && IsCSpace(text[at])) ++at;
+  negative = false;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+    negative = text[at] == '-';
+    ++at;
+  }
+  return at;
+}
+
+// Appends the text of a finite value printed with decimals digits after the point, rounding
+// exact halves away from zero. std::to_chars rounds exact halves to even, so a half is
+// detected first: value * 10^decimals ends in exactly .5 only when value * 2^(decimals+1) is
+// an odd integer, and then the exact expansion with one more digit ends in 5.
+void AppendFixed(std::string& out, double value, int decimals) {
+  char buffer[400];
+  if (!std::isfinite(value)) {
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, end);
+    return;
+  }
+  double scaled = std::ldexp(std::fabs(value), decimals + 1);
+  bool exact_half = scaled < 9007199254740992.0 && std::floor(scaled) == scaled &&
+                    std::fmod(scaled, 2.0) == 1.0;
+  if (!exact_half) {
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                   std::chars_format::fixed, decimals);
+    out.append(buffer, end);
+    return;
+  }
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                 std::chars_format::fixed, decimals + 1);
+  // Drop the final 5 (and a point left dangling), then add one unit in the last place.
+  char* last = end - 1;
+  if (decimals == 0) --last;  // the "." before the 5
+  char* digit = last - 1;
+  while (digit >= buffer && (*digit == '9' || *digit == '.')) {
+    if (*digit == '9') *digit = '0';
+    --digit;
+  }
+  if (digit < buffer || *digit == '-') {
+    // Carry past the leading digit: 9.95 -> 10.0.
+    char* first = digit < buffer ? buffer : digit + 1;
+    out.append(buffer, first);
+    out.push_back('1');
+    out.append(first, last);
+  } else {
+    ++*digit;
+    out.append(buffer, last);
+  }
+}
+
+}  // namespace
+
+int32_t ReadLeadingInt(std::string_view text) {
+  bool negative;
+  size_t at = SkipSpaceAndSign(text, negative);
+  size_t end = at;
+  while (end < text.size() && IsDigit(text[end])) ++end;
+  if (end == at) return 0;
+  // Leading zeros do not count towards the magnitude; anything longer than 10 significant
+  // digits is beyond 32 bits.
+  while (at + 1 < end && text[at] == '0') ++at;
+  int64_t magnitude = 0;
+  if (end - at > 10) {
+    magnitude = int64_t{1} << 32;
+  } else {
+    std::from_chars(text.data() + at, text.data() + end, magnitude);
+  }
+  int64_t value = negative ? -magnitude : magnitude;
+  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+double ReadLeadingDouble(std::string_view text) {
+  bool negative;
+  size_t at = SkipSpaceAndSign(text, negative);
+  // A decimal number starts with a digit, or a point followed by a digit.
+  if (at >= text.size()) return 0.0;
+  bool starts_number = IsDigit(text[at]) ||
+                       (text[at] == '.' && at + 1 < text.size() && IsDigit(text[at + 1]));
+  if (!starts_number) return 0.0;
+  double value = 0.0;
+  const char* first = text.data() + at;
+  auto [end, ec] = std::from_chars(first, text.data() + text.size(), value,
+                                   std::chars_format::general);
+  if (ec == std::errc::result_out_of_range) {
+    // Overflow gives the largest value, underflow zero, as the C library does.
+    size_t e = at;
+    while (e < text.size() && text[e] != 'e' && text[e] != 'E') ++e;
+    bool small = e + 1 < text.size() && text[e + 1] == '-';
+    value = small ? 0.0 : std::numeric_limits<double>::infinity();
+  } else if (ec != std::errc()) {
+    value = 0.0;
+  }
+  return negative ? -value : value;
+}
+
+float RoundToFloat(double value) {
+  if (std::isnan(value)) return std::numeric_limits<float>::quiet_NaN();
+  if (value > std::numeric_limits<float>::max() || value < -std::numeric_limits<float>::max()) {
+    // Values past the largest float that would still round to it stay finite.
+    double limit = static_cast<double>(std::numeric_limits<float>::max());
+    double half_ulp = std::ldexp(1.0, 103);
+    if (std::fabs(value) < limit + half_ulp) {
+      return value > 0 ? std::numeric_limits<float>::max() : -std::numeric_limits<float>::max();
+    }
+    return value > 0 ? std::numeric_limits<float>::infinity()
+                     : -std::numeric_limits<float>::infinity();
+  }
+  return static_cast<float>(value);
+}
+
+void AppendWhole(std::string& out, double value) { AppendFixed(out, value, 0); }
+
+void AppendFixed6(std::string& out, double value) { AppendFixed(out, value, 6); }
+
+void AppendInt(std::string& out, int64_t value) {
+  char buffer[24];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, end);
+}
+
+int32_t TruncateToInt32(double value) {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+int32_t LowBits32(int64_t value) {
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
+}

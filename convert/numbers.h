@@ -1,0 +1,32 @@
+// Number reading and printing with the C library's rules, independent of the locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The leading whole number of text, as the C library's text-to-integer conversion reads it:
+// white space skipped, an optional sign, decimal digits up to the first other character; 0
+// when there are none. A value beyond 32 bits is clamped to the 32-bit range.
+int32_t ReadLeadingInt(std::string_view text);
+
+// The leading decimal number of text, as the C library's text-to-double conversion reads it
+// (sign, digits, fraction, exponent). Decimal only: "inf", "nan" and hexadecimal read as 0.
+double ReadLeadingDouble(std::string_view text);
+
+// A double rounded to the nearest 32-bit float (the range's ends become infinities).
+float RoundToFloat(double value);
+
+// "%.0f": rounded to a whole number, exact halves away from zero; "-0" for a negative value
+// that rounds to zero.
+void AppendWhole(std::string& out, double value);
+// "%f": six decimals, exact halves away from zero.
+void AppendFixed6(std::string& out, double value);
+// "%d".
+void AppendInt(std::string& out, int64_t value);
+
+// A double cut toward zero to 32 bits; NaN and values outside the 32-bit range give
+// -2147483648, as the original's conversion instruction does.
+int32_t TruncateToInt32(double value);
+// The low 32 bits of a 64-bit product, in two's complement.
+int32_t LowBits32(int64_t value);

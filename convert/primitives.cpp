@@ -1,0 +1,214 @@
+// The header comment and one component per drawing primitive of each sub-object.
+#include "app/version_info.h"
+#include "convert/numbers.h"
+#include "convert/run.h"
+#include "convert/vertex_table.h"
+
+namespace {
+
+void AppendComponentName(std::string& out, const Run& run, int32_t i, int32_t k) {
+  out += run.ModelName;
+  out += '.';
+  AppendInt(out, i);
+  out += '.';
+  AppendInt(out, k);
+}
+
+void CheckIndex(Run& run, int32_t index, int32_t count, const char* what) {
+  if (index < count) return;
+  std::string expected = std::string(what) + " index below ";
+  AppendInt(expected, count);
+  BeepAt(run, expected);
+}
+
+// Reads one vertex entry; false (after a beep) when a line lacks its keyword.
+bool ReadVertexEntry(Run& run, SubObjectVertex& vertex) {
+  ReadNormalisedLine(run);
+  if (!LineStartsWith(run.line, "vertex")) {
+    BeepAt(run, "\"vertex\"");
+    return false;
+  }
+  SkipPast(run.line, '(');
+  SkipPast(run.line, ' ');  // the flags
+  vertex.point_idx = ReadIntField(run);
+  SkipPast(run.line, ' ');
+  vertex.normal_idx = ReadIntField(run);
+  size_t uvs = LineView(run.line).find("vertex_uvs");
+  if (uvs != std::string_view::npos && uvs > 0) {
+    run.line.begin += uvs;
+  } else {
+    ReadLine(run);
+  }
+  NormaliseLine(run.line);
+  if (!LineStartsWith(run.line, "vertex_uvs")) {
+    BeepAt(run, "\"vertex_uvs\"");
+    return false;
+  }
+  SkipPast(run.line, '(');
+  SkipPast(run.line, '(');
+  int32_t uv_count = ReadIntField(run);
+  vertex.uv_idx = 0;
+  if (uv_count != 0) {
+    SkipPast(run.line, ' ');
+    vertex.uv_idx = ReadIntField(run);
+  }
+  std::string_view rest = LineView(run.line);
+  size_t close = rest.find(')');
+  if (close != std::string_view::npos) {
+    run.line.begin += close + 1;
+    rest.remove_prefix(close + 1);
+  }
+  if (rest.find(')') == std::string_view::npos) ReadLine(run);  // the entry's closing line
+  const ShapeTables& t = run.tables;
+  CheckIndex(run, vertex.point_idx, t.point_count, "point");
+  CheckIndex(run, vertex.normal_idx, t.normal_count, "normal");
+  CheckIndex(run, vertex.uv_idx, t.uv_point_count, "uv");
+  return true;
+}
+
+void ReadSubObjectVertices(Run& run, VertexTable& vertices) {
+  SeekSectionOrAbort(run, "vertices");
+  vertices = VertexTable{};
+  vertices.vertex_count = ReadSectionCount(run.line);
+  run.log.AppendLog("Reading vertices");
+  if (vertices.vertex_count > 0) {
+    uint64_t bound = run.source.total_bytes / 16 + 16;
+    vertices.entries.reserve(static_cast<size_t>(
+        std::min<uint64_t>(static_cast<uint64_t>(vertices.vertex_count), bound)));
+  }
+  for (int32_t v = 0; v < vertices.vertex_count; ++v) {
+    SubObjectVertex vertex;
+    if (!ReadVertexEntry(run, vertex)) return;
+    vertices.entries.push_back(vertex);
+  }
+}
+
+void WriteComponentHead(Run& run, int32_t i, int32_t k, int32_t primitive_count) {
+  std::string log_line = "      Processing primitive ";
+  AppendInt(log_line, int64_t{k} + 1);
+  log_line += " of ";
+  AppendInt(log_line, primitive_count);
+  run.log.AppendLog(log_line);
+  std::string& out = run.text;
+  out = "[end]\n## Sub ";
+  AppendInt(out, i);
+  out += " Primitive ";
+  AppendInt(out, k);
+  out += "\nName ";
+  AppendComponentName(out, run, i, k);
+  out += "\nMillimetric\nComponent\n";
+  WriteText(run.model, out);
+}
+
+// The INCLUDE line of primitive k: placed in the assembly under a root matrix, attached to
+// its matrix's component otherwise.
+void CollectInclude(Run& run, int32_t i, int32_t k, int32_t m, const ShapeMatrix& matrix) {
+  std::string line = "\tINCLUDE ";
+  bool placed = MatrixParent(run.tables, m) < 0;
+  if (placed) {
+    double scale = run.UnitScale;
+    AppendWhole(line, scale * static_cast<double>(matrix.values[9]));
+    line += '/';
+    AppendWhole(line, scale * (0.5 * static_cast<double>(run.options.Length) +
+                               static_cast<double>(matrix.values[11])));
+    line += '/';
+    AppendWhole(line, scale * static_cast<double>(matrix.values[10]));
+  } else {
+    line += "0/0/0";
+  }
+  line += "\t ";
+  AppendComponentName(line, run, i, k);
+  line += "\t## ";
+  line += matrix.name;
+  line += '\n';
+  if (placed) {
+    run.AssemblyIncludes += line;
+  } else {
+    MatrixIncludes(run.tables, m) += line;
+  }
+}
+
+// Steps after the prim_state_idx line: the Skin line, the INCLUDE text and the geometry.
+bool WritePrimitiveBody(Run& run, int32_t i, int32_t k, int32_t p, VertexTable& vertices,
+                        bool trilist_line_read) {
+  const ShapeTables& t = run.tables;
+  bool state_known = p >= 0 && p < t.prim_state_count;
+  PrimState state = PrimStateAt(t, p);
+  bool vtx_state_known = state_known && state.vtx_state >= 0 && state.vtx_state < t.vtx_state_count;
+  int32_t m = vtx_state_known ? VtxStateAt(t, state.vtx_state) : -1;
+  if (state_known && state.tex_idx >= 0 && state.tex_idx < t.image_count) {
+    WriteText(run.model, "Skin \"" + ReplaceAceWithTga(ImageAt(t, state.tex_idx)) + "\"\n");
+  }
+  if (m < 0 || m >= t.matrix_count) {
+    std::string expected = "matrix index below ";
+    AppendInt(expected, t.matrix_count);
+    BeepAt(run, expected);
+    m = 0;
+  }
+  const ShapeMatrix& matrix = MatrixAt(t, m);
+  CollectInclude(run, i, k, m, matrix);
+  return WriteGeometryBlocks(run, vertices, matrix, trilist_line_read);
+}
+
+// The primitives of one sub-object. The count counts every entry: a prim_state_idx and each
+// indexed_trilist after it, which shares its prim state.
+void WritePrimitives(Run& run, int32_t i, VertexTable& vertices) {
+  SeekSectionOrAbort(run, "primitives");
+  int32_t count = ReadSectionCount(run.line);
+  int32_t primitive_count = count / 2;
+  int64_t left = count;
+  bool have_state = false;
+  int32_t state = 0;
+  for (int32_t k = 0;; ++k) {
+    bool shared = false;
+    if (left >= 2) {
+      WriteComponentHead(run, i, k, primitive_count);
+      ReadNormalisedLine(run);
+      if (LineStartsWith(run.line, "prim_state_idx")) {
+        SkipPast(run.line, '(');
+        state = ReadIntField(run);
+        left -= 2;
+      } else if (have_state && LineStartsWith(run.line, "indexed_trilist")) {
+        shared = true;
+        left -= 1;
+      } else {
+        BeepAt(run, "\"prim_state_idx\"");
+        return;
+      }
+    } else if (left == 1 && have_state) {
+      ReadNormalisedLine(run);
+      if (!LineStartsWith(run.line, "indexed_trilist")) return;
+      WriteComponentHead(run, i, k, primitive_count);
+      shared = true;
+      left -= 1;
+    } else {
+      return;
+    }
+    have_state = true;
+    if (!WritePrimitiveBody(run, i, k, state, vertices, shared)) return;
+  }
+}
+
+}  // namespace
+
+void WriteHeaderComment(Run& run) {
+  WriteText(run.model, "##\tCONVERTED FROM MSTS .S FILE\n##\twith Shapewright conversion tool\n");
+  CVersionInfo version;
+  version.ReadFromModule(nullptr);
+  WriteText(run.model, "##\t" + version.GetFileDescription() + "\t" + version.GetFileVersion() + "\n");
+}
+
+void WriteSubObjects(Run& run) {
+  int32_t count = run.tables.sub_object_count;
+  VertexTable vertices;
+  for (int32_t i = 0; i < count; ++i) {
+    std::string log_line = "Processing sub-object ";
+    AppendInt(log_line, int64_t{i} + 1);
+    log_line += " of ";
+    AppendInt(log_line, count);
+    run.log.AppendLog(log_line);
+    ReadSubObjectVertices(run, vertices);
+    WritePrimitives(run, i, vertices);
+    WriteText(run.model, "[end]\n\n");
+  }
+}

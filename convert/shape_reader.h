@@ -1,0 +1,70 @@
+// The line reader over UTF-16 text, the section seek and the field cutting that every reader
+// of shape and ENG/WAG text shares.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A forward-only source of bytes: a file read through a buffer, or bytes in memory.
+struct ByteSource {
+  std::FILE* file = nullptr;
+  std::vector<unsigned char> buffer;
+  const unsigned char* data = nullptr;  // the bytes not yet consumed
+  size_t size = 0;
+  bool at_end = false;     // nothing more can be read
+  int read_error = 0;      // errno of a failed read, 0 when none
+  uint64_t total_bytes = 0;  // size of the whole source when known, else 0
+  uint64_t consumed = 0;     // bytes taken from the file so far (buffered included)
+};
+
+// Opens path for reading; false (errno set) when it cannot be opened.
+bool OpenFileSource(ByteSource& source, const std::string& path);
+void OpenMemorySource(ByteSource& source, const unsigned char* data, size_t size);
+void CloseSource(ByteSource& source);
+// Drops up to count bytes (the byte-order mark in front of the shape text).
+void SkipBytes(ByteSource& source, size_t count);
+
+// Reads the next line: one 8-bit character per 16-bit unit (the low byte), a carriage return
+// ends the line, line feeds are dropped. end_of_file is true when the source ran out while
+// this line was read. After the end every call gives an empty line.
+void ReadShapeLine(ByteSource& source, std::string& line, bool& end_of_file);
+
+// The current line of a run: text in a buffer, cut down from both ends in place.
+struct CurrentLine {
+  std::string text;
+  size_t begin = 0;
+  size_t end = 0;
+  long number = 0;           // 1-based line number of the last line read
+  bool end_of_file = false;  // the last read met the end of the source
+};
+
+inline std::string_view LineView(const CurrentLine& line) {
+  return std::string_view(line.text).substr(line.begin, line.end - line.begin);
+}
+bool LineStartsWith(const CurrentLine& line, std::string_view keyword);
+
+// Replaces the current line with the next line of the source, as read.
+void ReadNextLine(ByteSource& source, CurrentLine& line);
+// Trims both ends (blank, tab, CR, LF, VT, FF) and turns A to Z into a to z.
+void NormaliseLine(CurrentLine& line);
+// Trims both ends.
+void TrimLine(CurrentLine& line);
+// The current line becomes the text behind the first marker, trimmed; unchanged when the
+// marker does not occur. Returns whether the marker occurred.
+bool SkipPast(CurrentLine& line, char marker);
+// Drops the first count characters (all of them when the line is shorter).
+void DropFront(CurrentLine& line, size_t count);
+// Appends separator (when not 0) and the next line of the source, as read.
+void AppendNextLine(ByteSource& source, CurrentLine& line, char separator, std::string& scratch);
+
+// Makes the current line the first line, starting with the current line itself, whose first
+// characters equal keyword; lines read by the seek are normalised before they are compared.
+// False when the source ended before such a line came.
+bool SeekSection(ByteSource& source, CurrentLine& line, std::string_view keyword);
+
+// A section's count: the integer read from the text behind the first "(" (the whole line when
+// there is none), which becomes the current line, untrimmed.
+int32_t ReadSectionCount(CurrentLine& line);

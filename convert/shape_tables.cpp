@@ -1,0 +1,243 @@
+#include <algorithm>
+
+#include "convert/numbers.h"
+#include "convert/run.h"
+
+namespace {
+
+const ShapeMatrix& ZeroMatrix() {
+  static const ShapeMatrix zero{};
+  return zero;
+}
+
+const ShapeMatrix& IdentityRoot() {
+  static const ShapeMatrix identity{{1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, "", -1, ""};
+  return identity;
+}
+
+template <typename T>
+T EntryAt(const std::vector<T>& entries, int32_t count, int64_t i) {
+  if (i < 0 || i >= count || i >= static_cast<int64_t>(entries.size())) return T{};
+  return entries[static_cast<size_t>(i)];
+}
+
+// Room for the entries announced, but never more than the rest of the file could hold.
+template <typename T>
+void ReserveEntries(const Run& run, std::vector<T>& entries, int32_t count) {
+  if (count <= 0) return;
+  uint64_t bound = run.source.total_bytes / 8 + 16;
+  entries.reserve(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(count), bound)));
+}
+
+// Reads entry lines while fewer than count were read: each must begin with keyword, or the
+// section ends with a beep and the line stays current.
+bool ReadEntryLine(Run& run, std::string_view keyword) {
+  ReadNormalisedLine(run);
+  if (LineStartsWith(run.line, keyword)) return true;
+  BeepAt(run, "\"" + std::string(keyword) + "\"");
+  return false;
+}
+
+int32_t ReadCountedSection(Run& run, std::string_view keyword, const char* log_line) {
+  SeekSectionOrAbort(run, keyword);
+  if (log_line != nullptr) run.log.AppendLog(log_line);
+  return ReadSectionCount(run.line);
+}
+
+void ReadVectors(Run& run, std::vector<Vec3f>& table, int32_t count, std::string_view keyword) {
+  ReserveEntries(run, table, count);
+  for (int32_t i = 0; i < count; ++i) {
+    if (!ReadEntryLine(run, keyword)) return;
+    Vec3f v;
+    SkipPast(run.line, '(');
+    v.x = ReadFloatField(run);
+    SkipPast(run.line, ' ');
+    v.y = ReadFloatField(run);
+    SkipPast(run.line, ' ');
+    v.z = ReadFloatField(run);
+    table.push_back(v);
+  }
+}
+
+void ReadUvPoints(Run& run) {
+  ShapeTables& t = run.tables;
+  ReserveEntries(run, t.uv_points, t.uv_point_count);
+  for (int32_t i = 0; i < t.uv_point_count; ++i) {
+    if (!ReadEntryLine(run, "uv_point")) return;
+    Vec2f uv;
+    SkipPast(run.line, '(');
+    uv.u = ReadFloatField(run);
+    SkipPast(run.line, ' ');
+    uv.v = ReadFloatField(run);
+    t.uv_points.push_back(uv);
+  }
+}
+
+void ReadMatrices(Run& run) {
+  ShapeTables& t = run.tables;
+  ReserveEntries(run, t.matrices, t.matrix_count);
+  for (int32_t i = 0; i < t.matrix_count; ++i) {
+    if (!ReadEntryLine(run, "matrix")) return;
+    ShapeMatrix m;
+    DropFront(run.line, 6);
+    TrimLine(run.line);
+    std::string_view rest = LineView(run.line);
+    size_t blank = rest.find(' ');
+    if (blank != std::string_view::npos) m.name.assign(rest.substr(0, blank));
+    SkipPast(run.line, '(');
+    for (float& value : m.values) {
+      value = ReadFloatField(run);
+      SkipPast(run.line, ' ');
+    }
+    t.matrices.push_back(std::move(m));
+  }
+}
+
+// The name between the first "(" and the ")" after it, trimmed; quotes around it dropped.
+std::string CutImageName(Run& run) {
+  SkipPast(run.line, '(');
+  std::string_view rest = LineView(run.line);
+  size_t close = rest.find(')');
+  std::string_view name = close == std::string_view::npos ? std::string_view() : rest.substr(0, close);
+  while (!name.empty() && (name.back() == ' ' || (name.back() >= '\t' && name.back() <= '\r')))
+    name.remove_suffix(1);
+  if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+  return std::string(name);
+}
+
+void ReadImages(Run& run) {
+  ShapeTables& t = run.tables;
+  ReserveEntries(run, t.images, t.image_count);
+  for (int32_t i = 0; i < t.image_count; ++i) {
+    if (!ReadEntryLine(run, "image")) return;
+    t.images.push_back(CutImageName(run));
+  }
+}
+
+void ReadVtxStates(Run& run) {
+  ShapeTables& t = run.tables;
+  ReserveEntries(run, t.vtx_states, t.vtx_state_count);
+  for (int32_t i = 0; i < t.vtx_state_count; ++i) {
+    if (!ReadEntryLine(run, "vtx_state")) return;
+    DropFront(run.line, 11);
+    TrimLine(run.line);
+    SkipPast(run.line, ' ');
+    t.vtx_states.push_back(ReadIntField(run));
+  }
+}
+
+void ReadPrimStates(Run& run) {
+  ShapeTables& t = run.tables;
+  ReserveEntries(run, t.prim_states, t.prim_state_count);
+  for (int32_t i = 0; i < t.prim_state_count; ++i) {
+    ReadLine(run);  // the entry's own header line
+    if (!ReadEntryLine(run, "tex_idxs")) return;
+    PrimState state;
+    SkipPast(run.line, '(');
+    SkipPast(run.line, ' ');  // the length of the texture list
+    state.tex_idx = ReadIntField(run);
+    SkipPast(run.line, ')');
+    SkipPast(run.line, ' ');  // the first number behind the list
+    state.vtx_state = ReadIntField(run);
+    ReadLine(run);  // the entry's closing line
+    t.prim_states.push_back(state);
+  }
+}
+
+void SetParent(ShapeTables& t, int32_t i, int32_t parent) {
+  if (i < static_cast<int32_t>(t.matrices.size())) {
+    t.matrices[static_cast<size_t>(i)].parent = parent;
+  } else {
+    t.unread_parents.push_back(parent);
+  }
+}
+
+// All parents sit on the header line. Once the line stops moving (no blank is left), every
+// further value would read the same, so the rest is kept as one repeated value.
+void ReadHierarchy(Run& run) {
+  ShapeTables& t = run.tables;
+  SkipPast(run.line, '(');
+  int32_t n = ReadIntField(run);
+  SkipPast(run.line, ' ');
+  int32_t end = std::min(n, t.matrix_count);
+  for (int32_t i = 0; i < end; ++i) {
+    int32_t parent = ReadIntField(run);
+    SetParent(t, i, parent);
+    if (!SkipPast(run.line, ' ')) {
+      int32_t stored = static_cast<int32_t>(t.matrices.size());
+      for (int32_t j = i + 1; j < std::min(end, stored); ++j) t.matrices[static_cast<size_t>(j)].parent = parent;
+      t.tail_parent = parent;
+      t.tail_begin = std::max(i + 1, stored);
+      t.tail_end = std::max(end, t.tail_begin);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+Vec3f PointAt(const ShapeTables& t, int64_t i) { return EntryAt(t.points, t.point_count, i); }
+Vec3f NormalAt(const ShapeTables& t, int64_t i) { return EntryAt(t.normals, t.normal_count, i); }
+Vec2f UvPointAt(const ShapeTables& t, int64_t i) { return EntryAt(t.uv_points, t.uv_point_count, i); }
+int32_t VtxStateAt(const ShapeTables& t, int64_t i) { return EntryAt(t.vtx_states, t.vtx_state_count, i); }
+PrimState PrimStateAt(const ShapeTables& t, int64_t i) { return EntryAt(t.prim_states, t.prim_state_count, i); }
+
+const std::string& ImageAt(const ShapeTables& t, int64_t i) {
+  static const std::string empty;
+  if (i < 0 || i >= t.image_count || i >= static_cast<int64_t>(t.images.size())) return empty;
+  return t.images[static_cast<size_t>(i)];
+}
+
+const ShapeMatrix& MatrixAt(const ShapeTables& t, int64_t i) {
+  if (t.matrix_count <= 0) return IdentityRoot();
+  if (i < 0 || i >= t.matrix_count || i >= static_cast<int64_t>(t.matrices.size())) return ZeroMatrix();
+  return t.matrices[static_cast<size_t>(i)];
+}
+
+int32_t MatrixParent(const ShapeTables& t, int64_t i) {
+  if (t.matrix_count <= 0) return -1;
+  if (i < 0 || i >= t.matrix_count) return 0;
+  int64_t stored = static_cast<int64_t>(t.matrices.size());
+  if (i < stored) return t.matrices[static_cast<size_t>(i)].parent;
+  int64_t k = i - stored;
+  if (k < static_cast<int64_t>(t.unread_parents.size())) return t.unread_parents[static_cast<size_t>(k)];
+  if (i >= t.tail_begin && i < t.tail_end) return t.tail_parent;
+  return 0;
+}
+
+std::string& MatrixIncludes(ShapeTables& t, int64_t i) {
+  if (i >= 0 && i < static_cast<int64_t>(t.matrices.size())) return t.matrices[static_cast<size_t>(i)].includes;
+  return t.unread_includes[static_cast<int32_t>(i)];
+}
+
+const std::string* FindMatrixIncludes(const ShapeTables& t, int64_t i) {
+  if (i >= 0 && i < static_cast<int64_t>(t.matrices.size())) return &t.matrices[static_cast<size_t>(i)].includes;
+  auto found = t.unread_includes.find(static_cast<int32_t>(i));
+  return found == t.unread_includes.end() ? nullptr : &found->second;
+}
+
+int64_t WalkCount(const ShapeTables& t, int32_t count) {
+  if (count <= 0) return 0;
+  return std::min<int64_t>(count, t.walk_limit);
+}
+
+void ReadShapeTables(Run& run) {
+  ShapeTables& t = run.tables;
+  t.point_count = ReadCountedSection(run, "points", "Reading points");
+  ReadVectors(run, t.points, t.point_count, "point");
+  t.uv_point_count = ReadCountedSection(run, "uv_points", "Reading UV points");
+  ReadUvPoints(run);
+  t.normal_count = ReadCountedSection(run, "normals", "Reading Normals");
+  ReadVectors(run, t.normals, t.normal_count, "vector");
+  t.matrix_count = ReadCountedSection(run, "matrices", "Reading matrices");
+  ReadMatrices(run);
+  t.image_count = ReadCountedSection(run, "images", "Reading textures");
+  ReadImages(run);
+  t.vtx_state_count = ReadCountedSection(run, "vtx_states", "Reading Vertex States");
+  ReadVtxStates(run);
+  t.prim_state_count = ReadCountedSection(run, "prim_states", "Reading primitive states");
+  ReadPrimStates(run);
+  SeekSectionOrAbort(run, "hierarchy");
+  ReadHierarchy(run);
+  t.sub_object_count = ReadCountedSection(run, "sub_objects", nullptr);
+}

@@ -1,0 +1,121 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+bool EqualIgnoringCase(const std::string& a, const char* b) {
+  size_t n = a.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (b[i] == '\0') return false;
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return b[n] == '\0';
+}
+
+// The entry of folder whose name matches name without regard to case; the first in byte
+// order when there are several, so that the choice does not depend on the directory's order.
+bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, std::string& found) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return false;
+  std::vector<std::string> matches;
+  while (dirent* entry = ::readdir(dir)) {
+    if (EqualIgnoringCase(name, entry->d_name)) matches.emplace_back(entry->d_name);
+  }
+  ::closedir(dir);
+  if (matches.empty()) return false;
+  found = *std::min_element(matches.begin(), matches.end());
+  return true;
+}
+
+}  // namespace
+
+std::string FindPathIgnoringCase(const std::string& path) {
+  if (path.empty() || Exists(path)) return path;
+  std::string resolved;
+  size_t at = 0;
+  if (path[0] == '/') {
+    resolved = "/";
+    at = 1;
+  }
+  while (at <= path.size()) {
+    size_t end = path.find('/', at);
+    if (end == std::string::npos) end = path.size();
+    std::string component = path.substr(at, end - at);
+    if (!component.empty() && component != "." && component != "..") {
+      std::string exact = resolved + component;
+      std::string match;
+      if (!Exists(exact) && FindEntryIgnoringCase(resolved, component, match)) {
+        component = match;
+      } else if (!Exists(exact)) {
+        return path;  // nothing matches: the caller reports the file under its own name
+      }
+    }
+    resolved += component;
+    if (end < path.size()) resolved += '/';
+    at = end + 1;
+  }
+  return resolved;
+}
+
+std::string ResolveCreatePath(const std::string& path) {
+  size_t cut = path.rfind('/');
+  if (cut == std::string::npos) return path;
+  std::string folder = path.substr(0, cut);
+  if (folder.empty()) return path;
+  return FindPathIgnoringCase(folder) + path.substr(cut);
+}
+
+std::string AbsolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  std::vector<char> buffer(4096);
+  if (::getcwd(buffer.data(), buffer.size()) == nullptr) return path;
+  std::string cwd = buffer.data();
+  if (cwd.empty() || cwd.back() != '/') cwd += '/';
+  return cwd + path;
+}
+
+bool CreateFolders(const std::string& path, std::string& error) {
+  std::string partial;
+  for (size_t at = 0; at <= path.size(); ++at) {
+    if (at == path.size() || path[at] == '/') {
+      if (!partial.empty() && !Exists(partial) && ::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) {
+        error = std::strerror(errno);
+        return false;
+      }
+    }
+    if (at < path.size()) partial += path[at];
+  }
+  return true;
+}
+
+std::string RunningProgramPath() {
+  std::vector<char> buffer(4096);
+  ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (length <= 0) return std::string();
+  return std::string(buffer.data(), static_cast<size_t>(length));
+}
+
+std::string ProgramFolder() {
+  std::string path = RunningProgramPath();
+  size_t cut = path.rfind('/');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+}  // namespace platform
