@@ -44,7 +44,8 @@ bool ChooseTranslation(const uint8_t* table, uint32_t size, uint16_t user_langua
 std::string FormatStringPrefix(uint32_t entry) {
   char prefix[40];
   std::snprintf(prefix, sizeof prefix, "\\StringFileInfo\\%04X%04X\\",
-                static_cast<unsigned>(EntryLanguage(entry)), static_cast<unsigned>(EntryCodePage(entry)));
+                static_cast<unsigned>(EntryLanguage(entry)),
+                static_cast<unsigned>(EntryCodePage(entry)));
   return prefix;
 }
 
@@ -97,12 +98,18 @@ bool CVersionInfo::ReadFromFile(const std::string& path) {
     std::string* text;
   };
   const Key keys[] = {
-      {"CompanyName", &CompanyName},         {"FileDescription", &FileDescription},
-      {"FileVersion", &FileVersion},         {"InternalName", &InternalName},
-      {"LegalCopyright", &LegalCopyright},   {"OriginalFileName", &OriginalFileName},
-      {"ProductName", &ProductName},         {"ProductVersion", &ProductVersion},
-      {"Comments", &Comments},               {"LegalTrademarks", &LegalTrademarks},
-      {"PrivateBuild", &PrivateBuild},       {"SpecialBuild", &SpecialBuild},
+      {"CompanyName", &CompanyName},
+      {"FileDescription", &FileDescription},
+      {"FileVersion", &FileVersion},
+      {"InternalName", &InternalName},
+      {"LegalCopyright", &LegalCopyright},
+      {"OriginalFileName", &OriginalFileName},
+      {"ProductName", &ProductName},
+      {"ProductVersion", &ProductVersion},
+      {"Comments", &Comments},
+      {"LegalTrademarks", &LegalTrademarks},
+      {"PrivateBuild", &PrivateBuild},
+      {"SpecialBuild", &SpecialBuild},
   };
   for (const Key& key : keys) {
     std::string text;

@@ -30,7 +30,8 @@ class CVersionInfo {
   // Sets the fixed block to zero and empties the twelve strings.
   virtual void Reset();
 
-  // Reads the record of the running program (module is null) from its executable file.
+  // Reads the record of the running program (module is null) from its executable file; there
+  // are no other module handles here, so any other module gives false, everything empty.
   bool ReadFromModule(const void* module = nullptr);
   // Reads the record of the executable at path; false (and everything empty) when the file
   // has no readable record.

@@ -15,9 +15,9 @@ constexpr std::string_view kRecordSectionName = ".sw_version";
 
 constexpr uint64_t kElfHeaderSize = 64;
 constexpr uint64_t kSectionHeaderSize = 64;
-constexpr uint32_t kSectionTypeNoBits = 8;  // SHT_NOBITS: no bytes in the file
+constexpr uint32_t kSectionTypeNoBits = 8;          // SHT_NOBITS: no bytes in the file
 constexpr uint16_t kSectionIndexReserved = 0xFF00;  // SHN_LORESERVE
-constexpr uint64_t kNodeHeaderSize = 6;  // wLength, wValueLength, wType
+constexpr uint64_t kNodeHeaderSize = 6;             // wLength, wValueLength, wType
 
 uint16_t ReadLe16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | bytes[1] << 8); }
 
@@ -149,7 +149,7 @@ struct VersionNode {
   size_t end = 0;  // start + wLength
   uint16_t value_length = 0;
   uint16_t type = 0;  // 1: text, counted in 16-bit units; otherwise bytes
-  size_t key = 0;  // first unit of the zero-terminated UTF-16 key
+  size_t key = 0;     // first unit of the zero-terminated UTF-16 key
   size_t value = 0;
   size_t children = 0;
 };
@@ -184,7 +184,9 @@ bool IsKeyNamed(const std::vector<uint8_t>& block, const VersionNode& node, std:
   for (char c : name) {
     uint16_t key_unit = ReadLe16(block.data() + unit);
     uint16_t wanted = static_cast<unsigned char>(c);
-    auto lower = [](uint16_t u) -> uint16_t { return (u >= 'A' && u <= 'Z') ? u + ('a' - 'A') : u; };
+    auto lower = [](uint16_t u) -> uint16_t {
+      return (u >= 'A' && u <= 'Z') ? u + ('a' - 'A') : u;
+    };
     if (key_unit == 0 || lower(key_unit) != lower(wanted)) return false;
     unit += 2;
   }
@@ -212,7 +214,9 @@ void ReadTextValue(const std::vector<uint8_t>& block, const VersionNode& node, u
   if (text == nullptr) return;
   text->clear();
   // Narrowed as all text in the program is: the low byte of each unit.
-  for (uint32_t i = 0; i < length; ++i) text->push_back(static_cast<char>(block[node.value + 2 * size_t{i}]));
+  for (uint32_t i = 0; i < length; ++i) {
+    text->push_back(static_cast<char>(block[node.value + 2 * size_t{i}]));
+  }
 }
 
 constexpr uint16_t kUsEnglish = 0x0409;
@@ -224,21 +228,18 @@ struct LocaleLanguage {
   uint16_t language_id;
 };
 constexpr LocaleLanguage kLocaleLanguages[] = {
-    {"ar_SA", 0x0401}, {"bg_BG", 0x0402}, {"ca_ES", 0x0403}, {"zh_TW", 0x0404},
-    {"cs_CZ", 0x0405}, {"da_DK", 0x0406}, {"de_DE", 0x0407}, {"el_GR", 0x0408},
-    {"en_US", 0x0409}, {"es_ES", 0x0C0A}, {"fi_FI", 0x040B}, {"fr_FR", 0x040C},
-    {"he_IL", 0x040D}, {"hu_HU", 0x040E}, {"is_IS", 0x040F}, {"it_IT", 0x0410},
-    {"ja_JP", 0x0411}, {"ko_KR", 0x0412}, {"nl_NL", 0x0413}, {"nb_NO", 0x0414},
-    {"pl_PL", 0x0415}, {"pt_BR", 0x0416}, {"ro_RO", 0x0418}, {"ru_RU", 0x0419},
-    {"hr_HR", 0x041A}, {"sk_SK", 0x041B}, {"sq_AL", 0x041C}, {"sv_SE", 0x041D},
-    {"th_TH", 0x041E}, {"tr_TR", 0x041F}, {"id_ID", 0x0421}, {"uk_UA", 0x0422},
-    {"be_BY", 0x0423}, {"sl_SI", 0x0424}, {"et_EE", 0x0425}, {"lv_LV", 0x0426},
-    {"lt_LT", 0x0427}, {"vi_VN", 0x042A}, {"eu_ES", 0x042D}, {"zh_CN", 0x0804},
-    {"de_CH", 0x0807}, {"en_GB", 0x0809}, {"es_MX", 0x080A}, {"fr_BE", 0x080C},
-    {"it_CH", 0x0810}, {"nl_BE", 0x0813}, {"nn_NO", 0x0814}, {"pt_PT", 0x0816},
-    {"sv_FI", 0x081D}, {"zh_HK", 0x0C04}, {"de_AT", 0x0C07}, {"en_AU", 0x0C09},
-    {"fr_CA", 0x0C0C}, {"de_LU", 0x1007}, {"en_CA", 0x1009}, {"fr_CH", 0x100C},
-    {"de_LI", 0x1407}, {"en_NZ", 0x1409}, {"fr_LU", 0x140C}, {"en_IE", 0x1809},
+    {"ar_SA", 0x0401}, {"bg_BG", 0x0402}, {"ca_ES", 0x0403}, {"zh_TW", 0x0404}, {"cs_CZ", 0x0405},
+    {"da_DK", 0x0406}, {"de_DE", 0x0407}, {"el_GR", 0x0408}, {"en_US", 0x0409}, {"es_ES", 0x0C0A},
+    {"fi_FI", 0x040B}, {"fr_FR", 0x040C}, {"he_IL", 0x040D}, {"hu_HU", 0x040E}, {"is_IS", 0x040F},
+    {"it_IT", 0x0410}, {"ja_JP", 0x0411}, {"ko_KR", 0x0412}, {"nl_NL", 0x0413}, {"nb_NO", 0x0414},
+    {"pl_PL", 0x0415}, {"pt_BR", 0x0416}, {"ro_RO", 0x0418}, {"ru_RU", 0x0419}, {"hr_HR", 0x041A},
+    {"sk_SK", 0x041B}, {"sq_AL", 0x041C}, {"sv_SE", 0x041D}, {"th_TH", 0x041E}, {"tr_TR", 0x041F},
+    {"id_ID", 0x0421}, {"uk_UA", 0x0422}, {"be_BY", 0x0423}, {"sl_SI", 0x0424}, {"et_EE", 0x0425},
+    {"lv_LV", 0x0426}, {"lt_LT", 0x0427}, {"vi_VN", 0x042A}, {"eu_ES", 0x042D}, {"zh_CN", 0x0804},
+    {"de_CH", 0x0807}, {"en_GB", 0x0809}, {"es_MX", 0x080A}, {"fr_BE", 0x080C}, {"it_CH", 0x0810},
+    {"nl_BE", 0x0813}, {"nn_NO", 0x0814}, {"pt_PT", 0x0816}, {"sv_FI", 0x081D}, {"zh_HK", 0x0C04},
+    {"de_AT", 0x0C07}, {"en_AU", 0x0C09}, {"fr_CA", 0x0C0C}, {"de_LU", 0x1007}, {"en_CA", 0x1009},
+    {"fr_CH", 0x100C}, {"de_LI", 0x1407}, {"en_NZ", 0x1409}, {"fr_LU", 0x140C}, {"en_IE", 0x1809},
     {"en_ZA", 0x1C09}, {"es_AR", 0x2C0A}, {"en_IN", 0x4009},
 };
 
@@ -266,7 +267,8 @@ uint16_t LanguageIdForLocale(std::string_view locale) {
   }
   std::string_view language = locale.substr(0, locale.find('_'));
   for (const PrimaryLanguage& entry : kPrimaryLanguages) {
-    if (entry.language == language) return static_cast<uint16_t>(kSublangDefault << 10 | entry.primary_id);
+    if (entry.language == language)
+      return static_cast<uint16_t>(kSublangDefault << 10 | entry.primary_id);
   }
   return kUsEnglish;
 }

@@ -25,6 +25,12 @@ std::string FormatRecordSource(const std::vector<uint8_t>& record) {
       "// The program's version record, in a section of its own that the version reader\n"
       "// looks up in the executable file.\n"
       "extern const unsigned char shapewright_version_record[];\n"
+      "// \"retain\" keeps the section when the link collects unused sections too.\n"
+      "#if defined(__has_attribute)\n"
+      "#if __has_attribute(retain)\n"
+      "__attribute__((retain))\n"
+      "#endif\n"
+      "#endif\n"
       "__attribute__((section(\".sw_version\"), used, aligned(4)))\n"
       "const unsigned char shapewright_version_record[" +
       std::to_string(record.size()) + "] = {";

@@ -54,7 +54,8 @@ bool ReadVersionQuad(std::string_view text, uint32_t& ms, uint32_t& ls) {
 }
 
 bool ReadFixedField(std::string_view key, std::string_view value, FixedFields& fixed) {
-  if (key == "file_version") return ReadVersionQuad(value, fixed.file_version_ms, fixed.file_version_ls);
+  if (key == "file_version")
+    return ReadVersionQuad(value, fixed.file_version_ms, fixed.file_version_ls);
   if (key == "product_version") {
     return ReadVersionQuad(value, fixed.product_version_ms, fixed.product_version_ls);
   }
@@ -125,7 +126,8 @@ bool ReadValueLine(std::string_view line, Section section, RecordSource& source)
     }
     case Section::kStrings:
       if (!IsPlainAscii(key) || !IsPlainAscii(value)) return false;
-      source.string_tables.back().strings.push_back(StringEntry{std::string(key), std::string(value)});
+      source.string_tables.back().strings.push_back(
+          StringEntry{std::string(key), std::string(value)});
       return true;
     case Section::kNone:
       break;
@@ -193,7 +195,8 @@ void AppendStringFileInfo(std::vector<uint8_t>& out, const RecordSource& source,
     size_t table_start = BeginNode(out, table.name, 0, 1, fits);
     for (const StringEntry& entry : table.strings) {
       // wValueLength of a text value counts its characters with the terminating zero.
-      size_t string_start = BeginNode(out, entry.key, static_cast<uint32_t>(entry.value.size() + 1), 1, fits);
+      size_t string_start =
+          BeginNode(out, entry.key, static_cast<uint32_t>(entry.value.size() + 1), 1, fits);
       AppendText16(out, entry.value);
       EndNode(out, string_start, fits);
     }
@@ -204,7 +207,8 @@ void AppendStringFileInfo(std::vector<uint8_t>& out, const RecordSource& source,
 
 void AppendVarFileInfo(std::vector<uint8_t>& out, const RecordSource& source, bool& fits) {
   size_t info = BeginNode(out, "VarFileInfo", 0, 1, fits);
-  size_t var = BeginNode(out, "Translation", static_cast<uint32_t>(4 * source.translations.size()), 0, fits);
+  size_t var =
+      BeginNode(out, "Translation", static_cast<uint32_t>(4 * source.translations.size()), 0, fits);
   for (uint32_t entry : source.translations) AppendU32(out, entry);
   EndNode(out, var, fits);
   EndNode(out, info, fits);
@@ -223,7 +227,7 @@ bool ParseRecordSource(std::string_view text, RecordSource& source, std::string&
     ++line_number;
     if (line.empty() || line[0] == '#') continue;
     bool good = (line.front() == '[' && line.back() == ']') ? ReadSectionLine(line, section, source)
-                                                           : ReadValueLine(line, section, source);
+                                                            : ReadValueLine(line, section, source);
     if (!good) {
       error = "line " + std::to_string(line_number) + ": cannot read \"" + std::string(line) + "\"";
       return false;

@@ -46,11 +46,12 @@ TEST(RecordSource, ProgramSourceHoldsTheProgramsRecord) {
 TEST(RecordSource, ReadsNumbersVersionsAndSpacedText) {
   RecordSource source;
   std::string error;
-  ASSERT_TRUE(ParseRecordSource("# comment\r\n[fixed]\r\nfile_version = 65535.2.3.4\r\n"
-                                "flags = 0xFFFFFFFF\r\nfile_date_ls = 17\r\n"
-                                "[translation]\nentry = 0x0407\t1252\n"
-                                "[strings 040704e4]\n  Comments =  two  words  \n",
-                                source, error))
+  ASSERT_TRUE(
+      ParseRecordSource("# comment\r\n[fixed]\r\nfile_version = 65535.2.3.4\r\n"
+                        "flags = 0xFFFFFFFF\r\nfile_date_ls = 17\r\n"
+                        "[translation]\nentry = 0x0407\t1252\n"
+                        "[strings 040704e4]\n  Comments =  two  words  \n",
+                        source, error))
       << error;
   EXPECT_EQ(source.fixed.file_version_ms, 0xFFFF0002u);
   EXPECT_EQ(source.fixed.file_version_ls, 0x00030004u);
@@ -69,7 +70,8 @@ TEST(RecordSource, RejectsMalformedLinesNamingTheLine) {
   } cases[] = {
       {"[fixed]\nfile_version = 1.0.0\n", "line 2: cannot read \"file_version = 1.0.0\""},
       {"[fixed]\nfile_version = 1.0.0.1.2\n", "line 2: cannot read \"file_version = 1.0.0.1.2\""},
-      {"[fixed]\nfile_version = 1.65536.0.0\n", "line 2: cannot read \"file_version = 1.65536.0.0\""},
+      {"[fixed]\nfile_version = 1.65536.0.0\n",
+       "line 2: cannot read \"file_version = 1.65536.0.0\""},
       {"[fixed]\n\nflags = 0x1G\n", "line 3: cannot read \"flags = 0x1G\""},
       {"[fixed]\nflags = 0x100000000\n", "line 2: cannot read \"flags = 0x100000000\""},
       {"[fixed]\nflags = -1\n", "line 2: cannot read \"flags = -1\""},
@@ -99,13 +101,24 @@ TEST(RecordLayout, LaysOutNodesWithTheirLengthsAndPadding) {
   source.string_tables = {{"040904e4", {{"A", "x"}}}};
   source.translations = {0x04E40409};
   const std::vector<uint8_t> expected = Concat({
-      {184, 0, 0, 0, 0, 0}, Wide("VS_VERSION_INFO"), {0, 0},  // 0: root, no fixed block
-      {76, 0, 0, 0, 1, 0}, Wide("StringFileInfo"),            // 40
-      {40, 0, 0, 0, 1, 0}, Wide("040904e4"),                  // 76
-      {16, 0, 2, 0, 1, 0}, Wide("A"), {0, 0}, Wide("x"),      // 100: 2 characters
-      {68, 0, 0, 0, 1, 0}, Wide("VarFileInfo"), {0, 0},       // 116
-      {36, 0, 4, 0, 0, 0}, Wide("Translation"), {0, 0},       // 148: 4 bytes
-      {0x09, 0x04, 0xE4, 0x04},                               // 180
+      {184, 0, 0, 0, 0, 0},
+      Wide("VS_VERSION_INFO"),
+      {0, 0},  // 0: root, no fixed block
+      {76, 0, 0, 0, 1, 0},
+      Wide("StringFileInfo"),  // 40
+      {40, 0, 0, 0, 1, 0},
+      Wide("040904e4"),  // 76
+      {16, 0, 2, 0, 1, 0},
+      Wide("A"),
+      {0, 0},
+      Wide("x"),  // 100: 2 characters
+      {68, 0, 0, 0, 1, 0},
+      Wide("VarFileInfo"),
+      {0, 0},  // 116
+      {36, 0, 4, 0, 0, 0},
+      Wide("Translation"),
+      {0, 0},                    // 148: 4 bytes
+      {0x09, 0x04, 0xE4, 0x04},  // 180
   });
   EXPECT_EQ(BuildVersionRecord(source), expected);
 }
@@ -115,11 +128,23 @@ TEST(RecordLayout, NextSiblingStartsOnA32BitBoundary) {
   source.fixed_length = 0;
   source.string_tables = {{"t", {{"A", "xy"}, {"B", ""}}}};
   const std::vector<uint8_t> expected = Concat({
-      {122, 0, 0, 0, 0, 0}, Wide("VS_VERSION_INFO"), {0, 0},          // 0
-      {82, 0, 0, 0, 1, 0}, Wide("StringFileInfo"),                     // 40
-      {46, 0, 0, 0, 1, 0}, Wide("t"), {0, 0},                          // 76
-      {18, 0, 3, 0, 1, 0}, Wide("A"), {0, 0}, Wide("xy"), {0, 0},      // 88, padded to 108
-      {14, 0, 1, 0, 1, 0}, Wide("B"), {0, 0}, Wide(""),                // 108, ends at 122
+      {122, 0, 0, 0, 0, 0},
+      Wide("VS_VERSION_INFO"),
+      {0, 0},  // 0
+      {82, 0, 0, 0, 1, 0},
+      Wide("StringFileInfo"),  // 40
+      {46, 0, 0, 0, 1, 0},
+      Wide("t"),
+      {0, 0},  // 76
+      {18, 0, 3, 0, 1, 0},
+      Wide("A"),
+      {0, 0},
+      Wide("xy"),
+      {0, 0},  // 88, padded to 108
+      {14, 0, 1, 0, 1, 0},
+      Wide("B"),
+      {0, 0},
+      Wide(""),  // 108, ends at 122
   });
   EXPECT_EQ(BuildVersionRecord(source), expected);
 }
@@ -133,8 +158,9 @@ TEST(RecordLayout, FixedBlockStartsWithSignatureAndStructVersion) {
       0xBD, 0x04, 0xEF, 0xFE, 0x00, 0x00, 0x01, 0x00,  // signature, structure version
       0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00,  // file version 1.0.0.1
       0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00,  // product version 1.0.0.1
-      0x3F, 0, 0, 0, 0, 0, 0, 0, 0x04, 0, 0, 0, 0x01, 0, 0, 0,  // mask, flags, OS, type
-      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // subtype, date
+      0x3F, 0,    0,    0,    0,    0,    0,    0,    0x04, 0, 0, 0,
+      0x01, 0,    0,    0,                                            // mask, flags, OS, type
+      0,    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0,  // subtype, date
   };
   EXPECT_EQ(std::vector<uint8_t>(record.begin() + 40, record.begin() + 92), expected_fixed);
 }

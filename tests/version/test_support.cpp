@@ -85,8 +85,8 @@ void PadTo(std::vector<uint8_t>& bytes, size_t alignment) {
   while (bytes.size() % alignment != 0) bytes.push_back(0);
 }
 
-void AppendSectionHeader(std::vector<uint8_t>& bytes, uint32_t name, uint32_t type,
-                         uint64_t offset, uint64_t size) {
+void AppendSectionHeader(std::vector<uint8_t>& bytes, uint32_t name, uint32_t type, uint64_t offset,
+                         uint64_t size) {
   AppendLe(bytes, name, 4);
   AppendLe(bytes, type, 4);
   AppendLe(bytes, 0, 8);  // flags
@@ -132,7 +132,8 @@ std::vector<uint8_t> MakeElfImage(const std::vector<ElfSection>& sections) {
   const uint64_t table_offset = image.size();
   AppendSectionHeader(image, 0, 0, 0, 0);
   for (size_t i = 0; i < sections.size(); ++i) {
-    AppendSectionHeader(image, name_offsets[i], sections[i].type, offsets[i], sections[i].bytes.size());
+    AppendSectionHeader(image, name_offsets[i], sections[i].type, offsets[i],
+                        sections[i].bytes.size());
   }
   AppendSectionHeader(image, names_name, 3, names_offset, names.size());  // SHT_STRTAB
   WriteLe64(image, kSectionTableOffsetField, table_offset);
@@ -143,7 +144,8 @@ std::vector<uint8_t> MakeElfImage(const std::vector<ElfSection>& sections) {
 }
 
 std::vector<uint8_t> MakeElfWithRecord(const std::vector<uint8_t>& record) {
-  return MakeElfImage({{".text", {0xC3, 0xC3, 0xC3}}, {".sw_version", record}, {".comment", Wide("x")}});
+  return MakeElfImage(
+      {{".text", {0xC3, 0xC3, 0xC3}}, {".sw_version", record}, {".comment", Wide("x")}});
 }
 
 size_t SectionHeaderOffset(const std::vector<uint8_t>& image, size_t index) {
@@ -161,19 +163,24 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempFolder::WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const {
+std::string TempFolder::WriteFile(const std::string& name,
+                                  const std::vector<uint8_t>& bytes) const {
   std::string file = path_ + "/" + name;
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) throw std::runtime_error("cannot write " + file);
   return file;
 }
 
-ScopedLocale::ScopedLocale(std::optional<std::string> lc_all, std::optional<std::string> lc_messages,
+ScopedLocale::ScopedLocale(std::optional<std::string> lc_all,
+                           std::optional<std::string> lc_messages,
                            std::optional<std::string> lang) {
   const std::pair<const char*, std::optional<std::string>> wanted[] = {
-      {"LC_ALL", std::move(lc_all)}, {"LC_MESSAGES", std::move(lc_messages)}, {"LANG", std::move(lang)}};
+      {"LC_ALL", std::move(lc_all)},
+      {"LC_MESSAGES", std::move(lc_messages)},
+      {"LANG", std::move(lang)}};
   for (const auto& [name, value] : wanted) {
     const char* old = std::getenv(name);
     saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
@@ -185,7 +192,8 @@ ScopedLocale::ScopedLocale(std::optional<std::string> lc_all, std::optional<std:
   }
 }
 
-ScopedLocale::ScopedLocale(const std::string& lc_all) : ScopedLocale(lc_all, std::nullopt, std::nullopt) {}
+ScopedLocale::ScopedLocale(const std::string& lc_all)
+    : ScopedLocale(lc_all, std::nullopt, std::nullopt) {}
 
 ScopedLocale::~ScopedLocale() {
   for (const auto& [name, value] : saved_) {

@@ -1,10 +1,11 @@
 // CVersionInfo: the program's own record, the choice among translations, and files without a
 // readable record.
+#include "app/version_info.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "app/version_info.h"
 #include "res/version_record_builder.h"
 #include "tests/version/test_support.h"
 
@@ -66,7 +67,8 @@ TEST(VersionInfo, NewObjectIsEmpty) {
 }
 
 TEST(VersionInfo, ReadsTheRunningProgramsRecordForAnyUserLanguage) {
-  for (const char* locale : {"en_US.UTF-8", "en_GB.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ja_JP.UTF-8", "C"}) {
+  for (const char* locale :
+       {"en_US.UTF-8", "en_GB.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ja_JP.UTF-8", "C"}) {
     SCOPED_TRACE(locale);
     ScopedLocale user(locale);
     CVersionInfo info;
@@ -85,11 +87,13 @@ TEST(VersionInfo, OtherModuleHandlesAreNotRead) {
 
 TEST(VersionInfo, FilesWithoutAReadableRecordLeaveEverythingEmpty) {
   TempFolder folder;
-  std::vector<uint8_t> image = MakeElfWithRecord(version_record::BuildVersionRecord(ReadProgramRecordSource()));
+  std::vector<uint8_t> image =
+      MakeElfWithRecord(version_record::BuildVersionRecord(ReadProgramRecordSource()));
   const std::string paths[] = {
       folder.path() + "/missing",
       folder.WriteFile("no-record", MakeElfImage({{".text", {0xC3}}})),
-      folder.WriteFile("truncated", std::vector<uint8_t>(image.begin(), image.begin() + image.size() / 2)),
+      folder.WriteFile("truncated",
+                       std::vector<uint8_t>(image.begin(), image.begin() + image.size() / 2)),
       folder.WriteFile("not-elf", std::vector<uint8_t>(200, 'x')),
   };
   for (const std::string& path : paths) {
@@ -138,8 +142,7 @@ TEST(VersionInfo, NoMatchTakesTheFirstEntry) {
 
 TEST(VersionInfo, CodePageFormsTheTableName) {
   // Table "040904b0": the prefix's upper-case "040904B0" finds it, "040904E4" would not.
-  const std::vector<uint8_t> record =
-      MakeTranslatedRecord({{0x04B00409, "Unicode"}});
+  const std::vector<uint8_t> record = MakeTranslatedRecord({{0x04B00409, "Unicode"}});
   EXPECT_EQ(DescriptionFor(record, "en_US.UTF-8"), "Unicode");
 }
 
@@ -147,7 +150,8 @@ TEST(VersionInfo, RecordWithoutTranslationsReadsNoStrings) {
   version_record::RecordSource source = ReadProgramRecordSource();
   source.translations.clear();
   TempFolder folder;
-  std::string path = folder.WriteFile("program", MakeElfWithRecord(version_record::BuildVersionRecord(source)));
+  std::string path =
+      folder.WriteFile("program", MakeElfWithRecord(version_record::BuildVersionRecord(source)));
   CVersionInfo info;
   EXPECT_TRUE(info.ReadFromFile(path));
   EXPECT_EQ(info.FixedInfo.signature, 0xFEEF04BDu);
@@ -160,7 +164,8 @@ TEST(VersionInfo, FixedBlockOfAnotherLengthStaysZeroWhileStringsAreRead) {
     version_record::RecordSource source = ReadProgramRecordSource();
     source.fixed_length = fixed_length;
     TempFolder folder;
-    std::string path = folder.WriteFile("program", MakeElfWithRecord(version_record::BuildVersionRecord(source)));
+    std::string path =
+        folder.WriteFile("program", MakeElfWithRecord(version_record::BuildVersionRecord(source)));
     CVersionInfo info;
     EXPECT_TRUE(info.ReadFromFile(path)) << fixed_length;
     EXPECT_EQ(info.FixedInfo.signature, 0u) << fixed_length;
@@ -192,7 +197,8 @@ TEST(FindTranslation, SearchesExactThenLowByte) {
   };
   for (const auto& c : cases) {
     uint32_t entry = 0xDEADBEEF;
-    EXPECT_EQ(CVersionInfo::FindTranslation(table, c.size, c.language, entry, c.allow_low_byte), c.found)
+    EXPECT_EQ(CVersionInfo::FindTranslation(table, c.size, c.language, entry, c.allow_low_byte),
+              c.found)
         << c.size << " " << c.language;
     if (c.found) {
       EXPECT_EQ(entry, c.entry) << c.size << " " << c.language;

@@ -1,11 +1,11 @@
 // Reading the record from an executable file, looking values up in it, and the user's
 // default language.
-#include <gtest/gtest.h>
+#include "platform/version_record.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "platform/files.h"
-#include "platform/version_record.h"
 #include "res/version_record_builder.h"
 #include "tests/version/test_support.h"
 
@@ -16,7 +16,9 @@ using platform::GetFileVersionInfoSize;
 using platform::VerQueryValue;
 using namespace version_test;
 
-std::vector<uint8_t> ProgramRecord() { return version_record::BuildVersionRecord(ReadProgramRecordSource()); }
+std::vector<uint8_t> ProgramRecord() {
+  return version_record::BuildVersionRecord(ReadProgramRecordSource());
+}
 
 // Both the size and the read fail for the file.
 void ExpectNoRecord(const std::string& path) {
@@ -64,9 +66,10 @@ TEST(RecordFile, FilesWithoutARecordGiveNone) {
   ExpectNoRecord(folder.path());
   ExpectNoRecord(folder.WriteFile("empty", {}));
   ExpectNoRecord(folder.WriteFile("text", {'h', 'e', 'l', 'l', 'o', '\n'}));
-  ExpectNoRecord(folder.WriteFile("other.so", MakeElfImage({{".text", {0xC3}}, {".data", {1, 2, 3, 4}}})));
+  ExpectNoRecord(
+      folder.WriteFile("other.so", MakeElfImage({{".text", {0xC3}}, {".data", {1, 2, 3, 4}}})));
   ExpectNoRecord(folder.WriteFile("similar", MakeElfImage({{".sw_versions", ProgramRecord()},
-                                                             {".sw_versio", ProgramRecord()}})));
+                                                           {".sw_versio", ProgramRecord()}})));
   std::string fifo = folder.path() + "/fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   ExpectNoRecord(fifo);  // must not wait for a writer
@@ -76,7 +79,8 @@ TEST(RecordFile, EveryTruncationOfTheFileGivesNone) {
   TempFolder folder;
   const std::vector<uint8_t> image = MakeElfWithRecord(ProgramRecord());
   for (size_t size = 0; size < image.size(); ++size) {
-    ExpectNoRecord(folder.WriteFile("cut", std::vector<uint8_t>(image.begin(), image.begin() + size)));
+    ExpectNoRecord(
+        folder.WriteFile("cut", std::vector<uint8_t>(image.begin(), image.begin() + size)));
   }
 }
 
@@ -89,29 +93,46 @@ struct ImageFault {
 constexpr size_t kRecordSectionIndex = 2;  // after the null section and ".text"
 constexpr size_t kNameField = 0x00, kTypeField = 0x04, kOffsetField = 0x18, kSizeField = 0x20;
 
-size_t RecordHeader(const std::vector<uint8_t>& image) { return SectionHeaderOffset(image, kRecordSectionIndex); }
+size_t RecordHeader(const std::vector<uint8_t>& image) {
+  return SectionHeaderOffset(image, kRecordSectionIndex);
+}
 size_t NamesHeader(const std::vector<uint8_t>& image) { return SectionHeaderOffset(image, 4); }
 
 const ImageFault kImageFaults[] = {
     {"32-bit class", [](std::vector<uint8_t>& i) { i[4] = 1; }},
     {"big-endian", [](std::vector<uint8_t>& i) { i[5] = 2; }},
     {"bad magic", [](std::vector<uint8_t>& i) { i[1] = 'e'; }},
-    {"section table past the end", [](std::vector<uint8_t>& i) { WriteLe64(i, kSectionTableOffsetField, i.size() - 64); }},
-    {"section table offset overflows", [](std::vector<uint8_t>& i) { WriteLe64(i, kSectionTableOffsetField, ~0ull - 8); }},
-    {"short section entries", [](std::vector<uint8_t>& i) { WriteLe16(i, kSectionEntrySizeField, 32); }},
+    {"section table past the end",
+     [](std::vector<uint8_t>& i) { WriteLe64(i, kSectionTableOffsetField, i.size() - 64); }},
+    {"section table offset overflows",
+     [](std::vector<uint8_t>& i) { WriteLe64(i, kSectionTableOffsetField, ~0ull - 8); }},
+    {"short section entries",
+     [](std::vector<uint8_t>& i) { WriteLe16(i, kSectionEntrySizeField, 32); }},
     {"no sections", [](std::vector<uint8_t>& i) { WriteLe16(i, kSectionCountField, 0); }},
-    {"too many sections", [](std::vector<uint8_t>& i) { WriteLe16(i, kSectionCountField, 0xFFFF); }},
-    {"names index beyond the table", [](std::vector<uint8_t>& i) { WriteLe16(i, kSectionNamesIndexField, 5); }},
-    {"names index escaped", [](std::vector<uint8_t>& i) { WriteLe16(i, kSectionNamesIndexField, 0xFFFF); }},
-    {"record offset past the end", [](std::vector<uint8_t>& i) { WriteLe64(i, RecordHeader(i) + kOffsetField, i.size() + 1); }},
-    {"record offset overflows", [](std::vector<uint8_t>& i) { WriteLe64(i, RecordHeader(i) + kOffsetField, ~0ull); }},
-    {"record size overflows", [](std::vector<uint8_t>& i) { WriteLe64(i, RecordHeader(i) + kSizeField, ~0ull - 2); }},
-    {"record size past the end", [](std::vector<uint8_t>& i) { WriteLe64(i, RecordHeader(i) + kSizeField, i.size()); }},
-    {"record section without bytes", [](std::vector<uint8_t>& i) { WriteLe32(i, RecordHeader(i) + kTypeField, 8); }},
-    {"record shorter than a node header", [](std::vector<uint8_t>& i) { WriteLe64(i, RecordHeader(i) + kSizeField, 5); }},
-    {"name past the name table", [](std::vector<uint8_t>& i) { WriteLe32(i, RecordHeader(i) + kNameField, 0x7FFFFFFF); }},
-    {"name table past the end", [](std::vector<uint8_t>& i) { WriteLe64(i, NamesHeader(i) + kOffsetField, i.size()); }},
-    {"name table cut inside the name", [](std::vector<uint8_t>& i) { WriteLe64(i, NamesHeader(i) + kSizeField, 15); }},
+    {"too many sections",
+     [](std::vector<uint8_t>& i) { WriteLe16(i, kSectionCountField, 0xFFFF); }},
+    {"names index beyond the table",
+     [](std::vector<uint8_t>& i) { WriteLe16(i, kSectionNamesIndexField, 5); }},
+    {"names index escaped",
+     [](std::vector<uint8_t>& i) { WriteLe16(i, kSectionNamesIndexField, 0xFFFF); }},
+    {"record offset past the end",
+     [](std::vector<uint8_t>& i) { WriteLe64(i, RecordHeader(i) + kOffsetField, i.size() + 1); }},
+    {"record offset overflows",
+     [](std::vector<uint8_t>& i) { WriteLe64(i, RecordHeader(i) + kOffsetField, ~0ull); }},
+    {"record size overflows",
+     [](std::vector<uint8_t>& i) { WriteLe64(i, RecordHeader(i) + kSizeField, ~0ull - 2); }},
+    {"record size past the end",
+     [](std::vector<uint8_t>& i) { WriteLe64(i, RecordHeader(i) + kSizeField, i.size()); }},
+    {"record section without bytes",
+     [](std::vector<uint8_t>& i) { WriteLe32(i, RecordHeader(i) + kTypeField, 8); }},
+    {"record shorter than a node header",
+     [](std::vector<uint8_t>& i) { WriteLe64(i, RecordHeader(i) + kSizeField, 5); }},
+    {"name past the name table",
+     [](std::vector<uint8_t>& i) { WriteLe32(i, RecordHeader(i) + kNameField, 0x7FFFFFFF); }},
+    {"name table past the end",
+     [](std::vector<uint8_t>& i) { WriteLe64(i, NamesHeader(i) + kOffsetField, i.size()); }},
+    {"name table cut inside the name",
+     [](std::vector<uint8_t>& i) { WriteLe64(i, NamesHeader(i) + kSizeField, 15); }},
 };
 
 TEST(RecordFile, HostileHeadersGiveNone) {
@@ -180,7 +201,9 @@ TEST(RecordQuery, BinaryValuesGiveTheirBytes) {
   ASSERT_TRUE(VerQueryValue(block, "\\", value, length));
   EXPECT_EQ(length, 52u);
   EXPECT_EQ(value, block.data() + 40);
-  ASSERT_TRUE(VerQueryValue(block, "\\varfileinfo\\TRANSLATION", value, length));
+  std::string text = "old";
+  ASSERT_TRUE(VerQueryValue(block, "\\varfileinfo\\TRANSLATION", value, length, &text));
+  EXPECT_EQ(text, "");
   ASSERT_EQ(length, 4u);
   EXPECT_EQ(std::vector<uint8_t>(value, value + 4), (std::vector<uint8_t>{0x09, 0x04, 0xE4, 0x04}));
 }
@@ -214,7 +237,8 @@ TEST(RecordQuery, MalformedNodesAreNotFollowed) {
   for (uint16_t child_length : {0, 5, 0xFFFF}) {
     std::vector<uint8_t> block = good;
     WriteLe16(block, 92, child_length);
-    EXPECT_FALSE(VerQueryValue(block, "\\StringFileInfo\\040904E4\\FileVersion", value, length)) << child_length;
+    EXPECT_FALSE(VerQueryValue(block, "\\StringFileInfo\\040904E4\\FileVersion", value, length))
+        << child_length;
   }
   std::vector<uint8_t> unterminated = good;
   WriteLe16(unterminated, 92, 6 + 2 * 3);  // ends inside its key "Str"
@@ -227,8 +251,9 @@ TEST(RecordQuery, MalformedNodesAreNotFollowed) {
 
 // Whatever a record's bytes say, a value found lies inside the block.
 void ExpectValuesInsideBlock(const std::vector<uint8_t>& block) {
-  const char* paths[] = {"\\", "\\VarFileInfo\\Translation", "\\StringFileInfo\\040904E4\\FileVersion",
-                         "\\StringFileInfo\\040904E4\\SpecialBuild", "\\StringFileInfo\\040904E4\\ProductVersion"};
+  const char* paths[] = {
+      "\\", "\\VarFileInfo\\Translation", "\\StringFileInfo\\040904E4\\FileVersion",
+      "\\StringFileInfo\\040904E4\\SpecialBuild", "\\StringFileInfo\\040904E4\\ProductVersion"};
   for (const char* path : paths) {
     const uint8_t* value = nullptr;
     uint32_t length = 0;
@@ -278,13 +303,13 @@ TEST(UserLanguage, MapsTheFirstSetLocaleVariable) {
       {"nn_NO.UTF-8", std::nullopt, std::nullopt, 0x0814},
       {"pt_BR.UTF-8", std::nullopt, std::nullopt, 0x0416},
       {"zh_CN.GB18030", std::nullopt, std::nullopt, 0x0804},
-      {"de", std::nullopt, std::nullopt, 0x0407},            // language only
-      {"fr_XX.UTF-8", std::nullopt, std::nullopt, 0x040C},   // unlisted country
+      {"de", std::nullopt, std::nullopt, 0x0407},           // language only
+      {"fr_XX.UTF-8", std::nullopt, std::nullopt, 0x040C},  // unlisted country
       {"C", std::nullopt, std::nullopt, 0x0409},
       {"POSIX", "de_DE.UTF-8", std::nullopt, 0x0409},
       {"C.UTF-8", std::nullopt, std::nullopt, 0x0409},
       {"xx_YY.UTF-8", std::nullopt, std::nullopt, 0x0409},
-      {"", "fr_FR.UTF-8", "de_DE.UTF-8", 0x040C},             // empty counts as unset
+      {"", "fr_FR.UTF-8", "de_DE.UTF-8", 0x040C},  // empty counts as unset
       {"", "", "en_AU.UTF-8", 0x0C09},
       {std::nullopt, "it_IT.UTF-8", "de_DE.UTF-8", 0x0410},
       {"sv_SE.UTF-8", "it_IT.UTF-8", "de_DE.UTF-8", 0x041D},
@@ -292,7 +317,8 @@ TEST(UserLanguage, MapsTheFirstSetLocaleVariable) {
   for (const LocaleCase& c : cases) {
     ScopedLocale locale(c.lc_all, c.lc_messages, c.lang);
     EXPECT_EQ(platform::GetUserDefaultLangID(), c.language_id)
-        << c.lc_all.value_or("-") << " " << c.lc_messages.value_or("-") << " " << c.lang.value_or("-");
+        << c.lc_all.value_or("-") << " " << c.lc_messages.value_or("-") << " "
+        << c.lang.value_or("-");
   }
 }
 
