@@ -81,6 +81,10 @@ void AppendDxt1Record(const RgbaImage& level, bool transparent_mode, std::vector
 
 }  // namespace
 
+std::vector<AceChannel> MakeRgbChannels() {
+  return {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue};
+}
+
 RgbaImage HalveImage(const RgbaImage& image) {
   RgbaImage half;
   half.width = std::max<uint32_t>(1, image.width / 2);

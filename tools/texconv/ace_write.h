@@ -9,12 +9,15 @@
 
 namespace texconv {
 
+// Red, green and blue: the descriptors of a plain colour texture.
+std::vector<AceChannel> MakeRgbChannels();
+
 struct AceWriteOptions {
   bool mipmaps = false;   // flag 0x01: the whole chain down to 1 x 1
   bool dxt1 = false;      // flag 0x10, surface 0x12: DXT1 blocks (sides a multiple of 4)
   bool compress = false;  // SIMISA@F wrapper with one zlib stream
   // Descriptors in file order; DXT1 files take red, green, blue and optionally the mask.
-  std::vector<AceChannel> channels = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue};
+  std::vector<AceChannel> channels = MakeRgbChannels();
   uint32_t surface_format = 0x0E;  // a hint for planar files; forced to 0x12 for DXT1
   uint32_t extra_flags = 0;        // e.g. kAceFlagIgnored
   size_t trailing_bytes = 0;       // bytes of 0xA5 appended after the last level

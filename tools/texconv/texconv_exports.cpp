@@ -2,7 +2,6 @@
 #include <string>
 
 #include "tools/texconv/ace.h"
-#include "tools/texconv/file_io.h"
 #include "tools/texconv/tga.h"
 
 #define TEXCONV_EXPORT extern "C" __attribute__((visibility("default")))
@@ -24,12 +23,8 @@ TEXCONV_EXPORT int _CheckAce(const char* path, const char* /*unused*/) {
   if (path == nullptr) return 0;
   std::string reason;
   try {
-    std::vector<uint8_t> file;
     texconv::RgbaImage image;
-    return texconv::ReadWholeFile(path, file, reason) &&
-                   texconv::DecodeAceFile(file, image, reason)
-               ? 1
-               : 0;
+    return texconv::ReadAceFile(path, image, reason) ? 1 : 0;
   } catch (...) {
     return 0;
   }

@@ -57,12 +57,16 @@ bool WriteTgaFile(const std::string& path, const RgbaImage& image, std::string& 
   return ReplaceFileContent(path, tga.data(), tga.size(), reason);
 }
 
+bool ReadAceFile(const std::string& path, RgbaImage& image, std::string& reason) {
+  std::vector<uint8_t> file;
+  if (!ReadWholeFile(path, file, reason)) return false;
+  return DecodeAceFile(file, image, reason);
+}
+
 bool ConvertAceToTga(const std::string& source_ace, const std::string& destination_tga,
                      std::string& reason) {
-  std::vector<uint8_t> file;
-  if (!ReadWholeFile(source_ace, file, reason)) return false;
   RgbaImage image;
-  if (!DecodeAceFile(file, image, reason)) return false;
+  if (!ReadAceFile(source_ace, image, reason)) return false;
   return WriteTgaFile(destination_tga, image, reason);
 }
 
