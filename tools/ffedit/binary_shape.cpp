@@ -16,6 +16,7 @@ struct Reader {
   size_t pos;
   uint64_t offset_base;
   bool decompressed;
+  bool any_top_level;  // fragments: every token may stand at the top level
   ShapeTree& tree;
   ReadError& error;
 };
@@ -183,7 +184,8 @@ bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, 
       return Fail(reader, name, start, "not allowed here: " + ListAllowed(reader, *allowed_by) + " expected");
     }
     token = ResolveChild(reader, *allowed_by, token);
-  } else if (name != "shape" && !(name == "max_data" && !reader.tree.items.empty())) {
+  } else if (!reader.any_top_level && name != "shape" &&
+             !(name == "max_data" && !reader.tree.items.empty())) {
     return Fail(reader, name, start, "not allowed at the top level: shape expected");
   }
   const TokenSchema& schema = reader.table.tokens[static_cast<size_t>(token)];
@@ -222,7 +224,7 @@ bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, 
 bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
                      bool decompressed, ShapeTree& tree, ReadError& error) {
   tree = ShapeTree{};
-  Reader reader{GetShapeTokenTable(), content, 0, offset_base, decompressed, tree, error};
+  Reader reader{GetShapeTokenTable(), content, 0, offset_base, decompressed, false, tree, error};
   if (size < 16) return Fail(reader, "subheader", 0, "the content ends inside its 16-byte subheader");
   if (std::memcmp(content, "JINX0", 5) != 0) return Fail(reader, "subheader", 0, "\"JINX0\" expected");
   if (content[7] == 't') return Fail(reader, "subheader", 7, "8-bit text shapes are not supported");
@@ -230,6 +232,15 @@ bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
   std::memcpy(tree.subheader, content, 16);
   reader.pos = 16;
   if (size == 16) return Fail(reader, "shape", 16, "no shape block");
+  while (reader.pos < size) {
+    if (!ReadBlock(reader, nullptr, size, 0)) return false;
+  }
+  return true;
+}
+
+bool ReadShapeBlocks(const uint8_t* blocks, size_t size, ShapeTree& tree, ReadError& error) {
+  tree = ShapeTree{};
+  Reader reader{GetShapeTokenTable(), blocks, 0, 0, false, true, tree, error};
   while (reader.pos < size) {
     if (!ReadBlock(reader, nullptr, size, 0)) return false;
   }

@@ -38,4 +38,8 @@ struct ShapeTree {
 bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
                      bool decompressed, ShapeTree& tree, ReadError& error);
 
+// Reads blocks alone (no subheader) into tree, by the same rules; any token with a known
+// layout may stand at the top level. For tools and tests that handle fragments of shapes.
+bool ReadShapeBlocks(const uint8_t* blocks, size_t size, ShapeTree& tree, ReadError& error);
+
 }  // namespace ffedit

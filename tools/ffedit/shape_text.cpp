@@ -127,8 +127,10 @@ size_t FormatFloatByDigits(float value, char* out) {
   double magnitude = static_cast<double>(value < 0 ? -value : value);
   auto result = std::to_chars(expansion, expansion + sizeof expansion, magnitude,
                               std::chars_format::scientific, 20);
+  // "d.<20 digits>e", the sign, the exponent digits
   int exponent = 0;
-  std::from_chars(expansion + 23, result.ptr, exponent);  // "d.<20 digits>e" then the exponent
+  std::from_chars(expansion + 24, result.ptr, exponent);
+  if (expansion[23] == '-') exponent = -exponent;
   uint32_t digits = 0;
   digits = static_cast<uint32_t>(expansion[0] - '0');
   for (int i = 2; i < 7; ++i) digits = digits * 10 + static_cast<uint32_t>(expansion[i] - '0');
@@ -312,10 +314,7 @@ void WriteClose(TextWriter& writer, std::vector<OpenBlock>& open) {
 }  // namespace
 
 void WriteShapeText(const ShapeTree& tree, std::string& text) {
-  const ShapeTokenTable& table = GetShapeTokenTable();
   TextWriter writer{text};
-  // Values and names take some 2.5 bytes of text per binary byte; reserving avoids regrowth.
-  text.reserve(text.size() + 20 * tree.items.size() + 64);
   writer.AppendUnit(u'\xFEFF');
   writer.AppendAscii("SIMISA@@@@@@@@@@", 16);
   char subheader[16];
@@ -323,6 +322,14 @@ void WriteShapeText(const ShapeTree& tree, std::string& text) {
   subheader[7] = 't';
   writer.AppendAscii(subheader, 16);
   writer.AppendLineBreak();
+  WriteShapeBlocks(tree, text);
+}
+
+void WriteShapeBlocks(const ShapeTree& tree, std::string& text) {
+  const ShapeTokenTable& table = GetShapeTokenTable();
+  TextWriter writer{text};
+  // A value takes some 8 characters of text; reserving once avoids regrowth.
+  text.reserve(text.size() + 20 * tree.items.size() + 64);
   std::vector<OpenBlock> open;
   char number[kMaxNumberText];
   const std::u16string_view pool = tree.text;

@@ -33,4 +33,7 @@ size_t FormatDword(uint32_t value, char* out);  // %08x
 // quotes, and empty strings, are written in double quotes with \ and " escaped.
 void WriteShapeText(const ShapeTree& tree, std::string& text);
 
+// Appends only the blocks of tree, top-level blocks at depth 0, by the same rules.
+void WriteShapeBlocks(const ShapeTree& tree, std::string& text);
+
 }  // namespace ffedit
