@@ -1,0 +1,120 @@
+#include "tests/engine/test_support.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+std::string ShapeText(std::string_view text) {
+  std::string out = "\xff\xfe";
+  for (char c : text) {
+    if (c == '\n') {
+      out += std::string("\r\0\n\0", 4);
+    } else {
+      out += c;
+      out += '\0';
+    }
+  }
+  return out;
+}
+
+std::string WithoutCarriageReturns(std::string_view bytes) {
+  std::string out;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    out += bytes[i];
+  }
+  return out;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream data;
+  data << in.rdbuf();
+  return data.str();
+}
+
+void WriteFileBytes(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "sw-test-XXXXXX").string();
+  char* made = mkdtemp(pattern.data());
+  path = made != nullptr ? made : "";
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  if (!path.empty()) std::filesystem::remove_all(path, ignored);
+}
+
+Converted Convert(const ConvertRequest& request) {
+  TempFolder folder;
+  std::string source = folder.path + "/" + request.shape_name;
+  WriteFileBytes(source, ShapeText(request.shape));
+  ConversionOptions options;
+  options.SourcePath = source;
+  options.OutputDirectory = folder.path + "/out";
+  std::filesystem::create_directory(options.OutputDirectory);
+  options.Length = request.length;
+  options.TwoFootScale = request.two_foot;
+  if (!request.eng.empty()) {
+    options.EngPath = folder.path + "/" + request.eng_name;
+    WriteFileBytes(options.EngPath, ShapeText(request.eng));
+  }
+  Converted result;
+  result.ok = RunConversion(options, result.log);
+  std::string stem = request.shape_name.substr(0, request.shape_name.rfind('.'));
+  std::string model = options.OutputDirectory + "/" + stem + ".stk";
+  result.model_written = FileExists(model);
+  if (result.model_written) result.model = WithoutCarriageReturns(ReadFileBytes(model));
+  return result;
+}
+
+Converted ConvertShape(const std::string& shape, float length, bool two_foot) {
+  ConvertRequest request;
+  request.shape = shape;
+  request.length = length;
+  request.two_foot = two_foot;
+  return Convert(request);
+}
+
+std::string BuildShape(const ShapeParts& parts) {
+  return "SIMISA@@@@@@@@@@JINX0s1t______\n\nshape (\n" + parts.points + parts.uv_points +
+         parts.normals + parts.matrices + parts.images + parts.vtx_states + parts.prim_states +
+         "lod_controls ( 1\n" + parts.hierarchy + parts.sub_objects + ")\n)\n";
+}
+
+std::string SubObject(const std::string& vertices, const std::string& primitives) {
+  return "sub_object (\nsub_object_header ( 00000400 -1 -1 000001d2 000001c4\n)\n" + vertices +
+         "vertex_sets ( 0 )\n" + primitives + ")\n";
+}
+
+std::string Vertices(const std::vector<std::vector<int>>& entries) {
+  std::string text = "vertices ( " + std::to_string(entries.size()) + "\n";
+  for (const auto& e : entries) {
+    text += "vertex ( 00000000 " + std::to_string(e[0]) + " " + std::to_string(e[1]) +
+            " ffffffff ff000000\nvertex_uvs ( 1 " + std::to_string(e[2]) + " )\n)\n";
+  }
+  return text + ")\n";
+}
+
+std::string Trilist(const std::string& vertex_idxs) {
+  return "indexed_trilist (\nvertex_idxs ( " + vertex_idxs +
+         " )\nnormal_idxs ( 1 0 3 )\nflags ( 1 00000000 )\n)\n";
+}
+
+std::string Between(const std::string& text, const std::string& from, const std::string& to) {
+  std::string from_line = from + "\n";
+  size_t start = text.find(from_line);
+  if (start == std::string::npos) return "<" + from + " not found>";
+  start += from_line.size();
+  size_t end = text.find(to + "\n", start);
+  if (end == std::string::npos) return text.substr(start);
+  return text.substr(start, end - start);
+}

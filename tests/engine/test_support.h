@@ -1,0 +1,82 @@
+// Shared helpers of the engine tests: MSTS text from literals, a recording log, temp folders.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/conversion.h"
+
+// MSTS text as the simulator stores it: FF FE, then every character as a UTF-16LE unit,
+// "\n" written as CR LF.
+std::string ShapeText(std::string_view text);
+
+// Model file bytes with "\r\n" turned back into "\n", for readable comparisons.
+std::string WithoutCarriageReturns(std::string_view bytes);
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, std::string_view bytes);
+bool FileExists(const std::string& path);
+
+// A fresh folder that is removed with everything in it when the object goes.
+struct TempFolder {
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  std::string path;
+};
+
+class RecordingLog : public LogSink {
+ public:
+  void AppendLog(const std::string& line) override { lines.push_back(line); }
+  void Beep(const BeepSite& where) override { beeps.push_back(where); }
+  void ReportFileFailure(const FileFailure& failure) override { failures.push_back(failure); }
+  std::vector<std::string> lines;
+  std::vector<BeepSite> beeps;
+  std::vector<FileFailure> failures;
+};
+
+// One conversion of a shape given as readable text (and optionally an ENG/WAG file).
+struct Converted {
+  bool ok = false;
+  RecordingLog log;
+  std::string model;  // model file with "\n" line ends; empty when none was written
+  bool model_written = false;
+};
+
+struct ConvertRequest {
+  std::string shape;              // readable text, converted with ShapeText
+  std::string shape_name = "loco.s";
+  std::string eng;                // readable ENG/WAG text; none when empty
+  std::string eng_name = "loco.eng";
+  float length = 0;
+  bool two_foot = false;
+};
+
+Converted Convert(const ConvertRequest& request);
+Converted ConvertShape(const std::string& shape, float length = 0, bool two_foot = false);
+
+// A minimal complete shape around the given sections; each argument is inserted verbatim.
+struct ShapeParts {
+  std::string points = "points ( 1\npoint ( 0 0 0 )\n)\n";
+  std::string uv_points = "uv_points ( 1\nuv_point ( 0 0 )\n)\n";
+  std::string normals = "normals ( 1\nvector ( 0 1 0 )\n)\n";
+  std::string matrices = "matrices ( 1\nmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n)\n";
+  std::string images = "images ( 1\nimage ( loco.ace )\n)\n";
+  std::string vtx_states = "vtx_states ( 1\nvtx_state ( 00000000 0 -5 0 00000002 )\n)\n";
+  std::string prim_states = "prim_states ( 1\nprim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 0 1 1 1\n)\n)\n";
+  std::string hierarchy = "hierarchy ( 1 -1 )\n";
+  std::string sub_objects;  // the sub_objects header and everything after it
+};
+std::string BuildShape(const ShapeParts& parts);
+
+// One sub-object: its vertices section and its primitives section, verbatim.
+std::string SubObject(const std::string& vertices, const std::string& primitives);
+// A vertices section with one vertex per (point, normal, uv) triple.
+std::string Vertices(const std::vector<std::vector<int>>& entries);
+// An indexed_trilist entry with the given vertex_idxs text (count included).
+std::string Trilist(const std::string& vertex_idxs);
+
+// The lines of text between the first line equal to from and the next line equal to to.
+std::string Between(const std::string& text, const std::string& from, const std::string& to);
