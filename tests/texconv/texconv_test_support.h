@@ -46,7 +46,8 @@ class TemporaryFolder {
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
   // Names of the entries in the folder, sorted.
-  std::vector<std::string> List() const;
+  std::vector<std::string> List() const { return ListFolder(path_); }
+  static std::vector<std::string> ListFolder(const std::string& path);
 
  private:
   std::string path_;
