@@ -1,0 +1,148 @@
+// shapewright-cli as a user runs it: arguments, output streams, exit status, files written.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/engine/test_support.h"
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Runs the CLI in folder with the given arguments (already quoted where needed).
+CliRun RunCli(const std::string& folder, const std::string& arguments, const std::string& environment = "") {
+  std::string out = folder + "/.stdout", err = folder + "/.stderr";
+  std::string command = "cd " + Quoted(folder) + " && " + environment + " " + Quoted(SW_CLI) + " " + arguments +
+                        " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
+  CliRun run;
+  int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.out = ReadFileBytes(out);
+  run.err = ReadFileBytes(err);
+  std::filesystem::remove(out);
+  std::filesystem::remove(err);
+  return run;
+}
+
+std::string DataText(const std::string& name) { return ReadFileBytes(std::string(SW_TEST_DATA) + "/" + name); }
+
+TEST(Cli, PrintsTheLogLinesAndWritesTheModelFile) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/coach.s", ShapeText(DataText("hierarchy.s.txt")));
+  CliRun run = RunCli(folder.path, "--output-dir out/new coach.s --length 14.5");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out.substr(0, 28), "Reading file\nReading points\n");
+  EXPECT_EQ(run.out.substr(run.out.size() - 52), "Outputing matrix heirarchy\n\r\n***** FINISHED *****\r\n\n");
+  std::string model = ReadFileBytes(folder.path + "/out/new/coach.stk");
+  std::string golden = DataText("hierarchy.stk");
+  // The golden file was made from hierarchy.s: only the model name differs.
+  std::string renamed;
+  for (size_t at = 0;;) {
+    size_t found = golden.find("hierarchy", at);
+    renamed += golden.substr(at, found - at);
+    if (found == std::string::npos) break;
+    renamed += "coach";
+    at = found + 9;
+  }
+  EXPECT_EQ(model, renamed);
+}
+
+TEST(Cli, WarnsOnStderrWithFileAndLine) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/bad.s", ShapeText(DataText("malformed.s.txt")));
+  CliRun run = RunCli(folder.path, "bad.s --length 10");
+  EXPECT_EQ(run.status, 0);
+  std::string path = folder.path + "/bad.s";
+  EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), "warning: " + path + ":7: expected \"point\"\n");
+  size_t lines = 0;
+  for (char c : run.err) lines += c == '\n';
+  EXPECT_EQ(lines, 10u);
+  EXPECT_EQ(run.err.find('\a'), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(folder.path + "/bad.stk"), DataText("malformed.stk"));
+}
+
+TEST(Cli, SourcesAreTakenAsChosenFilesAbsoluteAndLowerCase) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.path + "/Trains");
+  ShapeParts parts;
+  parts.sub_objects = "sub_objects ( 1\n" + SubObject(Vertices({{0, 0, 0}}), "primitives ( 2\nprim_state_idx ( 0 )\n" +
+                                                      Trilist("3 0 0 0") + ")\n") + ")\n";
+  WriteFileBytes(folder.path + "/Trains/CERX20011.S", ShapeText(BuildShape(parts)));
+  WriteFileBytes(folder.path + "/Trains/CERX.ENG", ShapeText("x\nMass ( 30t )\n"));
+  CliRun run = RunCli(folder.path + "/Trains", "-o ../Out --eng CERX.ENG CERX20011.S");
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::string model = WithoutCarriageReturns(ReadFileBytes(folder.path + "/Out/cerx20011.stk"));
+  EXPECT_NE(model.find("Name cerx20011.0.0\n"), std::string::npos);
+  EXPECT_NE(model.find("\tWeight\t30\n"), std::string::npos);
+}
+
+TEST(Cli, FailuresNameTheFileAndExitNonZero) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/good.s", ShapeText(DataText("hierarchy.s.txt")));
+  CliRun run = RunCli(folder.path, "missing.s good.s");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "error: " + folder.path + "/missing.s: No such file or directory\n");
+  EXPECT_EQ(run.out.substr(0, 26), "Reading file\nReading file\n");
+  EXPECT_TRUE(FileExists(folder.path + "/good.stk"));
+  EXPECT_FALSE(FileExists(folder.path + "/missing.stk"));
+
+  WriteFileBytes(folder.path + "/cut.s", ShapeText("shape (\npoints ( 3\n"));
+  run = RunCli(folder.path, "cut.s");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "error: " + folder.path + "/cut.s: unexpected end of shape text\n");
+}
+
+TEST(Cli, BareLineFeedsEndAsUnexpectedEndOfText) {
+  TempFolder folder;
+  std::string text = ShapeText(DataText("hierarchy.s.txt"));
+  std::string bare;
+  for (size_t i = 0; i < text.size(); i += 2) {
+    if (text[i] == '\r' && text[i + 1] == '\0') continue;
+    bare += text.substr(i, 2);
+  }
+  WriteFileBytes(folder.path + "/lf.s", bare);
+  CliRun run = RunCli(folder.path, "lf.s");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("unexpected end of shape text"), std::string::npos);
+}
+
+TEST(Cli, OptionsHelpAndVersion) {
+  TempFolder folder;
+  CliRun run = RunCli(folder.path, "--version");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Shapewright convertor 1.3.1.0\n");
+  run = RunCli(folder.path, "--help");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("--output-dir DIR"), std::string::npos);
+  EXPECT_EQ(RunCli(folder.path, "--frobnicate x.s").status, 2);
+  EXPECT_EQ(RunCli(folder.path, "--length abc x.s").status, 2);
+  EXPECT_EQ(RunCli(folder.path, "").status, 2);
+}
+
+TEST(Cli, OutputDoesNotDependOnTheLocale) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/coach.s", ShapeText(DataText("hierarchy.s.txt")));
+  WriteFileBytes(folder.path + "/steam.eng", ShapeText(DataText("steam.eng.txt")));
+  CliRun plain = RunCli(folder.path, "-o c --eng steam.eng --length 14.5 coach.s", "LC_ALL=C");
+  CliRun comma = RunCli(folder.path, "-o de --eng steam.eng --length 14.5 coach.s", "LC_ALL=de_DE.UTF-8");
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(comma.status, 0);
+  EXPECT_EQ(plain.out, comma.out);
+  EXPECT_EQ(ReadFileBytes(folder.path + "/c/coach.stk"), ReadFileBytes(folder.path + "/de/coach.stk"));
+  EXPECT_NE(ReadFileBytes(folder.path + "/de/coach.stk").find("Length 14500\r\n"), std::string::npos);
+}
+
+}  // namespace
