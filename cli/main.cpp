@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/version_info.h"
@@ -29,20 +30,30 @@ const char kUsage[] =
     "Progress lines go to standard output, warnings about malformed entries to standard error.\n"
     "The exit status is 1 when any shape could not be converted.\n";
 
-// Progress on stdout; beeps as warnings and failures as errors on stderr.
+// Progress on stdout; beeps as warnings and failures as errors on stderr, naming files as the
+// user gave them rather than in their absolute, lower-cased form.
 class ConsoleLog : public LogSink {
  public:
+  std::vector<std::pair<std::string, std::string>> names;  // engine path, name as given
   void AppendLog(const std::string& line) override {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
   }
   void Beep(const BeepSite& where) override {
-    std::fprintf(stderr, "warning: %s:%ld: expected %s\n", where.file.c_str(), where.line,
+    std::fprintf(stderr, "warning: %s:%ld: expected %s\n", Display(where.file).c_str(), where.line,
                  where.expected.c_str());
   }
   void ReportFileFailure(const FileFailure& failure) override {
     std::fflush(stdout);
-    std::fprintf(stderr, "error: %s: %s\n", failure.file.c_str(), failure.reason.c_str());
+    std::fprintf(stderr, "error: %s: %s\n", Display(failure.file).c_str(), failure.reason.c_str());
+  }
+
+ private:
+  const std::string& Display(const std::string& path) const {
+    for (const auto& [engine, given] : names) {
+      if (engine == path) return given;
+    }
+    return path;
   }
 };
 
@@ -79,6 +90,7 @@ int main(int argc, char** argv) {
   ConversionOptions options;
   std::string output_dir = ".";
   std::vector<std::string> sources;
+  std::string eng_given;
   for (int a = 1; a < argc; ++a) {
     std::string arg = argv[a];
     auto value = [&](std::string& out) {
@@ -97,6 +109,7 @@ int main(int argc, char** argv) {
       std::string eng;
       if (!value(eng)) return Fail("--eng needs a file");
       options.EngPath = ChosenPath(eng);
+      eng_given = eng;
     } else if (arg == "--length") {
       std::string text;
       if (!value(text) || !ParseLength(text, options.Length)) return Fail("--length needs a number of metres");
@@ -119,9 +132,11 @@ int main(int argc, char** argv) {
   }
   options.OutputDirectory = output_dir;
   ConsoleLog log;
+  if (!options.EngPath.empty()) log.names.emplace_back(options.EngPath, eng_given);
   int status = 0;
   for (const std::string& source : sources) {
     options.SourcePath = ChosenPath(source);
+    log.names.emplace_back(options.SourcePath, source);
     if (!RunConversion(options, log)) status = 1;
     std::fflush(stdout);
   }

@@ -62,16 +62,15 @@ TEST(Cli, PrintsTheLogLinesAndWritesTheModelFile) {
 
 TEST(Cli, WarnsOnStderrWithFileAndLine) {
   TempFolder folder;
-  WriteFileBytes(folder.path + "/bad.s", ShapeText(DataText("malformed.s.txt")));
-  CliRun run = RunCli(folder.path, "bad.s --length 10");
+  WriteFileBytes(folder.path + "/malformed.s", ShapeText(DataText("malformed.s.txt")));
+  CliRun run = RunCli(folder.path, "malformed.s --length 10");
   EXPECT_EQ(run.status, 0);
-  std::string path = folder.path + "/bad.s";
-  EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), "warning: " + path + ":7: expected \"point\"\n");
+  EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), "warning: malformed.s:7: expected \"point\"\n");
   size_t lines = 0;
   for (char c : run.err) lines += c == '\n';
   EXPECT_EQ(lines, 10u);
   EXPECT_EQ(run.err.find('\a'), std::string::npos);
-  EXPECT_EQ(ReadFileBytes(folder.path + "/bad.stk"), DataText("malformed.stk"));
+  EXPECT_EQ(ReadFileBytes(folder.path + "/malformed.stk"), DataText("malformed.stk"));
 }
 
 TEST(Cli, SourcesAreTakenAsChosenFilesAbsoluteAndLowerCase) {
@@ -94,7 +93,7 @@ TEST(Cli, FailuresNameTheFileAndExitNonZero) {
   WriteFileBytes(folder.path + "/good.s", ShapeText(DataText("hierarchy.s.txt")));
   CliRun run = RunCli(folder.path, "missing.s good.s");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "error: " + folder.path + "/missing.s: No such file or directory\n");
+  EXPECT_EQ(run.err, "error: missing.s: No such file or directory\n");
   EXPECT_EQ(run.out.substr(0, 26), "Reading file\nReading file\n");
   EXPECT_TRUE(FileExists(folder.path + "/good.stk"));
   EXPECT_FALSE(FileExists(folder.path + "/missing.stk"));
@@ -102,7 +101,7 @@ TEST(Cli, FailuresNameTheFileAndExitNonZero) {
   WriteFileBytes(folder.path + "/cut.s", ShapeText("shape (\npoints ( 3\n"));
   run = RunCli(folder.path, "cut.s");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "error: " + folder.path + "/cut.s: unexpected end of shape text\n");
+  EXPECT_EQ(run.err, "warning: cut.s:3: expected \"point\"\nerror: cut.s: unexpected end of shape text\n");
 }
 
 TEST(Cli, BareLineFeedsEndAsUnexpectedEndOfText) {
