@@ -9,20 +9,23 @@
 #include "app/version_info.h"
 #include "convert/conversion.h"
 #include "platform/files.h"
+#include "source/source_commands.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: shapewright-cli [--output-dir DIR] [--eng FILE] [--length METRES] [--two-foot]\n"
-    "                       SHAPE.s [SHAPE.s ...]\n"
+    "                       SOURCE [SOURCE ...]\n"
     "\n"
-    "Converts each MSTS shape text file into a .stk model file in DIR, with its textures\n"
-    "converted from .ace to .tga beside it.\n"
+    "Converts each MSTS shape (SOURCE.s) into a .stk model file in DIR, with its textures\n"
+    "converted from .ace to .tga beside it. A SOURCE that is an ENG or WAG file names the shape\n"
+    "and the length, and its vehicle data is carried over. A compressed shape is used through\n"
+    "its NAME_ASC.s text twin, which is made beside it when missing.\n"
     "\n"
     "  -o, --output-dir DIR  folder for the model files and textures (default: the current\n"
     "                        folder; created when missing)\n"
     "  --eng FILE            the vehicle's ENG or WAG file, whose physical data is carried over\n"
-    "  --length METRES       the vehicle's length (default 0)\n"
+    "  --length METRES       the vehicle's length (default 0, or the ENG/WAG file's size)\n"
     "  --two-foot            MSTS standard gauge to 2 ft: every length is halved\n"
     "  --version             print the program's file description and version\n"
     "  --help                print this text\n"
@@ -57,6 +60,30 @@ class ConsoleLog : public LogSink {
   }
 };
 
+// The source commands' window: progress lines printed as they are appended, file errors on
+// stderr through the log.
+class ConsoleHooks : public DialogHooks {
+ public:
+  explicit ConsoleHooks(ConsoleLog& log) : log_(log) {}
+  void ReadControls(DialogState&) override {}
+  void WriteControls(const DialogState&) override {}
+  void ShowLog(const DialogState& state) override {
+    // AppendLog has just added one line and "\r\n"; an emptied log starts again at 0.
+    if (printed_ > state.LogText.size()) printed_ = 0;
+    size_t end = state.LogText.size() - 2;
+    if (printed_ > end) printed_ = 0;
+    log_.AppendLog(state.LogText.substr(printed_, end - printed_));
+    printed_ = state.LogText.size();
+  }
+  bool ChooseSourceFile(const std::string&, std::string&) override { return false; }
+  void ShowFileError(const FileFailure& failure) override { log_.ReportFileFailure(failure); }
+  void SetWaitCursor(bool) override {}
+
+ private:
+  ConsoleLog& log_;
+  size_t printed_ = 0;
+};
+
 // As a file chosen in the dialog: absolute, then lower case.
 std::string ChosenPath(const std::string& argument) {
   std::string path = platform::AbsolutePath(argument);
@@ -70,6 +97,46 @@ bool ParseLength(const std::string& text, float& length) {
   const char* end = text.data() + text.size();
   auto [stop, ec] = std::from_chars(text.data(), end, length);
   return ec == std::errc() && stop == end;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// As the dialog prepares a chosen file: an ENG/WAG file gives the shape and the length; a
+// shape that is not text is used through its twin or decompressed. Then the conversion.
+bool PrepareAndConvert(const ConversionOptions& base, bool length_given, const std::string& argument,
+                       ConsoleLog& log, ConsoleHooks& hooks) {
+  DialogState state;
+  state.options = base;
+  ConversionOptions& o = state.options;
+  o.SourcePath = ChosenPath(argument);
+  log.names.emplace_back(o.SourcePath, argument);
+  if (EndsWith(o.SourcePath, ".eng") || EndsWith(o.SourcePath, ".wag")) {
+    o.EngPath = o.SourcePath;
+    if (!ReadDescriptionFile(state, hooks)) return false;
+    if (length_given) o.Length = base.Length;
+    if (o.SourcePath == o.EngPath) {
+      log.ReportFileFailure(FileFailure{o.EngPath, "no WagonShape entry names the shape"});
+      return false;
+    }
+  }
+  if (EndsWith(o.SourcePath, ".s")) {
+    SourceCheck check = CheckForDecompressedFile(state, hooks);
+    if (check == SourceCheck::kFailed) return false;
+    if (check == SourceCheck::kNeedsDecompression) {
+      std::string shape = o.SourcePath;
+      bool decompressed = false;
+      std::string output = DecompressSource(state, hooks, &decompressed);
+      if (!decompressed) {
+        while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+        if (output.empty()) output = "the shape tool " + ShapeToolPath() + " gave no result";
+        log.ReportFileFailure(FileFailure{shape, "cannot decompress: " + output});
+        return false;
+      }
+    }
+  }
+  return RunConversion(o, log);
 }
 
 int PrintVersion() {
@@ -91,6 +158,7 @@ int main(int argc, char** argv) {
   std::string output_dir = ".";
   std::vector<std::string> sources;
   std::string eng_given;
+  bool length_given = false;
   for (int a = 1; a < argc; ++a) {
     std::string arg = argv[a];
     auto value = [&](std::string& out) {
@@ -113,6 +181,7 @@ int main(int argc, char** argv) {
     } else if (arg == "--length") {
       std::string text;
       if (!value(text) || !ParseLength(text, options.Length)) return Fail("--length needs a number of metres");
+      length_given = true;
     } else if (arg == "--two-foot") {
       options.TwoFootScale = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -134,10 +203,9 @@ int main(int argc, char** argv) {
   ConsoleLog log;
   if (!options.EngPath.empty()) log.names.emplace_back(options.EngPath, eng_given);
   int status = 0;
+  ConsoleHooks hooks(log);
   for (const std::string& source : sources) {
-    options.SourcePath = ChosenPath(source);
-    log.names.emplace_back(options.SourcePath, source);
-    if (!RunConversion(options, log)) status = 1;
+    if (!PrepareAndConvert(options, length_given, source, log, hooks)) status = 1;
     std::fflush(stdout);
   }
   return status;
