@@ -27,7 +27,8 @@ struct BenchCase {
   std::vector<AceChannel> channels;
 };
 
-// Smooth shading with grain, compressing about as well as painted textures do.
+// Smooth shading with a little grain: zlib packs the planar data about 2.8 : 1, near the median
+// of the large compressed textures of public content (1.4 to 14 : 1).
 texconv::RgbaImage MakePicture(uint32_t side) {
   texconv::RgbaImage image;
   image.width = image.height = side;
@@ -36,7 +37,7 @@ texconv::RgbaImage MakePicture(uint32_t side) {
   for (uint32_t y = 0; y < side; ++y) {
     for (uint32_t x = 0; x < side; ++x) {
       state = state * 1664525u + 1013904223u;
-      int grain = int(state >> 28) - 8;
+      int grain = int((state >> 16) % 3) - 1;
       uint8_t* p = image.pixels.data() + (size_t(y) * side + x) * 4;
       p[0] = uint8_t(std::clamp(int((x * 255) / side) + grain, 0, 255));
       p[1] = uint8_t(std::clamp(int((y * 255) / side) + grain, 0, 255));

@@ -75,37 +75,59 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
   return true;
 }
 
-bool ReplaceFileContent(const std::string& path, const uint8_t* bytes, size_t size,
-                        std::string& reason) {
-  std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = MakeTemporaryPath(path);
-    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+bool OpenReplacement(const std::string& path, ReplacementFile& file, std::string& reason) {
+  file.path = path;
+  file.fd = -1;
+  for (int attempt = 0; attempt < 100 && file.fd < 0; ++attempt) {
+    file.temporary = MakeTemporaryPath(path);
+    file.fd = open(file.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (file.fd < 0 && errno != EEXIST) break;
   }
-  if (fd < 0) {
-    reason = DescribeErrno("cannot create", temporary);
-    return false;
-  }
-  bool written = WriteAll(fd, bytes, size);
-  int saved_errno = errno;
-  if (close(fd) != 0 && written) {
-    written = false;
-    saved_errno = errno;
-  }
-  if (!written) {
-    errno = saved_errno;
-    reason = DescribeErrno("cannot write", temporary);
-    unlink(temporary.c_str());
-    return false;
-  }
-  if (rename(temporary.c_str(), path.c_str()) != 0) {
-    reason = DescribeErrno("cannot rename to", path);
-    unlink(temporary.c_str());
+  if (file.fd < 0) {
+    reason = DescribeErrno("cannot create", file.temporary);
     return false;
   }
   return true;
+}
+
+bool WriteReplacement(ReplacementFile& file, const uint8_t* bytes, size_t size,
+                      std::string& reason) {
+  if (WriteAll(file.fd, bytes, size)) return true;
+  reason = DescribeErrno("cannot write", file.temporary);
+  return false;
+}
+
+bool CommitReplacement(ReplacementFile& file, std::string& reason) {
+  int fd = file.fd;
+  file.fd = -1;
+  if (close(fd) != 0) {
+    reason = DescribeErrno("cannot write", file.temporary);
+    unlink(file.temporary.c_str());
+    return false;
+  }
+  if (rename(file.temporary.c_str(), file.path.c_str()) != 0) {
+    reason = DescribeErrno("cannot rename to", file.path);
+    unlink(file.temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+void AbandonReplacement(ReplacementFile& file) {
+  if (file.fd >= 0) close(file.fd);
+  file.fd = -1;
+  unlink(file.temporary.c_str());
+}
+
+bool ReplaceFileContent(const std::string& path, const uint8_t* bytes, size_t size,
+                        std::string& reason) {
+  ReplacementFile file;
+  if (!OpenReplacement(path, file, reason)) return false;
+  if (!WriteReplacement(file, bytes, size, reason)) {
+    AbandonReplacement(file);
+    return false;
+  }
+  return CommitReplacement(file, reason);
 }
 
 }  // namespace texconv

@@ -1,6 +1,7 @@
 // TGA encoding, and the conversion of one ACE file into one TGA file.
 #include "tools/texconv/tga.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "tools/texconv/file_io.h"
@@ -38,23 +39,44 @@ void ConvertRowToBgra(const uint8_t* rgba, uint32_t width, uint8_t* bgra) {
   }
 }
 
+// Stored rows [first, first + count) of image's TGA pixels, into out.
+void EncodeTgaRows(const RgbaImage& image, uint32_t first, uint32_t count, uint8_t* out) {
+  size_t row_bytes = size_t(image.width) * 4;
+  for (uint32_t stored = first; stored < first + count; ++stored) {
+    uint32_t source = SourceRowForStoredRow(stored, image.height);
+    ConvertRowToBgra(image.pixels.data() + source * row_bytes, image.width, out);
+    out += row_bytes;
+  }
+}
+
 }  // namespace
 
 std::vector<uint8_t> EncodeTga(const RgbaImage& image) {
-  size_t row_bytes = size_t(image.width) * 4;
-  std::vector<uint8_t> tga(kTgaHeaderSize + row_bytes * image.height);
+  std::vector<uint8_t> tga(kTgaHeaderSize + size_t(image.width) * 4 * image.height);
   WriteTgaHeader(image.width, image.height, tga.data());
-  for (uint32_t stored = 0; stored < image.height; ++stored) {
-    uint32_t source = SourceRowForStoredRow(stored, image.height);
-    ConvertRowToBgra(image.pixels.data() + source * row_bytes, image.width,
-                     tga.data() + kTgaHeaderSize + stored * row_bytes);
-  }
+  EncodeTgaRows(image, 0, image.height, tga.data() + kTgaHeaderSize);
   return tga;
 }
 
 bool WriteTgaFile(const std::string& path, const RgbaImage& image, std::string& reason) {
-  std::vector<uint8_t> tga = EncodeTga(image);
-  return ReplaceFileContent(path, tga.data(), tga.size(), reason);
+  ReplacementFile file;
+  if (!OpenReplacement(path, file, reason)) return false;
+  // Rows go out in slices of about 256 KiB: no second picture-sized buffer.
+  size_t row_bytes = size_t(image.width) * 4;
+  uint32_t rows_per_slice = uint32_t(std::max<size_t>(1, (size_t(1) << 18) / row_bytes));
+  std::vector<uint8_t> slice(std::max(kTgaHeaderSize, row_bytes * rows_per_slice));
+  WriteTgaHeader(image.width, image.height, slice.data());
+  bool ok = WriteReplacement(file, slice.data(), kTgaHeaderSize, reason);
+  for (uint32_t first = 0; ok && first < image.height; first += rows_per_slice) {
+    uint32_t count = std::min(rows_per_slice, image.height - first);
+    EncodeTgaRows(image, first, count, slice.data());
+    ok = WriteReplacement(file, slice.data(), row_bytes * count, reason);
+  }
+  if (!ok) {
+    AbandonReplacement(file);
+    return false;
+  }
+  return CommitReplacement(file, reason);
 }
 
 bool ReadAceFile(const std::string& path, RgbaImage& image, std::string& reason) {
