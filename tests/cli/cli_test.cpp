@@ -118,6 +118,34 @@ TEST(Cli, BareLineFeedsEndAsUnexpectedEndOfText) {
   EXPECT_NE(run.err.find("unexpected end of shape text"), std::string::npos);
 }
 
+TEST(Cli, DescriptionFileNamesTheShapeAndTheLength) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/Coach.S", ShapeText(DataText("hierarchy.s.txt")));
+  WriteFileBytes(folder.path + "/COACH.ENG",
+                 ShapeText("x\nWagonShape ( coach.s )\nSize ( 3m 4m 14.5m )\nMass ( 40t )\n"));
+  CliRun run = RunCli(folder.path, "-o out COACH.ENG");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.substr(0, 38), "Reading description file\nReading file\n");
+  std::string model = WithoutCarriageReturns(ReadFileBytes(folder.path + "/out/coach.stk"));
+  EXPECT_NE(model.find("Length 14500\n\n\tWeight\t40\n"), std::string::npos);
+  run = RunCli(folder.path, "-o out2 --length 10 COACH.ENG");
+  EXPECT_NE(ReadFileBytes(folder.path + "/out2/coach.stk").find("Length 10000\r\n"), std::string::npos);
+  WriteFileBytes(folder.path + "/none.wag", ShapeText("x\nMass ( 1t )\n"));
+  run = RunCli(folder.path, "none.wag");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "error: none.wag: no WagonShape entry names the shape\n");
+}
+
+TEST(Cli, UndecompressableShapeReportsTheToolsReason) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/packed.s", "SIMISA@F\x05\x00\x00\x00garbage");
+  CliRun run = RunCli(folder.path, "packed.s");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "Checking for decompressed file\n");
+  EXPECT_EQ(run.err.rfind("error: packed.s: cannot decompress: ", 0), 0u) << run.err;
+  EXPECT_FALSE(FileExists(folder.path + "/packed_ASC.s"));
+}
+
 TEST(Cli, OptionsHelpAndVersion) {
   TempFolder folder;
   CliRun run = RunCli(folder.path, "--version");
