@@ -441,6 +441,8 @@ TEST(AceWrapper, RefusesFaultyWrappers) {
   Bytes short_data(data.begin(), data.end() - 1);
   Bytes cut_stream = WrapCompressed(data, size);
   cut_stream.resize(cut_stream.size() - 6);
+  Bytes cut_checksum = WrapCompressed(data, size);
+  cut_checksum.resize(cut_checksum.size() - 2);
   Bytes text = HexBytes("ff fe 53 00 49 00 4d 00 49 00 53 00 41 00 40 00 40 00");
   struct Case {
     const char* what;
@@ -459,6 +461,7 @@ TEST(AceWrapper, RefusesFaultyWrappers) {
       {"stream and size field below the image", WrapCompressed(short_data, size - 1),
        "truncated row 1"},
       {"cut stream", cut_stream, "zlib data cut off after "},
+      {"cut checksum", cut_checksum, "zlib data cut off after 238 bytes"},
       {"corrupt stream", bad_stream, ""},
       {"no @@@@", no_at, "compressed SIMIS header without @@@@"},
       {"text file", text, "a SIMIS text file, not a texture"},

@@ -51,7 +51,7 @@ bool InflateInto(Inflater& inflater, std::vector<uint8_t>& out, size_t& produced
       reason = "zlib stream needs a preset dictionary";
       return false;
     } else if (result == Z_BUF_ERROR && stream.avail_in == 0) {
-      reason = "zlib data cut off after " + std::to_string(produced) + " bytes";
+      reason = "zlib data cut off after " + std::to_string(stream.total_out) + " bytes";
       return false;
     } else if (result != Z_OK) {
       reason = std::string("corrupt zlib data (") + (stream.msg ? stream.msg : "error") + ")";
