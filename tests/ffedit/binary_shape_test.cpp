@@ -17,10 +17,10 @@ using ffedit::ShapeTree;
 std::string BlocksToText(const std::vector<uint8_t>& blocks, ReadError& error) {
   ShapeTree tree;
   if (!ffedit::ReadShapeBlocks(blocks.data(), blocks.size(), tree, error)) return "<" + error.what + ">";
-  std::string wide;
+  std::u16string wide;
   ffedit::WriteShapeBlocks(tree, wide);
   std::string text;
-  for (size_t i = 0; i < wide.size(); i += 2) text += wide[i];
+  for (char16_t unit : wide) text += static_cast<char>(unit);
   return text;
 }
 

@@ -144,7 +144,9 @@ bool EncodeItems(Encoder& encoder, const ffedit::TokenSchema& schema) {
     switch (item.kind) {
       case SchemaItemKind::kValue:
         if (item.optional && at_close) break;
-        if (!EncodeValue(encoder, item.types[0], count)) return false;
+        for (uint8_t n = 0; n < item.repeat; ++n) {
+          if (!EncodeValue(encoder, item.types[0], count)) return false;
+        }
         break;
       case SchemaItemKind::kChild:
         if (item.optional && FindAllowed(encoder, item, encoder.words.PeekWord()) < 0) break;
@@ -245,6 +247,15 @@ std::string WidenToUtf16(std::string_view text) {
     wide += '\0';
   }
   return wide;
+}
+
+std::string Utf16Bytes(std::u16string_view text) {
+  std::string bytes;
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
 }
 
 std::string MakeTextFile(std::string_view blocks_text) {

@@ -25,6 +25,8 @@ std::vector<uint8_t> MakeContent(const std::vector<uint8_t>& blocks);
 std::string MakeTextFile(std::string_view blocks_text);
 // 8-bit text widened to UTF-16 little-endian bytes.
 std::string WidenToUtf16(std::string_view text);
+// UTF-16 text as little-endian bytes.
+std::string Utf16Bytes(std::u16string_view text);
 
 // Reads a file of the test data folder.
 std::string ReadTestData(const std::string& name);

@@ -47,12 +47,22 @@ std::string ListAllowed(const Reader& reader, const SchemaItem& item) {
   return names;
 }
 
-void PushValue(Reader& reader, ValueType type, uint32_t bits) {
-  ShapeItem item;
-  item.kind = ShapeItemKind::kValue;
-  item.type = type;
-  item.value = bits;
-  reader.tree.items.push_back(item);
+// Adds the count values at reader.pos to the tree, extending the run just before them when
+// it has their type.
+void AppendValues(Reader& reader, ValueType type, size_t count) {
+  std::vector<ShapeItem>& items = reader.tree.items;
+  if (!items.empty() && items.back().kind == ShapeItemKind::kValues && items.back().type == type &&
+      items.back().first + 4 * size_t{items.back().count} == reader.pos) {
+    items.back().count += static_cast<uint32_t>(count);
+  } else {
+    ShapeItem item;
+    item.kind = ShapeItemKind::kValues;
+    item.type = type;
+    item.count = static_cast<uint32_t>(count);
+    item.first = static_cast<uint32_t>(reader.pos);
+    items.push_back(item);
+  }
+  reader.pos += 4 * count;
 }
 
 // Reads n UTF-16 code units at reader.pos into the tree's text; the caller checked the bounds.
@@ -65,7 +75,8 @@ uint32_t ReadUtf16(Reader& reader, size_t n) {
   return start;
 }
 
-bool ReadValue(Reader& reader, int token, ValueType type, size_t end) {
+// Reads repeat values of type (a string is always one).
+bool ReadValues(Reader& reader, int token, ValueType type, size_t repeat, size_t end) {
   const std::string_view name = reader.table.tokens[static_cast<size_t>(token)].name;
   if (type == ValueType::kString) {
     if (end - reader.pos < 2) return Fail(reader, name, reader.pos, "string length expected, block ends");
@@ -77,33 +88,25 @@ bool ReadValue(Reader& reader, int token, ValueType type, size_t end) {
     reader.pos += 2;
     ShapeItem item;
     item.kind = ShapeItemKind::kString;
-    item.value = static_cast<uint32_t>(n);
-    item.text = ReadUtf16(reader, n);
+    item.count = static_cast<uint32_t>(n);
+    item.first = ReadUtf16(reader, n);
     reader.tree.items.push_back(item);
     return true;
   }
-  if (end - reader.pos < 4) return Fail(reader, name, reader.pos, "value expected, block ends");
-  PushValue(reader, type, ReadUint32At(reader.data + reader.pos));
-  reader.pos += 4;
+  size_t left = end - reader.pos;
+  if (left < 4 * repeat) return Fail(reader, name, reader.pos + left / 4 * 4, "value expected, block ends");
+  AppendValues(reader, type, repeat);
   return true;
 }
 
-bool IsAllowed(const Reader& reader, const SchemaItem& item, int token) {
+// The token item allows for a block with this id (a context-only variant where the schema
+// names one); -1 when item allows none with this id.
+int FindAllowedChild(const Reader& reader, const SchemaItem& item, uint32_t id) {
   for (uint16_t i = 0; i < item.allowed_count; ++i) {
     uint16_t allowed = reader.table.allowed[item.allowed_first + i];
-    // A context-only variant shares its id with the ordinary token.
-    if (allowed == token || reader.table.tokens[allowed].id == reader.table.tokens[static_cast<size_t>(token)].id) return true;
+    if (reader.table.tokens[allowed].id == id) return allowed;
   }
-  return false;
-}
-
-// The token a child allowed by item is read as: the variant the schema names for its id.
-int ResolveChild(const Reader& reader, const SchemaItem& item, int token) {
-  for (uint16_t i = 0; i < item.allowed_count; ++i) {
-    uint16_t allowed = reader.table.allowed[item.allowed_first + i];
-    if (reader.table.tokens[allowed].id == reader.table.tokens[static_cast<size_t>(token)].id) return allowed;
-  }
-  return token;
+  return -1;
 }
 
 bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, int depth);
@@ -118,15 +121,14 @@ bool ReadItems(Reader& reader, int token, size_t end, int depth) {
     switch (item.kind) {
       case SchemaItemKind::kValue:
         if (item.optional && left == 0) break;
-        if (!ReadValue(reader, token, item.types[0], end)) return false;
-        count = reader.tree.items.back().value;
+        if (!ReadValues(reader, token, item.types[0], item.repeat, end)) return false;
+        if (item.types[0] == ValueType::kUint) count = ReadUint32At(reader.data + reader.pos - 4);
         break;
       case SchemaItemKind::kChild:
         // An optional child is there when the next bytes can be a block of an allowed token.
         if (item.optional) {
           if (left < kBlockHeaderSize) break;
-          int next = FindTokenById(reader.table, ReadUint16At(reader.data + reader.pos));
-          if (next < 0 || !IsAllowed(reader, item, next)) break;
+          if (FindAllowedChild(reader, item, ReadUint16At(reader.data + reader.pos)) < 0) break;
         }
         if (!ReadBlock(reader, &item, end, depth + 1)) return false;
         break;
@@ -136,9 +138,15 @@ bool ReadItems(Reader& reader, int token, size_t end, int depth) {
           return Fail(reader, name, reader.pos,
                       "count " + std::to_string(count) + " runs past the end of the block");
         }
+        bool one_type = item.type_count == 1 || item.types[0] == item.types[1];
+        if (one_type && item.types[0] != ValueType::kString) {
+          // One type throughout: the values are taken in one piece.
+          AppendValues(reader, item.types[0], size_t{count} * item.type_count);
+          break;
+        }
         for (uint32_t n = 0; n < count; ++n) {
           for (uint8_t t = 0; t < item.type_count; ++t) {
-            if (!ReadValue(reader, token, item.types[t], end)) return false;
+            if (!ReadValues(reader, token, item.types[t], 1, end)) return false;
           }
         }
         break;
@@ -176,14 +184,14 @@ bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, 
     return Fail(reader, allowed_by ? ListAllowed(reader, *allowed_by) : "shape", start, what);
   }
   uint16_t id = ReadUint16At(reader.data + start);
-  int token = FindTokenById(reader.table, id);
+  int token = allowed_by ? FindAllowedChild(reader, *allowed_by, id) : -1;
+  if (token < 0) token = FindTokenById(reader.table, id);
   if (token < 0) return Fail(reader, "token " + std::to_string(id), start, "unknown token id");
   std::string_view name = reader.table.tokens[static_cast<size_t>(token)].name;
   if (allowed_by) {
-    if (!IsAllowed(reader, *allowed_by, token)) {
+    if (FindAllowedChild(reader, *allowed_by, id) < 0) {
       return Fail(reader, name, start, "not allowed here: " + ListAllowed(reader, *allowed_by) + " expected");
     }
-    token = ResolveChild(reader, *allowed_by, token);
   } else if (!reader.any_top_level && name != "shape" &&
              !(name == "max_data" && !reader.tree.items.empty())) {
     return Fail(reader, name, start, "not allowed at the top level: shape expected");
@@ -208,8 +216,8 @@ bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, 
   ShapeItem open;
   open.kind = ShapeItemKind::kOpen;
   open.token = static_cast<uint16_t>(token);
-  open.value = static_cast<uint32_t>(label_length);
-  open.text = ReadUtf16(reader, label_length);
+  open.count = static_cast<uint32_t>(label_length);
+  open.first = ReadUtf16(reader, label_length);
   reader.tree.items.push_back(open);
   if (!ReadItems(reader, token, end, depth)) return false;
   ShapeItem close;
@@ -219,17 +227,27 @@ bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, 
   return true;
 }
 
+// Empties tree, keeping the capacity of its arrays for the next shape.
+void ClearTree(ShapeTree& tree, const uint8_t* data) {
+  std::memset(tree.subheader, 0, sizeof tree.subheader);
+  tree.data = data;
+  tree.items.clear();
+  tree.text.clear();
+}
+
 }  // namespace
 
 bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
                      bool decompressed, ShapeTree& tree, ReadError& error) {
-  tree = ShapeTree{};
+  ClearTree(tree, content);
   Reader reader{GetShapeTokenTable(), content, 0, offset_base, decompressed, false, tree, error};
   if (size < 16) return Fail(reader, "subheader", 0, "the content ends inside its 16-byte subheader");
   if (std::memcmp(content, "JINX0", 5) != 0) return Fail(reader, "subheader", 0, "\"JINX0\" expected");
   if (content[7] == 't') return Fail(reader, "subheader", 7, "8-bit text shapes are not supported");
   if (content[7] != 'b') return Fail(reader, "subheader", 7, "'b' expected for binary content");
   std::memcpy(tree.subheader, content, 16);
+  // A block of a few values takes some 20 bytes and three items.
+  tree.items.reserve(size / 8);
   reader.pos = 16;
   if (size == 16) return Fail(reader, "shape", 16, "no shape block");
   while (reader.pos < size) {
@@ -239,7 +257,7 @@ bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
 }
 
 bool ReadShapeBlocks(const uint8_t* blocks, size_t size, ShapeTree& tree, ReadError& error) {
-  tree = ShapeTree{};
+  ClearTree(tree, blocks);
   Reader reader{GetShapeTokenTable(), blocks, 0, 0, false, true, tree, error};
   while (reader.pos < size) {
     if (!ReadBlock(reader, nullptr, size, 0)) return false;

@@ -11,20 +11,23 @@
 
 namespace ffedit {
 
-enum class ShapeItemKind : uint8_t { kOpen, kClose, kValue, kString };
+enum class ShapeItemKind : uint8_t { kOpen, kClose, kValues, kString };
 
 // One entry of the tree in reading order: a block opens, its values, strings and child blocks
-// follow as stored, and it closes.
+// follow as stored, and it closes. Consecutive values of one type form one kValues run.
 struct ShapeItem {
-  ShapeItemKind kind = ShapeItemKind::kValue;
-  ValueType type = ValueType::kUint;  // kValue: how the 32 bits are written
+  ShapeItemKind kind = ShapeItemKind::kValues;
+  ValueType type = ValueType::kUint;  // kValues: how the values are written
   uint16_t token = 0;                 // kOpen, kClose: index in the token table
-  uint32_t value = 0;                 // kValue: the bits; kOpen, kString: text length
-  uint32_t text = 0;                  // kOpen (label), kString: offset in ShapeTree::text
+  uint32_t count = 0;                 // kValues: values; kOpen (label), kString: text length
+  uint32_t first = 0;                 // kValues: byte offset in data; else in ShapeTree::text
 };
 
+// The values stay where they were read: in the content the tree was read from, which must
+// outlive the tree.
 struct ShapeTree {
   char subheader[16] = {};            // as stored, "JINX0s1b______" CR LF in a shape
+  const uint8_t* data = nullptr;      // the content read, as given to the reader
   std::vector<ShapeItem> items;
   std::u16string text;                // labels and strings, UTF-16 code units
 };
@@ -34,7 +37,7 @@ struct ShapeTree {
 // tokens its parent allows and end within its parent; the first top-level block must be a
 // shape. Stops at the first fault with error naming the token and the byte offset
 // (offset_base + position in content). Nothing the content states makes it read outside
-// content or allocate beyond what the content can hold.
+// content or allocate beyond what the content can hold. tree keeps the capacity of its arrays.
 bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
                      bool decompressed, ShapeTree& tree, ReadError& error);
 

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,8 @@
 #include "simis_file.h"
 
 namespace {
+
+static_assert(std::endian::native == std::endian::little, "the text is written as the host holds it");
 
 constexpr const char* kUsage =
     "usage: ffeditc_unicode SOURCE [/u] /o:NAME\n"
@@ -119,7 +122,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& first, cons
 
 // Turns the source bytes into the text file's bytes; the text forms pass through.
 bool ConvertShape(const std::vector<uint8_t>& source, std::string& prefix, const char*& body,
-                  size_t& body_size, std::string& text, std::string& problem) {
+                  size_t& body_size, std::u16string& text, std::string& problem) {
   ffedit::SimisContent content;
   ffedit::ReadError error;
   if (!ffedit::ReadSimisFile(source.data(), source.size(), content, error)) {
@@ -140,8 +143,8 @@ bool ConvertShape(const std::vector<uint8_t>& source, std::string& prefix, const
     return false;
   }
   ffedit::WriteShapeText(tree, text);
-  body = text.data();
-  body_size = text.size();
+  body = reinterpret_cast<const char*>(text.data());
+  body_size = 2 * text.size();
   return true;
 }
 
@@ -157,7 +160,8 @@ int RunTool(int argc, char** argv) {
     return 0;
   }
   std::vector<uint8_t> source;
-  std::string prefix, text;
+  std::string prefix;
+  std::u16string text;
   const char* body = nullptr;
   size_t body_size = 0;
   if (!ReadWholeFile(command.source, source, problem) ||

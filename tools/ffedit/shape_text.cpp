@@ -1,5 +1,7 @@
 #include "shape_text.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstring>
@@ -8,35 +10,32 @@
 namespace ffedit {
 namespace {
 
-static_assert(std::endian::native == std::endian::little, "the text is assembled as little-endian UTF-16");
-
 // Exponents (of the 6-digit rounding) that the 128-bit integer path handles without overflow:
 // with a 24-bit significand and 5^36 < 2^84, every product stays below 2^108.
 constexpr int kExactExponentLimit = 30;
 
 using Uint128 = unsigned __int128;
 
-Uint128 PowerOfFive(int n) {
-  Uint128 result = 1;
-  for (int i = 0; i < n; ++i) result *= 5;
-  return result;
-}
+constexpr auto kPowersOfFive = [] {
+  std::array<Uint128, kExactExponentLimit + 8> powers{};
+  Uint128 power = 1;
+  for (auto& entry : powers) {
+    entry = power;
+    power *= 5;
+  }
+  return powers;
+}();
 
 // value = significand * 2^exponent, rounded to an integer after scaling by 10^scale, exact
 // halves rounded up (the magnitude is rounded, so "up" is away from zero).
 uint64_t RoundScaled(uint64_t significand, int exponent, int scale) {
-  static const auto kFives = [] {
-    std::vector<Uint128> fives(kExactExponentLimit + 8);
-    for (size_t i = 0; i < fives.size(); ++i) fives[i] = PowerOfFive(static_cast<int>(i));
-    return fives;
-  }();
   int twos = exponent + scale;  // value * 10^scale = significand * 5^scale * 2^twos
   Uint128 numerator = significand;
   Uint128 denominator = 1;
   if (scale >= 0) {
-    numerator *= kFives[static_cast<size_t>(scale)];
+    numerator *= kPowersOfFive[static_cast<size_t>(scale)];
   } else {
-    denominator = kFives[static_cast<size_t>(-scale)];
+    denominator = kPowersOfFive[static_cast<size_t>(-scale)];
   }
   if (twos >= 0) {
     numerator <<= twos;
@@ -54,53 +53,73 @@ uint64_t RoundScaled(uint64_t significand, int exponent, int scale) {
   return static_cast<uint64_t>(quotient + (2 * remainder >= denominator ? 1 : 0));
 }
 
-size_t WriteDigits(uint64_t value, char* out) {
-  char reversed[24];
-  size_t n = 0;
-  do {
-    reversed[n++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  for (size_t i = 0; i < n; ++i) out[i] = reversed[n - 1 - i];
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The formatters write 8-bit text for callers and UTF-16 straight into the text file.
+template <typename Char>
+size_t WriteDigits(uint64_t value, Char* out) {
+  char buffer[20];
+  char* end = buffer + sizeof buffer;
+  char* p = end;
+  while (value >= 100) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
+    value /= 100;
+  }
+  if (value >= 10) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * value, 2);
+  } else {
+    *--p = static_cast<char>('0' + value);
+  }
+  size_t n = static_cast<size_t>(end - p);
+  for (size_t i = 0; i < n; ++i) out[i] = static_cast<Char>(p[i]);
   return n;
 }
 
 // Lays out six significant digits (100000..999999) times 10^(exponent - 5) by the %g rules.
-size_t LayOutSignificant(uint32_t digits_value, int exponent, char* out) {
+template <typename Char>
+size_t LayOutSignificant(uint32_t digits_value, int exponent, Char* out) {
   char digits[6];
-  WriteDigits(digits_value, digits);
+  std::memcpy(digits, kDigitPairs + 2 * (digits_value / 10000), 2);
+  std::memcpy(digits + 2, kDigitPairs + 2 * (digits_value / 100 % 100), 2);
+  std::memcpy(digits + 4, kDigitPairs + 2 * (digits_value % 100), 2);
   int last = 5;  // the last significant digit kept: trailing zeros are dropped
   while (last > 0 && digits[last] == '0') --last;
-  char* p = out;
+  Char* p = out;
   if (exponent < -4 || exponent >= 6) {
-    *p++ = digits[0];
+    *p++ = static_cast<Char>(digits[0]);
     if (last > 0) {
       *p++ = '.';
-      for (int i = 1; i <= last; ++i) *p++ = digits[i];
+      for (int i = 1; i <= last; ++i) *p++ = static_cast<Char>(digits[i]);
     }
     *p++ = 'e';
     *p++ = exponent < 0 ? '-' : '+';
     int magnitude = exponent < 0 ? -exponent : exponent;
-    *p++ = static_cast<char>('0' + magnitude / 100);
-    *p++ = static_cast<char>('0' + magnitude / 10 % 10);
-    *p++ = static_cast<char>('0' + magnitude % 10);
+    *p++ = static_cast<Char>('0' + magnitude / 100);
+    *p++ = static_cast<Char>('0' + magnitude / 10 % 10);
+    *p++ = static_cast<Char>('0' + magnitude % 10);
   } else if (exponent >= 0) {
-    for (int i = 0; i <= exponent; ++i) *p++ = digits[i];
+    for (int i = 0; i <= exponent; ++i) *p++ = static_cast<Char>(digits[i]);
     if (last > exponent) {
       *p++ = '.';
-      for (int i = exponent + 1; i <= last; ++i) *p++ = digits[i];
+      for (int i = exponent + 1; i <= last; ++i) *p++ = static_cast<Char>(digits[i]);
     }
   } else {
     *p++ = '0';
     *p++ = '.';
     for (int i = 0; i < -exponent - 1; ++i) *p++ = '0';
-    for (int i = 0; i <= last; ++i) *p++ = digits[i];
+    for (int i = 0; i <= last; ++i) *p++ = static_cast<Char>(digits[i]);
   }
   return static_cast<size_t>(p - out);
 }
 
 // nan, inf, zero: written as the C library writes them. Returns 0 for every other value.
-size_t FormatSpecialFloat(uint32_t bits, char* out) {
+template <typename Char>
+size_t FormatSpecialFloat(uint32_t bits, Char* out) {
   bool negative = bits >> 31;
   uint32_t biased = (bits >> 23) & 0xFF;
   uint32_t fraction = bits & 0x7FFFFF;
@@ -112,13 +131,12 @@ size_t FormatSpecialFloat(uint32_t bits, char* out) {
   }
   if (!text) return 0;
   size_t n = std::strlen(text);
-  std::memcpy(out, text, n);
+  for (size_t i = 0; i < n; ++i) out[i] = static_cast<Char>(text[i]);
   return n;
 }
 
-}  // namespace
-
-size_t FormatFloatByDigits(float value, char* out) {
+template <typename Char>
+size_t FormatFloatByDigitsTo(float value, Char* out) {
   uint32_t bits = std::bit_cast<uint32_t>(value);
   if (size_t n = FormatSpecialFloat(bits, out)) return n;
   // 21 significant digits show whether a float lies exactly on a 6-digit half: a float that is
@@ -131,20 +149,20 @@ size_t FormatFloatByDigits(float value, char* out) {
   int exponent = 0;
   std::from_chars(expansion + 24, result.ptr, exponent);
   if (expansion[23] == '-') exponent = -exponent;
-  uint32_t digits = 0;
-  digits = static_cast<uint32_t>(expansion[0] - '0');
+  uint32_t digits = static_cast<uint32_t>(expansion[0] - '0');
   for (int i = 2; i < 7; ++i) digits = digits * 10 + static_cast<uint32_t>(expansion[i] - '0');
   if (expansion[7] >= '5') ++digits;
   if (digits == 1000000) {
     digits = 100000;
     ++exponent;
   }
-  char* p = out;
+  Char* p = out;
   if (bits >> 31) *p++ = '-';
   return static_cast<size_t>(p - out) + LayOutSignificant(digits, exponent, p);
 }
 
-size_t FormatFloat(float value, char* out) {
+template <typename Char>
+size_t FormatFloatTo(float value, Char* out) {
   uint32_t bits = std::bit_cast<uint32_t>(value);
   if (size_t n = FormatSpecialFloat(bits, out)) return n;
   uint32_t biased = (bits >> 23) & 0xFF;
@@ -158,7 +176,7 @@ size_t FormatFloat(float value, char* out) {
   int binary = exponent + 63 - std::countl_zero(significand);
   int decimal = (binary * 78913) >> 18;
   if (decimal < -kExactExponentLimit || decimal > kExactExponentLimit) {
-    return FormatFloatByDigits(value, out);
+    return FormatFloatByDigitsTo(value, out);
   }
   uint64_t digits = RoundScaled(significand, exponent, 5 - decimal);
   if (digits >= 1000000) {
@@ -169,28 +187,36 @@ size_t FormatFloat(float value, char* out) {
     digits = 100000;
     ++decimal;
   }
-  char* p = out;
+  Char* p = out;
   if (bits >> 31) *p++ = '-';
   return static_cast<size_t>(p - out) + LayOutSignificant(static_cast<uint32_t>(digits), decimal, p);
 }
 
-size_t FormatUint(uint32_t value, char* out) { return WriteDigits(value, out); }
-
-size_t FormatSint(uint32_t bits, char* out) {
+template <typename Char>
+size_t FormatSintTo(uint32_t bits, Char* out) {
   int64_t value = static_cast<int32_t>(bits);
   if (value >= 0) return WriteDigits(static_cast<uint64_t>(value), out);
   out[0] = '-';
   return 1 + WriteDigits(static_cast<uint64_t>(-value), out + 1);
 }
 
-size_t FormatDword(uint32_t value, char* out) {
+template <typename Char>
+size_t FormatDwordTo(uint32_t value, Char* out) {
   static const char kHex[] = "0123456789abcdef";
   for (int i = 7; i >= 0; --i) {
-    out[i] = kHex[value & 0xF];
+    out[i] = static_cast<Char>(kHex[value & 0xF]);
     value >>= 4;
   }
   return 8;
 }
+
+}  // namespace
+
+size_t FormatFloat(float value, char* out) { return FormatFloatTo(value, out); }
+size_t FormatFloatByDigits(float value, char* out) { return FormatFloatByDigitsTo(value, out); }
+size_t FormatUint(uint32_t value, char* out) { return WriteDigits(value, out); }
+size_t FormatSint(uint32_t bits, char* out) { return FormatSintTo(bits, out); }
+size_t FormatDword(uint32_t value, char* out) { return FormatDwordTo(value, out); }
 
 namespace {
 
@@ -201,33 +227,52 @@ struct OpenBlock {
   bool wraps;
 };
 
-struct TextWriter {
-  std::string& bytes;
-  size_t line_length = 0;
+// Appends UTF-16 text through a cursor. Callers make room for what a step writes with
+// Reserve, so that each character is one plain store.
+class TextWriter {
+ public:
+  explicit TextWriter(std::u16string& text) : text_(text), used_(text.size()) {}
+  ~TextWriter() { text_.resize(used_); }
+  TextWriter(const TextWriter&) = delete;
+  TextWriter& operator=(const TextWriter&) = delete;
 
-  void AppendAscii(const char* text, size_t n) {
-    size_t at = bytes.size();
-    bytes.resize(at + 2 * n);
-    char* p = bytes.data() + at;
-    for (size_t i = 0; i < n; ++i) {
-      p[2 * i] = text[i];
-      p[2 * i + 1] = 0;
-    }
+  // Room for at least this many more characters.
+  void Reserve(size_t characters) {
+    size_t needed = used_ + characters;
+    if (needed > text_.size()) text_.resize(std::max(needed, 2 * text_.size()));
+  }
+  char16_t* Cursor() { return text_.data() + used_; }
+  // Takes n characters written at Cursor() into the text.
+  void Advance(size_t n) {
+    used_ += n;
     line_length += n;
   }
-  void AppendAscii(std::string_view text) { AppendAscii(text.data(), text.size()); }
-  void AppendUnit(char16_t unit) {
-    bytes.push_back(static_cast<char>(unit & 0xFF));
-    bytes.push_back(static_cast<char>(unit >> 8));
-    ++line_length;
+  void AppendAscii(std::string_view text) {
+    char16_t* p = Cursor();
+    for (size_t i = 0; i < text.size(); ++i) p[i] = static_cast<char16_t>(text[i]);
+    Advance(text.size());
+  }
+  void AppendUnits(std::u16string_view units) {
+    std::copy(units.begin(), units.end(), Cursor());
+    Advance(units.size());
   }
   void AppendLineBreak() {
-    AppendAscii("\r\n", 2);
+    char16_t* p = Cursor();
+    p[0] = u'\r';
+    p[1] = u'\n';
+    used_ += 2;
     line_length = 0;
   }
   void AppendIndent(size_t depth) {
-    for (size_t i = 0; i < depth; ++i) AppendAscii("\t", 1);
+    std::fill_n(Cursor(), depth, u'\t');
+    Advance(depth);
   }
+
+  size_t line_length = 0;
+
+ private:
+  std::u16string& text_;
+  size_t used_;
 };
 
 bool NeedsQuotes(std::u16string_view text) {
@@ -249,34 +294,64 @@ std::u16string QuoteString(std::u16string_view text) {
   return quoted + u"\"";
 }
 
-size_t FormatValue(const ShapeItem& item, char* out) {
-  switch (item.type) {
-    case ValueType::kUint: return FormatUint(item.value, out);
-    case ValueType::kSint: return FormatSint(item.value, out);
-    case ValueType::kFloat: return FormatFloat(std::bit_cast<float>(item.value), out);
-    case ValueType::kDword: return FormatDword(item.value, out);
+size_t FormatValue(ValueType type, uint32_t bits, char16_t* out) {
+  switch (type) {
+    case ValueType::kUint: return WriteDigits(bits, out);
+    case ValueType::kSint: return FormatSintTo(bits, out);
+    case ValueType::kFloat: return FormatFloatTo(std::bit_cast<float>(bits), out);
+    case ValueType::kDword: return FormatDwordTo(bits, out);
     case ValueType::kString: break;
   }
   return 0;
 }
 
-// Writes one value, or a string's units, wrapping the line first when it would grow too long.
-void WriteValueText(TextWriter& writer, OpenBlock& block, const char* ascii,
-                    std::u16string_view units, size_t length) {
+// Whether a value of length characters, with its space, would make the line too long.
+bool NeedsLineBreak(const TextWriter& writer, const OpenBlock& block, size_t length) {
   size_t limit = block.on_first_line ? kFirstLineLimit : kContinuationLineLimit;
-  if (block.wraps && writer.line_length + 1 + length > limit) {
-    writer.AppendAscii(" ", 1);
+  return block.wraps && writer.line_length + 1 + length > limit;
+}
+
+// Starts a value: a space, then a line break and the block's indent where the value would
+// make the line too long. The caller has reserved room.
+void StartValue(TextWriter& writer, OpenBlock& block, size_t length) {
+  bool line_break = NeedsLineBreak(writer, block, length);
+  writer.AppendAscii(" ");
+  if (line_break) {
     writer.AppendLineBreak();
     writer.AppendIndent(block.depth);
     block.on_first_line = false;
-  } else {
-    writer.AppendAscii(" ", 1);
   }
-  if (ascii) {
-    writer.AppendAscii(ascii, length);
-  } else {
-    for (char16_t unit : units) writer.AppendUnit(unit);
+}
+
+// Writes count values stored little-endian at bytes.
+void WriteValues(TextWriter& writer, OpenBlock& block, ValueType type, const uint8_t* bytes,
+                 size_t count) {
+  // Per value: a space, the number, and perhaps a line break with indent before it.
+  writer.Reserve(count * (kMaxNumberText + 3 + block.depth));
+  for (size_t i = 0; i < count; ++i) {
+    uint32_t bits;
+    std::memcpy(&bits, bytes + 4 * i, 4);
+    // Formatted in place behind its space; moved in the rare case of a line break.
+    char16_t* at = writer.Cursor() + 1;
+    size_t length = FormatValue(type, bits, at);
+    if (!NeedsLineBreak(writer, block, length)) {
+      at[-1] = u' ';
+      writer.Advance(1 + length);
+      continue;
+    }
+    char16_t number[kMaxNumberText];
+    std::copy(at, at + length, number);
+    StartValue(writer, block, length);
+    std::copy(number, number + length, writer.Cursor());
+    writer.Advance(length);
   }
+}
+
+void WriteString(TextWriter& writer, OpenBlock& block, std::u16string_view text) {
+  std::u16string quoted = QuoteString(text);
+  writer.Reserve(quoted.size() + 3 + block.depth);
+  StartValue(writer, block, quoted.size());
+  writer.AppendUnits(quoted);
 }
 
 void WriteOpen(TextWriter& writer, std::vector<OpenBlock>& open, const TokenSchema& token,
@@ -284,16 +359,18 @@ void WriteOpen(TextWriter& writer, std::vector<OpenBlock>& open, const TokenSche
   if (!open.empty()) {
     open.back().has_child = true;
     open.back().on_first_line = false;
+    writer.Reserve(2);
     writer.AppendLineBreak();
   }
   size_t depth = open.size();
+  writer.Reserve(depth + token.name.size() + label.size() + 3);
   writer.AppendIndent(depth);
   writer.AppendAscii(token.name);
   if (!label.empty()) {
-    writer.AppendAscii(" ", 1);
-    for (char16_t unit : label) writer.AppendUnit(unit);
+    writer.AppendAscii(" ");
+    writer.AppendUnits(label);
   }
-  writer.AppendAscii(" (", 2);
+  writer.AppendAscii(" (");
   // The reader of the text form takes the hierarchy from one line.
   open.push_back(OpenBlock{depth, false, true, token.name != "hierarchy"});
 }
@@ -301,56 +378,62 @@ void WriteOpen(TextWriter& writer, std::vector<OpenBlock>& open, const TokenSche
 void WriteClose(TextWriter& writer, std::vector<OpenBlock>& open) {
   OpenBlock block = open.back();
   open.pop_back();
+  writer.Reserve(block.depth + 5);
   if (block.has_child) {
     writer.AppendLineBreak();
     writer.AppendIndent(block.depth);
-    writer.AppendAscii(")", 1);
+    writer.AppendAscii(")");
   } else {
-    writer.AppendAscii(" )", 2);
+    writer.AppendAscii(" )");
   }
   if (open.empty()) writer.AppendLineBreak();
 }
 
-}  // namespace
 
-void WriteShapeText(const ShapeTree& tree, std::string& text) {
-  TextWriter writer{text};
-  writer.AppendUnit(u'\xFEFF');
-  writer.AppendAscii("SIMISA@@@@@@@@@@", 16);
-  char subheader[16];
-  std::memcpy(subheader, tree.subheader, 16);
-  subheader[7] = 't';
-  writer.AppendAscii(subheader, 16);
-  writer.AppendLineBreak();
-  WriteShapeBlocks(tree, text);
-}
-
-void WriteShapeBlocks(const ShapeTree& tree, std::string& text) {
+void WriteBlocks(TextWriter& writer, const ShapeTree& tree) {
   const ShapeTokenTable& table = GetShapeTokenTable();
-  TextWriter writer{text};
-  // A value takes some 8 characters of text; reserving once avoids regrowth.
-  text.reserve(text.size() + 20 * tree.items.size() + 64);
+  // Some 9 characters per value and 20 per block; one reservation avoids regrowth.
+  size_t values = 0;
+  for (const ShapeItem& item : tree.items) values += item.kind == ShapeItemKind::kValues ? item.count : 0;
+  writer.Reserve(10 * values + 12 * tree.items.size() + 64);
   std::vector<OpenBlock> open;
-  char number[kMaxNumberText];
   const std::u16string_view pool = tree.text;
   for (const ShapeItem& item : tree.items) {
     switch (item.kind) {
       case ShapeItemKind::kOpen:
-        WriteOpen(writer, open, table.tokens[item.token], pool.substr(item.text, item.value));
+        WriteOpen(writer, open, table.tokens[item.token], pool.substr(item.first, item.count));
         break;
       case ShapeItemKind::kClose:
         WriteClose(writer, open);
         break;
-      case ShapeItemKind::kValue:
-        WriteValueText(writer, open.back(), number, {}, FormatValue(item, number));
+      case ShapeItemKind::kValues:
+        WriteValues(writer, open.back(), item.type, tree.data + item.first, item.count);
         break;
-      case ShapeItemKind::kString: {
-        std::u16string quoted = QuoteString(pool.substr(item.text, item.value));
-        WriteValueText(writer, open.back(), nullptr, quoted, quoted.size());
+      case ShapeItemKind::kString:
+        WriteString(writer, open.back(), pool.substr(item.first, item.count));
         break;
-      }
     }
   }
+}
+
+}  // namespace
+
+void WriteShapeText(const ShapeTree& tree, std::u16string& text) {
+  TextWriter writer(text);
+  char header[32];
+  std::memcpy(header, "SIMISA@@@@@@@@@@", 16);
+  std::memcpy(header + 16, tree.subheader, 16);
+  header[16 + 7] = 't';
+  writer.Reserve(1 + sizeof header + 2);
+  writer.AppendUnits(u"\xFEFF");
+  writer.AppendAscii(std::string_view(header, sizeof header));
+  writer.AppendLineBreak();
+  WriteBlocks(writer, tree);
+}
+
+void WriteShapeBlocks(const ShapeTree& tree, std::u16string& text) {
+  TextWriter writer(text);
+  WriteBlocks(writer, tree);
 }
 
 }  // namespace ffedit

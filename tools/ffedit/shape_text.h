@@ -10,7 +10,7 @@
 namespace ffedit {
 
 // Longest text a Format* function writes (no terminator is written).
-constexpr size_t kMaxNumberText = 16;
+constexpr size_t kMaxNumberText = 14;
 
 // Line length limits of wrapped value lists, in characters (a tab counts one).
 constexpr size_t kFirstLineLimit = 959;
@@ -26,14 +26,14 @@ size_t FormatUint(uint32_t value, char* out);   // %u
 size_t FormatSint(uint32_t bits, char* out);    // %d of the two's complement value
 size_t FormatDword(uint32_t value, char* out);  // %08x
 
-// Appends the text form of tree to text as UTF-16 little-endian bytes: the FF FE mark,
+// Appends the text form of tree to text: the byte-order mark U+FEFF,
 // "SIMISA@@@@@@@@@@", the subheader with 't' for 'b', an empty line, then every top-level
 // block, each followed by CR LF. Lists wrap at kFirstLineLimit / kContinuationLineLimit,
 // except hierarchy, which stays on one line. Strings with white space, parentheses or
 // quotes, and empty strings, are written in double quotes with \ and " escaped.
-void WriteShapeText(const ShapeTree& tree, std::string& text);
+void WriteShapeText(const ShapeTree& tree, std::u16string& text);
 
 // Appends only the blocks of tree, top-level blocks at depth 0, by the same rules.
-void WriteShapeBlocks(const ShapeTree& tree, std::string& text);
+void WriteShapeBlocks(const ShapeTree& tree, std::u16string& text);
 
 }  // namespace ffedit

@@ -246,7 +246,18 @@ ShapeTokenTable BuildShapeTokenTable() {
     token.items_first = static_cast<uint16_t>(table.items.size());
     if (token.layout_known) {
       for (std::string_view part : SplitSchemaItems(values)) {
-        table.items.push_back(ParseSchemaItem(part, pending_names));
+        SchemaItem item = ParseSchemaItem(part, pending_names);
+        // Required values of one type in a row ("float x, float y, float z") are read as one.
+        if (table.items.size() > token.items_first) {
+          SchemaItem& last = table.items.back();
+          if (item.kind == SchemaItemKind::kValue && last.kind == SchemaItemKind::kValue &&
+              !item.optional && !last.optional && item.types[0] == last.types[0] &&
+              item.types[0] != ValueType::kString) {
+            ++last.repeat;
+            continue;
+          }
+        }
+        table.items.push_back(item);
       }
     }
     token.items_count = static_cast<uint16_t>(table.items.size() - token.items_first);

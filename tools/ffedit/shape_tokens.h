@@ -22,7 +22,8 @@ enum class SchemaItemKind : uint8_t {
 struct SchemaItem {
   SchemaItemKind kind = SchemaItemKind::kValue;
   bool optional = false;           // present only while the block has bytes left
-  uint8_t type_count = 1;          // values per repetition (1 or 2)
+  uint8_t repeat = 1;              // kValue: that many values of the type ("float x, float y")
+  uint8_t type_count = 1;          // kCountedValues: values per repetition (1 or 2)
   ValueType types[2] = {ValueType::kUint, ValueType::kUint};
   uint16_t allowed_first = 0;      // child tokens: range in ShapeTokenTable::allowed
   uint16_t allowed_count = 0;

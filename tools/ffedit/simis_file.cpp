@@ -117,7 +117,10 @@ bool ReadCompressedFile(const uint8_t* bytes, size_t size, uint64_t file_offset,
 }  // namespace
 
 bool ReadSimisFile(const uint8_t* bytes, size_t size, SimisContent& content, ReadError& error) {
-  content = SimisContent{};
+  // content.data keeps its capacity: a caller reading many files allocates once.
+  content.form = StorageForm::kText;
+  content.data.clear();
+  content.file_offset = 0;
   if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
     content.form = StorageForm::kText;
     return true;
