@@ -26,8 +26,12 @@ fi
 grep -q '^SHAPEWRIGHT_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" ||
   { echo "smoke-shapes.sh: $build is not a SHAPEWRIGHT_SANITIZE=ON build" >&2; exit 2; }
 targets=(shapewright-cli)
-# The texture library too when the build has it, so that textures are converted as well.
-cmake --build "$build" --target help | grep '^texconv:' >/dev/null && targets+=(texconv)
+# The texture library and the shape tool too when the build has them, so that textures are
+# converted and a shape the program does not take for text is decompressed, as in use.
+available=$(cmake --build "$build" --target help)
+for target in texconv ffeditc_unicode; do
+  grep "^$target:" >/dev/null <<<"$available" && targets+=("$target")
+done
 cmake --build "$build" --parallel 2 --target "${targets[@]}" >/dev/null
 cli=$build/bin/shapewright-cli
 # Under AddressSanitizer dlopen is called from the sanitizer's runtime, whose missing RUNPATH
@@ -60,6 +64,14 @@ done < <(paths_of_kind eng; paths_of_kind wag)
 sort -s -t $'\t' -k1,1 "$scratch/by_wagonshape.tsv" >"$scratch/eng_index.tsv"
 sort -s -t $'\t' -k1,1 "$scratch/by_basename.tsv" >>"$scratch/eng_index.tsv"
 
+# The program may write beside its source (the "_ASC.s" twin of a shape it decompresses), so
+# each shape is converted from a folder of links to the files of its own corpus folder.
+mirror_folder() {
+  local from=$corpus/$(dirname "$1") to=$2
+  mkdir -p "$to"
+  find "$from" -maxdepth 1 -type f -exec ln -s -t "$to" {} +
+}
+
 # The ENG/WAG file for a shape path, empty when there is none.
 description_for() {
   local key
@@ -78,13 +90,21 @@ while IFS= read -r shape; do
   n=$((n + 1))
   total=$((total + 1))
   eng=$(description_for "$shape")
+  source=$scratch/src/$n
+  mirror_folder "$shape" "$source"
   args=(--output-dir "$scratch/out/$n")
   if [ -n "$eng" ]; then
-    args+=(--eng "$corpus/$eng")
+    # The description file from its own folder's links (usually the shape's folder).
+    [ "$(dirname "$eng")" = "$(dirname "$shape")" ] || mirror_folder "$eng" "$source/eng"
+    if [ "$(dirname "$eng")" = "$(dirname "$shape")" ]; then
+      args+=(--eng "$source/${eng##*/}")
+    else
+      args+=(--eng "$source/eng/${eng##*/}")
+    fi
     with_eng=$((with_eng + 1))
   fi
   status=0
-  timeout --kill-after=5 "$limit" "$cli" "${args[@]}" "$corpus/$shape" >"$scratch/log.txt" 2>"$scratch/err.txt" ||
+  timeout --kill-after=5 "$limit" "$cli" "${args[@]}" "$source/${shape##*/}" >"$scratch/log.txt" 2>"$scratch/err.txt" ||
     status=$?
   count=$(grep -c '^warning:' "$scratch/err.txt" || true)
   warnings=$((warnings + count))
