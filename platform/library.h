@@ -3,8 +3,8 @@
 
 namespace platform {
 
-// Loads "lib" + base_name + ".so" by the usual search (the executable's RUNPATH, which names
-// its own folder, first); null when it cannot be loaded.
+// Loads "lib" + base_name + ".so" from the executable's own folder, else by the usual search;
+// null when it cannot be loaded.
 void* LoadLibraryByName(const char* base_name);
 // The address of the export name, or null.
 void* FindLibraryExport(void* library, const char* name);
