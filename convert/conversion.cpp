@@ -101,6 +101,12 @@ void WriteText(ModelFile& model, std::string_view text) {
   if (model.pending.size() >= kModelFlushSize) FlushModelFile(model);
 }
 
+void WriteWhenLarge(ModelFile& model, std::string& piece) {
+  if (piece.size() < kModelFlushSize) return;
+  WriteText(model, piece);
+  piece.clear();
+}
+
 void CloseModelFile(ModelFile& model) {
   FlushModelFile(model);
   std::FILE* file = model.file;

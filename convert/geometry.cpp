@@ -98,10 +98,7 @@ void WriteTriangles(Run& run, VertexTable& vertices, int64_t triangles) {
     out += ',';
     AppendInt(out, b2);
     out += '\n';
-    if (out.size() > 60000) {
-      WriteText(run.model, out);
-      out.clear();
-    }
+    WriteWhenLarge(run.model, out);
   }
   WriteText(run.model, out);
 }
@@ -147,10 +144,7 @@ void WriteVertexBuffer(Run& run, const VertexTable& vertices, const ShapeMatrix&
       AppendFixed6(out, uv.v);
       out += '\n';
     }
-    if (out.size() > 60000) {
-      WriteText(run.model, out);
-      out.clear();
-    }
+    WriteWhenLarge(run.model, out);
   }
   WriteText(run.model, out);
 }

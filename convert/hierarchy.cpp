@@ -49,10 +49,7 @@ void AppendPlacement(Run& run, std::string& out, int64_t j, bool top_level) {
   out += ".MTX.";
   AppendInt(out, j);
   out += '\n';
-  if (out.size() > 60000) {
-    WriteText(run.model, out);
-    out.clear();
-  }
+  WriteWhenLarge(run.model, out);
 }
 
 void AppendChildPlacements(Run& run, std::string& out, const ChildIndex& index, int32_t parent,
