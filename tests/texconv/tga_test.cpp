@@ -135,4 +135,45 @@ TEST(ConvertAceToTga, EveryTruncationLeavesNoFile) {
   EXPECT_EQ(folder.List(), std::vector<std::string>{"t.ace"});
 }
 
+TEST(ConvertAceToTga, StreamedTgaEqualsTheEncodedPicture) {
+  using texconv::AceChannel;
+  const std::vector<AceChannel> rgb = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue};
+  const std::vector<AceChannel> mask = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue,
+                                        AceChannel::kMask};
+  const std::vector<AceChannel> alpha = {AceChannel::kBlue, AceChannel::kAlpha,
+                                         AceChannel::kGreen, AceChannel::kRed};
+  struct Case {
+    uint32_t width, height;
+    bool mipmaps, dxt1, compress;
+    std::vector<AceChannel> channels;
+  };
+  // Widths of 512 give slices of 128 rows, so these cross several slices and end in a part one.
+  const Case cases[] = {
+      {512, 300, false, false, false, rgb}, {512, 260, true, true, true, mask},
+      {512, 136, false, true, false, rgb},  {37, 5, true, false, true, alpha},
+      {1, 1, false, false, false, mask},    {2, 2, false, true, false, mask},
+      {640, 4, false, true, false, mask},
+  };
+  TemporaryFolder folder;
+  for (const Case& c : cases) {
+    texconv::AceWriteOptions options;
+    options.mipmaps = c.mipmaps;
+    options.dxt1 = c.dxt1;
+    options.compress = c.compress;
+    options.channels = c.channels;
+    Bytes file = texconv::EncodeAceFile(MakeTestImage(c.width, c.height, true), options);
+    WriteFile(folder.File("in.ace"), file);
+    RgbaImage image;
+    std::string reason;
+    ASSERT_TRUE(texconv::DecodeAceFile(file, image, reason)) << reason;
+    ASSERT_TRUE(texconv::ConvertAceToTga(folder.File("in.ace"), folder.File("out.tga"), reason))
+        << reason;
+    EXPECT_EQ(ReadFile(folder.File("out.tga")), texconv::EncodeTga(image))
+        << c.width << "x" << c.height;
+    ASSERT_TRUE(texconv::WriteTgaFile(folder.File("image.tga"), image, reason)) << reason;
+    EXPECT_EQ(ReadFile(folder.File("image.tga")), texconv::EncodeTga(image))
+        << c.width << "x" << c.height;
+  }
+}
+
 }  // namespace

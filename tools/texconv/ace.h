@@ -67,6 +67,32 @@ bool ReadAceLayout(std::span<const uint8_t> ace_data, AceLayout& layout, std::st
 // kAceHeaderSize bytes (at most kAceHeaderSize + 16 * kMaxAceChannels).
 size_t AceHeaderBytesNeeded(std::span<const uint8_t> ace_data);
 
+// Level 0 of checked ACE data, ready to be decoded row by row. level0 points into the data
+// given to OpenAceData, which must outlive it.
+struct AceImageData {
+  AceLayout layout;
+  const uint8_t* level0 = nullptr;  // the first row, or the DXT1 byte count
+};
+
+// Byte positions of red, green and blue in a decoded pixel; alpha is always byte 3.
+struct PixelOrder {
+  uint8_t red, green, blue;
+};
+inline constexpr PixelOrder kRgbaOrder = {0, 1, 2};
+inline constexpr PixelOrder kBgraOrder = {2, 1, 0};
+
+// Makes every check of DecodeAceData without decoding. False with reason set on any fault.
+bool OpenAceData(std::span<const uint8_t> ace_data, AceImageData& image, std::string& reason);
+
+// Rows are decoded in groups of this many (4 for DXT1 blocks, else 1): DecodeAceRows needs
+// first_row and row_count to be multiples of it, or row_count to reach the last row.
+uint32_t AceRowGroup(const AceImageData& image);
+
+// Decodes rows [first_row, first_row + row_count) of level 0 (top row 0) as 4-byte pixels in
+// `order`; row y goes to out + (y - first_row) * row_stride, which may be negative.
+void DecodeAceRows(const AceImageData& image, uint32_t first_row, uint32_t row_count,
+                   PixelOrder order, uint8_t* out, ptrdiff_t row_stride);
+
 // Decodes level 0 of the ACE data (the content after the SIMIS wrapper) into image. Bytes
 // after the image data are ignored; rows and levels are taken at their sequential positions,
 // not through the offset tables. False with reason set on any fault; image is then unchanged.
@@ -78,6 +104,11 @@ bool DecodeAceData(std::span<const uint8_t> ace_data, RgbaImage& image, std::str
 // field. False with reason set when the wrapper is not an ACE one or the stream is faulty.
 bool UnwrapAceFile(std::span<const uint8_t> file, std::vector<uint8_t>& ace_data,
                    std::string& reason);
+
+// As UnwrapAceFile, without copying a plain file's data: ace_data is then a view into file;
+// for a compressed file it is a view of inflated.
+bool FindAceData(std::span<const uint8_t> file, std::vector<uint8_t>& inflated,
+                 std::span<const uint8_t>& ace_data, std::string& reason);
 
 // UnwrapAceFile followed by DecodeAceData.
 bool DecodeAceFile(std::span<const uint8_t> file, RgbaImage& image, std::string& reason);

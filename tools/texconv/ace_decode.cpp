@@ -151,50 +151,51 @@ std::string DescribeTruncation(const AceLayout& layout, uint64_t data_size) {
   return "truncated data";
 }
 
-int TargetByte(AceChannel channel) {
-  switch (channel) {
-    case AceChannel::kRed: return 0;
-    case AceChannel::kGreen: return 1;
-    case AceChannel::kBlue: return 2;
-    case AceChannel::kAlpha: return 3;
-    case AceChannel::kMask: break;
+// Where each plane starts within a planar row of width w.
+struct PlaneOffsets {
+  uint64_t red = 0, green = 0, blue = 0, alpha = 0, mask = 0;
+};
+
+PlaneOffsets FindPlaneOffsets(const AceLayout& layout, uint32_t w) {
+  PlaneOffsets offsets;
+  uint64_t at = 0;
+  for (uint32_t c = 0; c < layout.channel_count; ++c) {
+    switch (layout.channels[c]) {
+      case AceChannel::kRed: offsets.red = at; break;
+      case AceChannel::kGreen: offsets.green = at; break;
+      case AceChannel::kBlue: offsets.blue = at; break;
+      case AceChannel::kAlpha: offsets.alpha = at; break;
+      case AceChannel::kMask: offsets.mask = at; break;
+    }
+    at += layout.channels[c] == AceChannel::kMask ? (uint64_t(w) + 7) / 8 : w;
   }
-  return -1;
+  return offsets;
 }
 
-void SpreadPlane(const uint8_t* plane, uint32_t width, uint8_t* out) {
-  for (uint32_t x = 0; x < width; ++x) out[4 * size_t(x)] = plane[x];
-}
-
-// The mask sets alpha to 0 or 255; leftmost pixel in the most significant bit.
-void SpreadMask(const uint8_t* mask, uint32_t width, uint8_t* out) {
+// One planar row (bounds already checked) into `width` pixels of out. Alpha comes from the
+// alpha plane where there is one (the mask is then ignored), else from the mask (leftmost
+// pixel in the most significant bit), else 255.
+void DecodePlanarRow(const AceLayout& layout, const PlaneOffsets& offsets, const uint8_t* row,
+                     uint32_t width, PixelOrder order, uint8_t* out) {
+  const uint8_t* red = row + offsets.red;
+  const uint8_t* green = row + offsets.green;
+  const uint8_t* blue = row + offsets.blue;
   for (uint32_t x = 0; x < width; ++x) {
-    bool opaque = (mask[x >> 3] >> (7 - (x & 7))) & 1;
-    out[4 * size_t(x) + 3] = opaque ? 255 : 0;
+    out[4 * size_t(x) + order.red] = red[x];
+    out[4 * size_t(x) + order.green] = green[x];
+    out[4 * size_t(x) + order.blue] = blue[x];
   }
-}
-
-// Decodes `height` planar rows of `width` pixels starting at rows (already bounds-checked).
-void DecodePlanarRows(const AceLayout& layout, const uint8_t* rows, uint32_t width,
-                      uint32_t height, uint8_t* out) {
-  uint64_t row_length = ComputeRowLength(layout, width);
-  for (uint32_t y = 0; y < height; ++y) {
-    const uint8_t* plane = rows + y * row_length;
-    uint8_t* row_out = out + size_t(y) * width * 4;
-    if (!layout.has_alpha && !layout.has_mask) {
-      for (uint32_t x = 0; x < width; ++x) row_out[4 * size_t(x) + 3] = 255;
+  if (layout.has_alpha) {
+    const uint8_t* alpha = row + offsets.alpha;
+    for (uint32_t x = 0; x < width; ++x) out[4 * size_t(x) + 3] = alpha[x];
+  } else if (layout.has_mask) {
+    const uint8_t* mask = row + offsets.mask;
+    for (uint32_t x = 0; x < width; ++x) {
+      bool opaque = (mask[x >> 3] >> (7 - (x & 7))) & 1;
+      out[4 * size_t(x) + 3] = opaque ? 255 : 0;
     }
-    for (uint32_t c = 0; c < layout.channel_count; ++c) {
-      AceChannel channel = layout.channels[c];
-      if (channel == AceChannel::kMask) {
-        // An alpha plane wins over the mask, wherever it stands in the descriptor list.
-        if (!layout.has_alpha) SpreadMask(plane, width, row_out);
-        plane += (width + 7) / 8;
-      } else {
-        SpreadPlane(plane, width, row_out + TargetByte(channel));
-        plane += width;
-      }
-    }
+  } else {
+    for (uint32_t x = 0; x < width; ++x) out[4 * size_t(x) + 3] = 255;
   }
 }
 
@@ -206,19 +207,27 @@ void ExpandRgb565(uint16_t colour, uint8_t* rgba) {
   rgba[3] = 255;
 }
 
-void DecodeDxt1Blocks(const uint8_t* blocks, uint32_t width, uint32_t height,
-                      bool transparent_black, uint8_t* out) {
+// One row of 4 x 4 blocks into the four pixel rows out_row(0..3) of width pixels.
+void DecodeDxt1BlockRow(const uint8_t* blocks, uint32_t width, bool transparent_black,
+                        PixelOrder order, uint8_t* const out_rows[4]) {
   uint8_t texels[64];
-  uint32_t blocks_across = width / 4;
-  for (uint32_t by = 0; by < height / 4; ++by) {
-    for (uint32_t bx = 0; bx < blocks_across; ++bx) {
-      DecodeDxt1Block(blocks + (size_t(by) * blocks_across + bx) * 8, transparent_black, texels);
-      for (uint32_t row = 0; row < 4; ++row) {
-        uint8_t* target = out + ((size_t(by) * 4 + row) * width + size_t(bx) * 4) * 4;
-        std::memcpy(target, texels + row * 16, 16);
+  for (uint32_t bx = 0; bx < width / 4; ++bx) {
+    DecodeDxt1Block(blocks + size_t(bx) * 8, transparent_black, texels);
+    for (uint32_t row = 0; row < 4; ++row) {
+      uint8_t* target = out_rows[row] + size_t(bx) * 16;
+      const uint8_t* texel = texels + row * 16;
+      for (int t = 0; t < 4; ++t) {
+        target[4 * t + order.red] = texel[4 * t];
+        target[4 * t + order.green] = texel[4 * t + 1];
+        target[4 * t + order.blue] = texel[4 * t + 2];
+        target[4 * t + 3] = texel[4 * t + 3];
       }
     }
   }
+}
+
+bool IsLevel0BlockCoded(const AceLayout& layout) {
+  return (layout.flags & kAceFlagRawData) != 0 && IsBlockCoded(layout.width, layout.height);
 }
 
 }  // namespace
@@ -292,19 +301,15 @@ void DecodeDxt1Block(const uint8_t* block, bool transparent_black, uint8_t* texe
   }
 }
 
-bool DecodeAceData(std::span<const uint8_t> ace_data, RgbaImage& image, std::string& reason) {
+bool OpenAceData(std::span<const uint8_t> ace_data, AceImageData& image, std::string& reason) {
   AceLayout layout;
   if (!ReadAceLayout(ace_data, layout, reason)) return false;
   if (ace_data.size() < layout.data_end) {
     reason = DescribeTruncation(layout, ace_data.size());
     return false;
   }
-  RgbaImage decoded;
-  decoded.width = layout.width;
-  decoded.height = layout.height;
-  decoded.pixels.resize(size_t(layout.width) * layout.height * 4);
   const uint8_t* level0 = ace_data.data() + layout.data_offset;
-  if ((layout.flags & kAceFlagRawData) != 0 && IsBlockCoded(layout.width, layout.height)) {
+  if (IsLevel0BlockCoded(layout)) {
     uint32_t count = ReadU32(level0);
     uint64_t expected = ComputeLevelSize(layout, 0) - 4;
     if (count != expected) {
@@ -312,11 +317,45 @@ bool DecodeAceData(std::span<const uint8_t> ace_data, RgbaImage& image, std::str
                std::to_string(expected);
       return false;
     }
-    DecodeDxt1Blocks(level0 + 4, layout.width, layout.height, layout.has_mask,
-                     decoded.pixels.data());
-  } else {
-    DecodePlanarRows(layout, level0, layout.width, layout.height, decoded.pixels.data());
   }
+  image.layout = layout;
+  image.level0 = level0;
+  return true;
+}
+
+uint32_t AceRowGroup(const AceImageData& image) { return IsLevel0BlockCoded(image.layout) ? 4 : 1; }
+
+void DecodeAceRows(const AceImageData& image, uint32_t first_row, uint32_t row_count,
+                   PixelOrder order, uint8_t* out, ptrdiff_t row_stride) {
+  const AceLayout& layout = image.layout;
+  uint32_t width = layout.width;
+  if (IsLevel0BlockCoded(layout)) {
+    const uint8_t* blocks = image.level0 + 4;
+    size_t block_row_bytes = size_t(width / 4) * 8;
+    for (uint32_t y = first_row; y < first_row + row_count; y += 4) {
+      uint8_t* rows[4];
+      for (uint32_t r = 0; r < 4; ++r) rows[r] = out + ptrdiff_t(y - first_row + r) * row_stride;
+      DecodeDxt1BlockRow(blocks + (y / 4) * block_row_bytes, width, layout.has_mask, order, rows);
+    }
+    return;
+  }
+  PlaneOffsets offsets = FindPlaneOffsets(layout, width);
+  uint64_t row_length = ComputeRowLength(layout, width);
+  for (uint32_t y = first_row; y < first_row + row_count; ++y) {
+    DecodePlanarRow(layout, offsets, image.level0 + y * row_length, width, order,
+                    out + ptrdiff_t(y - first_row) * row_stride);
+  }
+}
+
+bool DecodeAceData(std::span<const uint8_t> ace_data, RgbaImage& image, std::string& reason) {
+  AceImageData data;
+  if (!OpenAceData(ace_data, data, reason)) return false;
+  RgbaImage decoded;
+  decoded.width = data.layout.width;
+  decoded.height = data.layout.height;
+  decoded.pixels.resize(size_t(decoded.width) * decoded.height * 4);
+  DecodeAceRows(data, 0, decoded.height, kRgbaOrder, decoded.pixels.data(),
+                ptrdiff_t(decoded.width) * 4);
   image = std::move(decoded);
   return true;
 }

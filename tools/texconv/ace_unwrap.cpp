@@ -171,8 +171,8 @@ bool InflateAceData(std::span<const uint8_t> file, std::vector<uint8_t>& inflate
 
 }  // namespace
 
-bool UnwrapAceFile(std::span<const uint8_t> file, std::vector<uint8_t>& ace_data,
-                   std::string& reason) {
+bool FindAceData(std::span<const uint8_t> file, std::vector<uint8_t>& inflated,
+                 std::span<const uint8_t>& ace_data, std::string& reason) {
   if (file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE) {
     reason = "a SIMIS text file, not a texture";
     return false;
@@ -182,22 +182,32 @@ bool UnwrapAceFile(std::span<const uint8_t> file, std::vector<uint8_t>& ace_data
     return false;
   }
   if (StartsWith(file, kPlainSignature)) {
-    ace_data.assign(file.begin() + kSignatureSize, file.end());
+    ace_data = file.subspan(kSignatureSize);
     return true;
   }
-  if (StartsWith(file, kCompressedSignature)) return InflateAceData(file, ace_data, reason);
-  reason = "not a SIMIS file";
-  return false;
+  if (!StartsWith(file, kCompressedSignature)) {
+    reason = "not a SIMIS file";
+    return false;
+  }
+  if (!InflateAceData(file, inflated, reason)) return false;
+  ace_data = inflated;
+  return true;
+}
+
+bool UnwrapAceFile(std::span<const uint8_t> file, std::vector<uint8_t>& ace_data,
+                   std::string& reason) {
+  std::vector<uint8_t> inflated;
+  std::span<const uint8_t> found;
+  if (!FindAceData(file, inflated, found, reason)) return false;
+  ace_data.assign(found.begin(), found.end());
+  return true;
 }
 
 bool DecodeAceFile(std::span<const uint8_t> file, RgbaImage& image, std::string& reason) {
-  // A plain file is decoded in place; only a compressed one needs a buffer of its own.
-  if (file.size() >= kSignatureSize && StartsWith(file, kPlainSignature)) {
-    return DecodeAceData(file.subspan(kSignatureSize), image, reason);
-  }
-  std::vector<uint8_t> ace_data;
-  if (!UnwrapAceFile(file, ace_data, reason)) return false;
-  return DecodeAceData(ace_data, image, reason);
+  std::vector<uint8_t> inflated;
+  std::span<const uint8_t> ace_data;
+  return FindAceData(file, inflated, ace_data, reason) &&
+         DecodeAceData(ace_data, image, reason);
 }
 
 }  // namespace texconv

@@ -58,18 +58,53 @@ std::vector<uint8_t> EncodeTga(const RgbaImage& image) {
   return tga;
 }
 
+// Rows go out in slices of about 256 KiB: no picture-sized buffer besides the input.
+uint32_t ComputeSliceRows(uint32_t width, uint32_t group) {
+  size_t rows = (size_t(1) << 18) / (size_t(width) * 4);
+  rows -= rows % group;
+  return uint32_t(std::max<size_t>(rows, group));
+}
+
 bool WriteTgaFile(const std::string& path, const RgbaImage& image, std::string& reason) {
   ReplacementFile file;
   if (!OpenReplacement(path, file, reason)) return false;
-  // Rows go out in slices of about 256 KiB: no second picture-sized buffer.
   size_t row_bytes = size_t(image.width) * 4;
-  uint32_t rows_per_slice = uint32_t(std::max<size_t>(1, (size_t(1) << 18) / row_bytes));
-  std::vector<uint8_t> slice(std::max(kTgaHeaderSize, row_bytes * rows_per_slice));
+  uint32_t slice_rows = ComputeSliceRows(image.width, 1);
+  std::vector<uint8_t> slice(std::max(kTgaHeaderSize, row_bytes * slice_rows));
   WriteTgaHeader(image.width, image.height, slice.data());
   bool ok = WriteReplacement(file, slice.data(), kTgaHeaderSize, reason);
-  for (uint32_t first = 0; ok && first < image.height; first += rows_per_slice) {
-    uint32_t count = std::min(rows_per_slice, image.height - first);
+  for (uint32_t first = 0; ok && first < image.height; first += slice_rows) {
+    uint32_t count = std::min(slice_rows, image.height - first);
     EncodeTgaRows(image, first, count, slice.data());
+    ok = WriteReplacement(file, slice.data(), row_bytes * count, reason);
+  }
+  if (!ok) {
+    AbandonReplacement(file);
+    return false;
+  }
+  return CommitReplacement(file, reason);
+}
+
+// Decodes straight into TGA slices: each slice of stored rows is a run of picture rows that
+// DecodeAceRows fills in the stored order through a stride of the right sign.
+bool WriteAceAsTga(const std::string& path, const AceImageData& image, std::string& reason) {
+  uint32_t width = image.layout.width, height = image.layout.height;
+  ReplacementFile file;
+  if (!OpenReplacement(path, file, reason)) return false;
+  size_t row_bytes = size_t(width) * 4;
+  uint32_t group = AceRowGroup(image);
+  uint32_t slice_rows = ComputeSliceRows(width, group);
+  std::vector<uint8_t> slice(std::max(kTgaHeaderSize, row_bytes * slice_rows));
+  WriteTgaHeader(width, height, slice.data());
+  bool ok = WriteReplacement(file, slice.data(), kTgaHeaderSize, reason);
+  for (uint32_t first = 0; ok && first < height; first += slice_rows) {
+    uint32_t count = std::min(slice_rows, height - first);
+    uint32_t row_a = SourceRowForStoredRow(first, height);
+    uint32_t row_b = SourceRowForStoredRow(first + count - 1, height);
+    bool reversed = row_a > row_b;
+    uint8_t* top = reversed ? slice.data() + (count - 1) * row_bytes : slice.data();
+    ptrdiff_t stride = reversed ? -ptrdiff_t(row_bytes) : ptrdiff_t(row_bytes);
+    DecodeAceRows(image, std::min(row_a, row_b), count, kBgraOrder, top, stride);
     ok = WriteReplacement(file, slice.data(), row_bytes * count, reason);
   }
   if (!ok) {
@@ -87,9 +122,12 @@ bool ReadAceFile(const std::string& path, RgbaImage& image, std::string& reason)
 
 bool ConvertAceToTga(const std::string& source_ace, const std::string& destination_tga,
                      std::string& reason) {
-  RgbaImage image;
-  if (!ReadAceFile(source_ace, image, reason)) return false;
-  return WriteTgaFile(destination_tga, image, reason);
+  std::vector<uint8_t> file, inflated;
+  std::span<const uint8_t> ace_data;
+  AceImageData image;
+  return ReadWholeFile(source_ace, file, reason) &&
+         FindAceData(file, inflated, ace_data, reason) && OpenAceData(ace_data, image, reason) &&
+         WriteAceAsTga(destination_tga, image, reason);
 }
 
 }  // namespace texconv

@@ -20,6 +20,10 @@ std::vector<uint8_t> EncodeTga(const RgbaImage& image);
 // path is then left as it was.
 bool WriteTgaFile(const std::string& path, const RgbaImage& image, std::string& reason);
 
+// Writes the picture of checked ACE data (OpenAceData) as a TGA file, as WriteTgaFile does,
+// decoding it slice by slice on the way.
+bool WriteAceAsTga(const std::string& path, const AceImageData& image, std::string& reason);
+
 // Reads the ACE file at source_ace and writes its top-level picture to destination_tga.
 // False with reason set on any failure, and destination_tga is then left as it was.
 bool ConvertAceToTga(const std::string& source_ace, const std::string& destination_tga,
