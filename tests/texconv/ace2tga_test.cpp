@@ -64,9 +64,11 @@ TEST(Ace2Tga, ConvertsManyIntoAFolderAndNamesEachFailure) {
   ProgramRun run = RunAce2Tga(folder, "-o " + Quote(folder.File("out")) + " " +
                                    Quote(folder.File("one.ace")) + " " +
                                    Quote(folder.File("cut.ace")) + " " +
+                                   Quote(folder.File("none.ace")) + " " +
                                    Quote(folder.File("two.ace")));
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.errors, folder.File("cut.ace") + ": truncated row 1\n");
+  EXPECT_EQ(run.errors, folder.File("cut.ace") + ": truncated row 1\n" + folder.File("none.ace") +
+                            ": cannot open: No such file or directory\n");
   EXPECT_EQ(ReadFile(folder.File("out/one.tga")), WorkedExampleTga());
   EXPECT_EQ(ReadFile(folder.File("out/two.tga")), WorkedExampleTga());
   EXPECT_FALSE(FileExists(folder.File("out/cut.tga")));

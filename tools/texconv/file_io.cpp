@@ -16,6 +16,11 @@ std::string DescribeErrno(const char* what, const std::string& path) {
   return std::string(what) + " " + path + ": " + std::strerror(errno);
 }
 
+// Read errors leave the path out: the caller names the file it asked for.
+std::string DescribeReadErrno(const char* what) {
+  return std::string(what) + ": " + std::strerror(errno);
+}
+
 // A name in path's folder that no other writer (thread or process) picks at the same time.
 std::string MakeTemporaryPath(const std::string& path) {
   static std::atomic<unsigned> counter{0};
@@ -42,17 +47,17 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t size) {
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    reason = DescribeErrno("cannot open", path);
+    reason = DescribeReadErrno("cannot open");
     return false;
   }
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    reason = "not a regular file: " + path;
+    reason = "not a regular file";
     close(fd);
     return false;
   }
   if (uint64_t(info.st_size) > kMaxReadFileSize) {
-    reason = "file too large: " + path;
+    reason = "file too large";
     close(fd);
     return false;
   }
@@ -62,7 +67,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
     ssize_t got = read(fd, content.data() + done, content.size() - done);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
-      reason = DescribeErrno("cannot read", path);
+      reason = DescribeReadErrno("cannot read");
       close(fd);
       return false;
     }
@@ -84,7 +89,7 @@ bool OpenReplacement(const std::string& path, ReplacementFile& file, std::string
     if (file.fd < 0 && errno != EEXIST) break;
   }
   if (file.fd < 0) {
-    reason = DescribeErrno("cannot create", file.temporary);
+    reason = DescribeErrno("cannot create", path);
     return false;
   }
   return true;
@@ -93,7 +98,7 @@ bool OpenReplacement(const std::string& path, ReplacementFile& file, std::string
 bool WriteReplacement(ReplacementFile& file, const uint8_t* bytes, size_t size,
                       std::string& reason) {
   if (WriteAll(file.fd, bytes, size)) return true;
-  reason = DescribeErrno("cannot write", file.temporary);
+  reason = DescribeErrno("cannot write", file.path);
   return false;
 }
 
@@ -101,7 +106,7 @@ bool CommitReplacement(ReplacementFile& file, std::string& reason) {
   int fd = file.fd;
   file.fd = -1;
   if (close(fd) != 0) {
-    reason = DescribeErrno("cannot write", file.temporary);
+    reason = DescribeErrno("cannot write", file.path);
     unlink(file.temporary.c_str());
     return false;
   }
