@@ -118,12 +118,6 @@ std::vector<std::string> MakeShapeLines(const std::string& image0, const std::st
 
 int RunCli(const std::string& arguments) {
   std::string command = std::string("'") + SHAPEWRIGHT_CLI_PATH + "' " + arguments + " >/dev/null";
-#if TEXCONV_SANITIZED_BUILD
-  // Under AddressSanitizer dlopen is intercepted, and the interceptor's own search path, not
-  // the program's RUNPATH ($ORIGIN), applies to a bare library name: point it at the program.
-  std::string cli = SHAPEWRIGHT_CLI_PATH;
-  command = "LD_LIBRARY_PATH='" + cli.substr(0, cli.rfind('/')) + "' " + command;
-#endif
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
