@@ -62,7 +62,7 @@ Totals InflateAll(const std::vector<std::vector<uint8_t>>& files, std::vector<ui
 enum class Stage { kUnwrap, kRead, kWrite };
 
 // The tool's work up to and including stage.
-Totals DecompressAll(const std::vector<std::vector<uint8_t>>& files, Stage stage, std::u16string& text) {
+Totals DecompressAll(const std::vector<std::vector<uint8_t>>& files, Stage stage, ffedit::TextBuffer& text) {
   Totals totals;
   ffedit::SimisContent content;
   ffedit::ShapeTree tree;
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   std::vector<std::vector<uint8_t>> files;
   for (int i = 2; i < argc; ++i) files.push_back(ReadFileBytes(argv[i]));
   std::vector<uint8_t> buffer;
-  std::u16string text;
+  ffedit::TextBuffer text;
   Totals totals;
   double best = 1e30, spent = 0;
   for (int pass = 0; pass < 5 || (spent < 2.0 && pass < 50); ++pass) {

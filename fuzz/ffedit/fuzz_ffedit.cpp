@@ -12,14 +12,14 @@
 namespace {
 
 void WriteAndCheck(const ffedit::ShapeTree& tree, bool whole_file) {
-  std::u16string text;
+  ffedit::TextBuffer text;
   if (whole_file) {
     ffedit::WriteShapeText(tree, text);
   } else {
     ffedit::WriteShapeBlocks(tree, text);
   }
   // Every top-level block ends its line.
-  if (!tree.items.empty() && text.compare(text.size() - 2, 2, u"\r\n") != 0) __builtin_trap();
+  if (!tree.items.empty() && (text[text.size() - 2] != u'\r' || text[text.size() - 1] != u'\n')) __builtin_trap();
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ using ffedit::ShapeTree;
 std::string BlocksToText(const std::vector<uint8_t>& blocks, ReadError& error) {
   ShapeTree tree;
   if (!ffedit::ReadShapeBlocks(blocks.data(), blocks.size(), tree, error)) return "<" + error.what + ">";
-  std::u16string wide;
+  ffedit::TextBuffer wide;
   ffedit::WriteShapeBlocks(tree, wide);
   std::string text;
   for (char16_t unit : wide) text += static_cast<char>(unit);

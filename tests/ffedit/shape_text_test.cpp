@@ -24,9 +24,9 @@ std::string DecompressFile(const std::vector<uint8_t>& file, ReadError& error) {
                                content.form == ffedit::StorageForm::kCompressed, tree, error)) {
     return {};
   }
-  std::u16string text;
+  ffedit::TextBuffer text;
   ffedit::WriteShapeText(tree, text);
-  return ffedit_test::Utf16Bytes(text);
+  return ffedit_test::Utf16Bytes({text.data(), text.size()});
 }
 
 void ExpectRoundTrip(const std::string& blocks_text) {
@@ -157,9 +157,9 @@ TEST(WriteShapeText, WritesLabelsAndStringsAsUtf16Units) {
   ShapeTree tree;
   ReadError error;
   ASSERT_TRUE(ffedit::ReadShapeBlocks(bytes.data(), bytes.size(), tree, error)) << error.what;
-  std::u16string text;
+  ffedit::TextBuffer text;
   ffedit::WriteShapeBlocks(tree, text);
-  EXPECT_EQ(ffedit_test::Utf16Bytes(text), ffedit_test::WidenToUtf16("image ( a") + std::string("\xe9\x00", 2) +
+  EXPECT_EQ(ffedit_test::Utf16Bytes({text.data(), text.size()}), ffedit_test::WidenToUtf16("image ( a") + std::string("\xe9\x00", 2) +
                       ffedit_test::WidenToUtf16(" )\r\n"));
 }
 

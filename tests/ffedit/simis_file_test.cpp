@@ -64,7 +64,7 @@ TEST(ReadSimisFile, UnwrapsThePlainBinaryForm) {
   ASSERT_TRUE(ReadSimisFile(file.data(), file.size(), content, error));
   EXPECT_EQ(content.form, StorageForm::kBinary);
   EXPECT_EQ(content.file_offset, 16u);
-  EXPECT_EQ(content.data, ffedit_test::MakeContent(blocks));
+  EXPECT_EQ(std::vector<uint8_t>(content.data.begin(), content.data.end()), ffedit_test::MakeContent(blocks));
 }
 
 TEST(ReadSimisFile, InflatesTheCompressedForm) {
@@ -74,7 +74,7 @@ TEST(ReadSimisFile, InflatesTheCompressedForm) {
   ReadError error;
   ASSERT_TRUE(ReadSimisFile(file.data(), file.size(), content, error)) << error.what;
   EXPECT_EQ(content.form, StorageForm::kCompressed);
-  EXPECT_EQ(content.data, ffedit_test::MakeContent(blocks));
+  EXPECT_EQ(std::vector<uint8_t>(content.data.begin(), content.data.end()), ffedit_test::MakeContent(blocks));
 }
 
 TEST(ReadSimisFile, SkipsALineBreakBeforeTheSignature) {

@@ -51,6 +51,7 @@ std::string ListAllowed(const Reader& reader, const SchemaItem& item) {
 // it has their type.
 void AppendValues(Reader& reader, ValueType type, size_t count) {
   std::vector<ShapeItem>& items = reader.tree.items;
+  reader.tree.value_count += count;
   if (!items.empty() && items.back().kind == ShapeItemKind::kValues && items.back().type == type &&
       items.back().first + 4 * size_t{items.back().count} == reader.pos) {
     items.back().count += static_cast<uint32_t>(count);
@@ -113,6 +114,14 @@ bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, 
 
 bool ReadItems(Reader& reader, int token, size_t end, int depth) {
   const TokenSchema& schema = reader.table.tokens[static_cast<size_t>(token)];
+  if (schema.fixed_size != 0 && end - reader.pos == schema.fixed_size) {
+    // Numbers only, and exactly the bytes they take: most blocks of a shape.
+    for (uint16_t i = 0; i < schema.items_count; ++i) {
+      const SchemaItem& item = reader.table.items[schema.items_first + i];
+      AppendValues(reader, item.types[0], item.repeat);
+    }
+    return true;
+  }
   const std::string_view name = schema.name;
   uint32_t count = 0;  // the last uint read, for "count*" items
   for (uint16_t i = 0; i < schema.items_count; ++i) {
@@ -213,6 +222,18 @@ bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, 
   size_t label_length = reader.data[start + 8];
   reader.pos = start + kBlockHeaderSize;
   if ((end - reader.pos) / 2 < label_length) return Fail(reader, name, start + 8, "the label runs past the end of the block");
+  if (label_length == 0 && schema.fixed_one_type && length - 1 == schema.fixed_size) {
+    ShapeItem leaf;
+    leaf.kind = ShapeItemKind::kLeaf;
+    leaf.type = reader.table.items[schema.items_first].types[0];
+    leaf.token = static_cast<uint16_t>(token);
+    leaf.count = schema.fixed_size / 4;
+    leaf.first = static_cast<uint32_t>(reader.pos);
+    reader.tree.items.push_back(leaf);
+    reader.tree.value_count += leaf.count;
+    reader.pos = end;
+    return true;
+  }
   ShapeItem open;
   open.kind = ShapeItemKind::kOpen;
   open.token = static_cast<uint16_t>(token);
@@ -232,6 +253,7 @@ void ClearTree(ShapeTree& tree, const uint8_t* data) {
   std::memset(tree.subheader, 0, sizeof tree.subheader);
   tree.data = data;
   tree.items.clear();
+  tree.value_count = 0;
   tree.text.clear();
 }
 

@@ -11,16 +11,17 @@
 
 namespace ffedit {
 
-enum class ShapeItemKind : uint8_t { kOpen, kClose, kValues, kString };
+enum class ShapeItemKind : uint8_t { kOpen, kClose, kValues, kString, kLeaf };
 
 // One entry of the tree in reading order: a block opens, its values, strings and child blocks
-// follow as stored, and it closes. Consecutive values of one type form one kValues run.
+// follow as stored, and it closes. Consecutive values of one type form one kValues run. A
+// block of numbers of one type only, without label (a point, a vector), is one kLeaf entry.
 struct ShapeItem {
   ShapeItemKind kind = ShapeItemKind::kValues;
-  ValueType type = ValueType::kUint;  // kValues: how the values are written
-  uint16_t token = 0;                 // kOpen, kClose: index in the token table
-  uint32_t count = 0;                 // kValues: values; kOpen (label), kString: text length
-  uint32_t first = 0;                 // kValues: byte offset in data; else in ShapeTree::text
+  ValueType type = ValueType::kUint;  // kValues, kLeaf: how the values are written
+  uint16_t token = 0;                 // kOpen, kClose, kLeaf: index in the token table
+  uint32_t count = 0;                 // kValues, kLeaf: values; kOpen (label), kString: text length
+  uint32_t first = 0;                 // kValues, kLeaf: byte offset in data; else in ShapeTree::text
 };
 
 // The values stay where they were read: in the content the tree was read from, which must
@@ -29,6 +30,7 @@ struct ShapeTree {
   char subheader[16] = {};            // as stored, "JINX0s1b______" CR LF in a shape
   const uint8_t* data = nullptr;      // the content read, as given to the reader
   std::vector<ShapeItem> items;
+  size_t value_count = 0;             // the values of all kValues runs together
   std::u16string text;                // labels and strings, UTF-16 code units
 };
 

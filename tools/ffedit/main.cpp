@@ -122,7 +122,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& first, cons
 
 // Turns the source bytes into the text file's bytes; the text forms pass through.
 bool ConvertShape(const std::vector<uint8_t>& source, std::string& prefix, const char*& body,
-                  size_t& body_size, std::u16string& text, std::string& problem) {
+                  size_t& body_size, ffedit::TextBuffer& text, std::string& problem) {
   ffedit::SimisContent content;
   ffedit::ReadError error;
   if (!ffedit::ReadSimisFile(source.data(), source.size(), content, error)) {
@@ -161,7 +161,7 @@ int RunTool(int argc, char** argv) {
   }
   std::vector<uint8_t> source;
   std::string prefix;
-  std::u16string text;
+  ffedit::TextBuffer text;
   const char* body = nullptr;
   size_t body_size = 0;
   if (!ReadWholeFile(command.source, source, problem) ||

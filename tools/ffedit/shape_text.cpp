@@ -61,22 +61,23 @@ constexpr char kDigitPairs[] =
 // The formatters write 8-bit text for callers and UTF-16 straight into the text file.
 template <typename Char>
 size_t WriteDigits(uint64_t value, Char* out) {
-  char buffer[20];
-  char* end = buffer + sizeof buffer;
-  char* p = end;
+  // Indexes and counts are mostly short: compare rather than divide to count the digits.
+  size_t n = value < 10 ? 1 : value < 100 ? 2 : value < 1000 ? 3 : value < 10000 ? 4 : 5;
+  for (uint64_t rest = value / 100000; rest != 0; rest /= 10) ++n;
+  Char* p = out + n;
   while (value >= 100) {
+    const char* pair = kDigitPairs + 2 * (value % 100);
     p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
+    p[0] = static_cast<Char>(pair[0]);
+    p[1] = static_cast<Char>(pair[1]);
     value /= 100;
   }
   if (value >= 10) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * value, 2);
+    p[-2] = static_cast<Char>(kDigitPairs[2 * value]);
+    p[-1] = static_cast<Char>(kDigitPairs[2 * value + 1]);
   } else {
-    *--p = static_cast<char>('0' + value);
+    p[-1] = static_cast<Char>('0' + value);
   }
-  size_t n = static_cast<size_t>(end - p);
-  for (size_t i = 0; i < n; ++i) out[i] = static_cast<Char>(p[i]);
   return n;
 }
 
@@ -200,12 +201,23 @@ size_t FormatSintTo(uint32_t bits, Char* out) {
   return 1 + WriteDigits(static_cast<uint64_t>(-value), out + 1);
 }
 
+constexpr auto kHexPairs = [] {
+  std::array<char, 512> pairs{};
+  const char* digits = "0123456789abcdef";
+  for (size_t i = 0; i < 256; ++i) {
+    pairs[2 * i] = digits[i >> 4];
+    pairs[2 * i + 1] = digits[i & 0xF];
+  }
+  return pairs;
+}();
+
 template <typename Char>
 size_t FormatDwordTo(uint32_t value, Char* out) {
-  static const char kHex[] = "0123456789abcdef";
-  for (int i = 7; i >= 0; --i) {
-    out[i] = static_cast<Char>(kHex[value & 0xF]);
-    value >>= 4;
+  for (int i = 3; i >= 0; --i) {
+    const char* pair = kHexPairs.data() + 2 * (value & 0xFF);
+    out[2 * i] = static_cast<Char>(pair[0]);
+    out[2 * i + 1] = static_cast<Char>(pair[1]);
+    value >>= 8;
   }
   return 8;
 }
@@ -231,7 +243,7 @@ struct OpenBlock {
 // Reserve, so that each character is one plain store.
 class TextWriter {
  public:
-  explicit TextWriter(std::u16string& text) : text_(text), used_(text.size()) {}
+  explicit TextWriter(TextBuffer& text) : text_(text), used_(text.size()) {}
   ~TextWriter() { text_.resize(used_); }
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
@@ -264,14 +276,20 @@ class TextWriter {
     line_length = 0;
   }
   void AppendIndent(size_t depth) {
-    std::fill_n(Cursor(), depth, u'\t');
-    Advance(depth);
+    static constexpr std::u16string_view kTabs =
+        u"\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+    for (size_t left = depth; left > 0;) {
+      size_t n = std::min(left, kTabs.size());
+      std::copy_n(kTabs.data(), n, Cursor());
+      Advance(n);
+      left -= n;
+    }
   }
 
   size_t line_length = 0;
 
  private:
-  std::u16string& text_;
+  TextBuffer& text_;
   size_t used_;
 };
 
@@ -354,8 +372,27 @@ void WriteString(TextWriter& writer, OpenBlock& block, std::u16string_view text)
   writer.AppendUnits(quoted);
 }
 
-void WriteOpen(TextWriter& writer, std::vector<OpenBlock>& open, const TokenSchema& token,
-               std::u16string_view label) {
+// The token names in UTF-16, and which tokens stay on one line, by token index.
+struct TokenTexts {
+  std::vector<std::u16string> names;
+  std::vector<bool> one_line;
+};
+
+const TokenTexts& GetTokenTexts() {
+  static const TokenTexts texts = [] {
+    TokenTexts built;
+    for (const TokenSchema& token : GetShapeTokenTable().tokens) {
+      built.names.emplace_back(token.name.begin(), token.name.end());
+      // The reader of the text form takes the hierarchy from one line.
+      built.one_line.push_back(token.name == "hierarchy");
+    }
+    return built;
+  }();
+  return texts;
+}
+
+void WriteOpen(TextWriter& writer, std::vector<OpenBlock>& open, const TokenTexts& texts,
+               uint16_t token, std::u16string_view label) {
   if (!open.empty()) {
     open.back().has_child = true;
     open.back().on_first_line = false;
@@ -363,16 +400,16 @@ void WriteOpen(TextWriter& writer, std::vector<OpenBlock>& open, const TokenSche
     writer.AppendLineBreak();
   }
   size_t depth = open.size();
-  writer.Reserve(depth + token.name.size() + label.size() + 3);
+  const std::u16string& name = texts.names[token];
+  writer.Reserve(depth + name.size() + label.size() + 4);
   writer.AppendIndent(depth);
-  writer.AppendAscii(token.name);
+  writer.AppendUnits(name);
   if (!label.empty()) {
     writer.AppendAscii(" ");
     writer.AppendUnits(label);
   }
   writer.AppendAscii(" (");
-  // The reader of the text form takes the hierarchy from one line.
-  open.push_back(OpenBlock{depth, false, true, token.name != "hierarchy"});
+  open.push_back(OpenBlock{depth, false, true, !texts.one_line[token]});
 }
 
 void WriteClose(TextWriter& writer, std::vector<OpenBlock>& open) {
@@ -390,21 +427,42 @@ void WriteClose(TextWriter& writer, std::vector<OpenBlock>& open) {
 }
 
 
+// A block of numbers only, on one line: "name ( values )".
+void WriteLeaf(TextWriter& writer, std::vector<OpenBlock>& open, const TokenTexts& texts,
+               const ShapeItem& item, const uint8_t* data) {
+  OpenBlock block{open.size(), false, true, !texts.one_line[item.token]};
+  const std::u16string& name = texts.names[item.token];
+  writer.Reserve(2 + block.depth + name.size() + 2);
+  if (!open.empty()) {
+    open.back().has_child = true;
+    open.back().on_first_line = false;
+    writer.AppendLineBreak();
+  }
+  writer.AppendIndent(block.depth);
+  writer.AppendUnits(name);
+  writer.AppendAscii(" (");
+  WriteValues(writer, block, item.type, data + item.first, item.count);
+  writer.Reserve(4);
+  writer.AppendAscii(" )");
+  if (open.empty()) writer.AppendLineBreak();
+}
+
 void WriteBlocks(TextWriter& writer, const ShapeTree& tree) {
-  const ShapeTokenTable& table = GetShapeTokenTable();
+  const TokenTexts& texts = GetTokenTexts();
   // Some 9 characters per value and 20 per block; one reservation avoids regrowth.
-  size_t values = 0;
-  for (const ShapeItem& item : tree.items) values += item.kind == ShapeItemKind::kValues ? item.count : 0;
-  writer.Reserve(10 * values + 12 * tree.items.size() + 64);
+  writer.Reserve(10 * tree.value_count + 12 * tree.items.size() + 64);
   std::vector<OpenBlock> open;
   const std::u16string_view pool = tree.text;
   for (const ShapeItem& item : tree.items) {
     switch (item.kind) {
       case ShapeItemKind::kOpen:
-        WriteOpen(writer, open, table.tokens[item.token], pool.substr(item.first, item.count));
+        WriteOpen(writer, open, texts, item.token, pool.substr(item.first, item.count));
         break;
       case ShapeItemKind::kClose:
         WriteClose(writer, open);
+        break;
+      case ShapeItemKind::kLeaf:
+        WriteLeaf(writer, open, texts, item, tree.data);
         break;
       case ShapeItemKind::kValues:
         WriteValues(writer, open.back(), item.type, tree.data + item.first, item.count);
@@ -418,7 +476,7 @@ void WriteBlocks(TextWriter& writer, const ShapeTree& tree) {
 
 }  // namespace
 
-void WriteShapeText(const ShapeTree& tree, std::u16string& text) {
+void WriteShapeText(const ShapeTree& tree, TextBuffer& text) {
   TextWriter writer(text);
   char header[32];
   std::memcpy(header, "SIMISA@@@@@@@@@@", 16);
@@ -431,7 +489,7 @@ void WriteShapeText(const ShapeTree& tree, std::u16string& text) {
   WriteBlocks(writer, tree);
 }
 
-void WriteShapeBlocks(const ShapeTree& tree, std::u16string& text) {
+void WriteShapeBlocks(const ShapeTree& tree, TextBuffer& text) {
   TextWriter writer(text);
   WriteBlocks(writer, tree);
 }

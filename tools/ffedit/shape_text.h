@@ -6,6 +6,7 @@
 #include <string>
 
 #include "binary_shape.h"
+#include "buffers.h"
 
 namespace ffedit {
 
@@ -31,9 +32,9 @@ size_t FormatDword(uint32_t value, char* out);  // %08x
 // block, each followed by CR LF. Lists wrap at kFirstLineLimit / kContinuationLineLimit,
 // except hierarchy, which stays on one line. Strings with white space, parentheses or
 // quotes, and empty strings, are written in double quotes with \ and " escaped.
-void WriteShapeText(const ShapeTree& tree, std::u16string& text);
+void WriteShapeText(const ShapeTree& tree, TextBuffer& text);
 
 // Appends only the blocks of tree, top-level blocks at depth 0, by the same rules.
-void WriteShapeBlocks(const ShapeTree& tree, std::u16string& text);
+void WriteShapeBlocks(const ShapeTree& tree, TextBuffer& text);
 
 }  // namespace ffedit

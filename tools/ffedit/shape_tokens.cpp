@@ -221,6 +221,17 @@ SchemaItem ParseSchemaItem(std::string_view text, std::vector<std::string_view>&
   return item;
 }
 
+// The content size of a schema of required numbers only; 0 for any other schema.
+uint16_t FixedContentSize(const ShapeTokenTable& table, const TokenSchema& token) {
+  size_t size = 0;
+  for (uint16_t i = 0; i < token.items_count; ++i) {
+    const SchemaItem& item = table.items[token.items_first + i];
+    if (item.kind != SchemaItemKind::kValue || item.optional || item.types[0] == ValueType::kString) return 0;
+    size += 4u * item.repeat;
+  }
+  return static_cast<uint16_t>(size);
+}
+
 int FindTokenByKey(const std::vector<TokenRow>& rows, std::string_view key) {
   for (size_t i = 0; i < rows.size(); ++i) {
     if (key == rows[i].key) return static_cast<int>(i);
@@ -261,6 +272,13 @@ ShapeTokenTable BuildShapeTokenTable() {
       }
     }
     token.items_count = static_cast<uint16_t>(table.items.size() - token.items_first);
+    token.fixed_size = FixedContentSize(table, token);
+    token.fixed_one_type = token.fixed_size != 0;
+    for (uint16_t k = 1; k < token.items_count; ++k) {
+      if (table.items[token.items_first + k].types[0] != table.items[token.items_first].types[0]) {
+        token.fixed_one_type = false;
+      }
+    }
     if (!token.context_only) {
       assert(row.id < 256 && table.index_by_id[row.id] == -1);
       table.index_by_id[row.id] = static_cast<int16_t>(i);

@@ -38,6 +38,9 @@ struct TokenSchema {
   bool context_only = false;       // a variant reached only through its parent's schema
   uint16_t items_first = 0;        // range in ShapeTokenTable::items
   uint16_t items_count = 0;
+  // Bytes of content when the schema holds required numbers only (point, matrix, ...); else 0.
+  uint16_t fixed_size = 0;
+  bool fixed_one_type = false;     // fixed_size != 0 and every number of one type
 };
 
 struct ShapeTokenTable {

@@ -45,7 +45,7 @@ uint32_t ReadUint32(const uint8_t* bytes) {
 // Inflates the zlib stream into exactly stated_size bytes. The buffer grows with what the
 // stream produces, so a stated size the stream does not back costs no memory.
 bool InflateContent(const uint8_t* stream, size_t stream_size, uint64_t stream_offset,
-                    uint32_t stated_size, std::vector<uint8_t>& data, ReadError& error) {
+                    uint32_t stated_size, ByteBuffer& data, ReadError& error) {
   z_stream z{};
   if (inflateInit(&z) != Z_OK) {
     return FailAt(error, "zlib stream", stream_offset, "zlib could not be started");

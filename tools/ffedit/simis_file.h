@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "buffers.h"
 #include "read_error.h"
 
 namespace ffedit {
@@ -19,7 +20,7 @@ enum class StorageForm : uint8_t {
 struct SimisContent {
   StorageForm form = StorageForm::kText;
   // Binary forms: the content, starting with the 16-byte subheader. Empty for text.
-  std::vector<uint8_t> data;
+  ByteBuffer data;
   // File offset of data[0] for the plain binary form (offsets in errors are file offsets).
   uint64_t file_offset = 0;
 };
