@@ -207,21 +207,45 @@ void ExpandRgb565(uint16_t colour, uint8_t* rgba) {
   rgba[3] = 255;
 }
 
-// One row of 4 x 4 blocks into the four pixel rows out_row(0..3) of width pixels.
+// The four colours of a DXT1 block as pixels in `order`.
+void BuildDxt1Palette(const uint8_t* block, bool transparent_black, PixelOrder order,
+                      uint8_t palette[4][4]) {
+  uint16_t c0 = uint16_t(block[0] | block[1] << 8);
+  uint16_t c1 = uint16_t(block[2] | block[3] << 8);
+  uint8_t rgba[4][4];
+  ExpandRgb565(c0, rgba[0]);
+  ExpandRgb565(c1, rgba[1]);
+  for (int i = 0; i < 3; ++i) {
+    uint32_t p0 = rgba[0][i], p1 = rgba[1][i];
+    if (c0 > c1) {
+      rgba[2][i] = uint8_t((2 * p0 + p1) / 3);
+      rgba[3][i] = uint8_t((p0 + 2 * p1) / 3);
+    } else {
+      rgba[2][i] = uint8_t((p0 + p1) / 2);
+      rgba[3][i] = 0;
+    }
+  }
+  rgba[2][3] = 255;
+  rgba[3][3] = c0 <= c1 && transparent_black ? 0 : 255;
+  for (int p = 0; p < 4; ++p) {
+    palette[p][order.red] = rgba[p][0];
+    palette[p][order.green] = rgba[p][1];
+    palette[p][order.blue] = rgba[p][2];
+    palette[p][3] = rgba[p][3];
+  }
+}
+
+// One row of 4 x 4 blocks into the four pixel rows out_rows[0..3] of width pixels.
 void DecodeDxt1BlockRow(const uint8_t* blocks, uint32_t width, bool transparent_black,
                         PixelOrder order, uint8_t* const out_rows[4]) {
-  uint8_t texels[64];
+  uint8_t palette[4][4];
   for (uint32_t bx = 0; bx < width / 4; ++bx) {
-    DecodeDxt1Block(blocks + size_t(bx) * 8, transparent_black, texels);
+    const uint8_t* block = blocks + size_t(bx) * 8;
+    BuildDxt1Palette(block, transparent_black, order, palette);
     for (uint32_t row = 0; row < 4; ++row) {
       uint8_t* target = out_rows[row] + size_t(bx) * 16;
-      const uint8_t* texel = texels + row * 16;
-      for (int t = 0; t < 4; ++t) {
-        target[4 * t + order.red] = texel[4 * t];
-        target[4 * t + order.green] = texel[4 * t + 1];
-        target[4 * t + order.blue] = texel[4 * t + 2];
-        target[4 * t + 3] = texel[4 * t + 3];
-      }
+      uint8_t indices = block[4 + row];
+      for (int t = 0; t < 4; ++t) std::memcpy(target + 4 * t, palette[(indices >> (2 * t)) & 3], 4);
     }
   }
 }
@@ -278,23 +302,8 @@ bool ReadAceLayout(std::span<const uint8_t> ace_data, AceLayout& layout, std::st
 }
 
 void DecodeDxt1Block(const uint8_t* block, bool transparent_black, uint8_t* texels) {
-  uint16_t c0 = uint16_t(block[0] | block[1] << 8);
-  uint16_t c1 = uint16_t(block[2] | block[3] << 8);
   uint8_t palette[4][4];
-  ExpandRgb565(c0, palette[0]);
-  ExpandRgb565(c1, palette[1]);
-  for (int i = 0; i < 3; ++i) {
-    uint32_t p0 = palette[0][i], p1 = palette[1][i];
-    if (c0 > c1) {
-      palette[2][i] = uint8_t((2 * p0 + p1) / 3);
-      palette[3][i] = uint8_t((p0 + 2 * p1) / 3);
-    } else {
-      palette[2][i] = uint8_t((p0 + p1) / 2);
-      palette[3][i] = 0;
-    }
-  }
-  palette[2][3] = 255;
-  palette[3][3] = c0 <= c1 && transparent_black ? 0 : 255;
+  BuildDxt1Palette(block, transparent_black, kRgbaOrder, palette);
   uint32_t indices = ReadU32(block + 4);
   for (int t = 0; t < 16; ++t) {
     std::memcpy(texels + 4 * t, palette[(indices >> (2 * t)) & 3], 4);
