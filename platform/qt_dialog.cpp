@@ -1,5 +1,6 @@
 #include "platform/qt_dialog.h"
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QLabel>
@@ -61,19 +62,28 @@ QWidget* MakeStatic(QDialog& dialog, const res::DialogControl& control) {
   return label;
 }
 
-QWidget* MakeControl(QDialog& dialog, const res::DialogControl& control) {
+// Automatic radio buttons in a row make one group; a click marks one and none can be unmarked
+// by a click, even a button alone in its group (a lone Qt auto-exclusive button could be).
+QRadioButton* MakeRadioButton(QDialog& dialog, const res::DialogControl& control, QButtonGroup*& group) {
+  auto* radio = new QRadioButton(QString::fromUtf8(control.text), &dialog);
+  if (group == nullptr || (control.style & res::kGroup) != 0) {
+    group = new QButtonGroup(&dialog);
+    group->setExclusive(true);
+  }
+  group->addButton(radio);
+  return radio;
+}
+
+QWidget* MakeControl(QDialog& dialog, const res::DialogControl& control, QButtonGroup*& radio_group) {
+  if (control.kind != res::ControlKind::kAutoRadioButton) radio_group = nullptr;
   switch (control.kind) {
     case res::ControlKind::kPushButton:
     case res::ControlKind::kDefaultPushButton:
       return MakePushButton(dialog, control);
     case res::ControlKind::kEdit:
       return MakeEdit(dialog, control);
-    case res::ControlKind::kAutoRadioButton: {
-      // Alone in its group, an automatic radio button cannot be unmarked by a click.
-      auto* radio = new QRadioButton(QString::fromUtf8(control.text), &dialog);
-      radio->setAutoExclusive(true);
-      return radio;
-    }
+    case res::ControlKind::kAutoRadioButton:
+      return MakeRadioButton(dialog, control, radio_group);
     case res::ControlKind::kStaticText:
     case res::ControlKind::kStaticIcon:
       break;
@@ -126,9 +136,10 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialog_template) {
   dialog.setFixedSize(client.size());
 
   std::vector<QWidget*> tab_stops;
+  QButtonGroup* radio_group = nullptr;
   for (size_t i = 0; i < dialog_template.control_count; ++i) {
     const res::DialogControl& control = dialog_template.controls[i];
-    QWidget* widget = MakeControl(dialog, control);
+    QWidget* widget = MakeControl(dialog, control, radio_group);
     widget->setObjectName(ControlObjectName(control.id, i));
     PlaceControl(*widget, control, units);
     bool focusable = control.kind != res::ControlKind::kStaticText && control.kind != res::ControlKind::kStaticIcon;

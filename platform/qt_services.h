@@ -23,7 +23,7 @@ class QtDialogServices : public DialogServices {
 };
 
 // QSettings of organisation "Ferrowind" and application application, group "Shapewright"
-// (on Linux the INI file <configuration folder>/Ferrowind/<application>.ini).
+// (on Linux the INI-format file <configuration folder>/Ferrowind/<application>.conf).
 class QtSettingsStore : public SettingsStore {
  public:
   explicit QtSettingsStore(const QString& application);

@@ -1,0 +1,336 @@
+// The main dialog driven through its controls, found by object name, with stand-in choosers,
+// message boxes and settings.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <filesystem>
+
+#include "platform/files.h"
+#include "tests/app/app_test_support.h"
+#include "tests/engine/test_support.h"
+
+namespace {
+
+using namespace res;
+
+std::string Parent(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Source, output folder and length filled in, as a user does before Convert.
+void FillFields(DialogUnderTest& ui, const std::string& source, const std::string& output, const std::string& length) {
+  ui.SetText(kIdSource, source);
+  ui.SetText(kIdOutputDirectory, output);
+  ui.SetText(kIdLength, length);
+}
+
+TEST(ConvertCommand, ConvertsFromTheFieldsWithLengthAndTwoFootOption) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", OnePrimitiveShape());
+  std::filesystem::create_directory(folder.path + "/out");
+  DialogUnderTest ui;
+  FillFields(ui, folder.path + "/loco.s", folder.path + "/out", "20");
+  ui.Click(kIdTwoFoot);
+  ui.Click(kIdOk);
+
+  std::string model = WithoutCarriageReturns(ReadFileBytes(folder.path + "/out/loco.stk"));
+  EXPECT_TRUE(Contains(model, "Length 10000\n")) << model;
+  EXPECT_TRUE(Contains(model, "\tINCLUDE 250/4000/625\t loco.0.0\t## main\n")) << model;
+  const std::string& log = ui.dialog->State().LogText;
+  EXPECT_EQ(log.substr(0, 14), "Reading file\r\n");
+  EXPECT_EQ(log.substr(log.size() - 26), "\r\n***** FINISHED *****\r\n\r\n");
+  EXPECT_EQ(PaneText(*ui.dialog), log);
+  EXPECT_EQ(ui.services.cursor, (std::vector<bool>{true, false}));
+  EXPECT_TRUE(ui.services.file_errors.empty());
+}
+
+TEST(ConvertCommand, LogPaneShowsItsEndAndCountsTheLines) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", OnePrimitiveShape());
+  DialogUnderTest ui;
+  FillFields(ui, folder.path + "/loco.s", folder.path, "10");
+  for (int run = 0; run < 4; ++run) ui.Click(kIdOk);
+  auto* pane = ui.Control<QPlainTextEdit>(kIdLog);
+  QScrollBar* scroll = pane->verticalScrollBar();
+  EXPECT_GT(scroll->maximum(), 0);
+  EXPECT_EQ(scroll->value(), scroll->maximum());
+  // Four runs, nothing emptied: four closing lines, every line counted once.
+  std::string log = ui.dialog->State().LogText;
+  size_t finished = 0;
+  for (size_t at = log.find("FINISHED"); at != std::string::npos; at = log.find("FINISHED", at + 1)) ++finished;
+  EXPECT_EQ(finished, 4u);
+  EXPECT_EQ(ui.dialog->State().LogLineCount % 4, 0);
+  EXPECT_EQ(PaneText(*ui.dialog), log);
+}
+
+TEST(ConvertCommand, EnterInLengthConverts) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", OnePrimitiveShape());
+  DialogUnderTest ui;
+  FillFields(ui, folder.path + "/loco.s", folder.path, "");
+  auto* length = ui.Control<QLineEdit>(kIdLength);
+  length->setFocus();
+  QTest::keyClicks(length, "12.5");
+  QTest::keyClick(length, Qt::Key_Return);
+  EXPECT_TRUE(Contains(WithoutCarriageReturns(ReadFileBytes(folder.path + "/loco.stk")), "Length 12500\n"));
+  EXPECT_EQ(ui.Text(kIdLength), "12.5");
+}
+
+TEST(ConvertCommand, NonNumericLengthAsksForANumberAndDoesNotRun) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", OnePrimitiveShape());
+  DialogUnderTest ui;
+  FillFields(ui, folder.path + "/loco.s", folder.path, "12,5");
+  ui.Click(kIdOk);
+  EXPECT_EQ(ui.services.messages, std::vector<std::string>{"Please enter a number."});
+  EXPECT_EQ(ui.dialog->focusWidget(), ui.Control<QLineEdit>(kIdLength));
+  EXPECT_FALSE(FileExists(folder.path + "/loco.stk"));
+  EXPECT_EQ(ui.dialog->State().LogText, "");
+  // Browse does not run either: no chooser.
+  ui.Click(kIdBrowseSource);
+  EXPECT_TRUE(ui.services.source_starts.empty());
+  EXPECT_EQ(ui.services.messages.size(), 2u);
+}
+
+TEST(ConvertCommand, MissingSourceShowsTheFileErrorAndWritesNoModel) {
+  TempFolder folder;
+  DialogUnderTest ui;
+  FillFields(ui, folder.path + "/gone.s", folder.path, "0");
+  ui.Click(kIdOk);
+  EXPECT_EQ(ui.services.file_errors, std::vector<std::string>{folder.path + "/gone.s: No such file or directory"});
+  EXPECT_EQ(LastLogLine(*ui.dialog), "Reading file");
+  EXPECT_FALSE(FileExists(folder.path + "/gone.stk"));
+  EXPECT_TRUE(ui.Enabled(kIdOk));
+  EXPECT_EQ(ui.services.cursor, (std::vector<bool>{true, false}));
+}
+
+TEST(ConvertCommand, MalformedEntriesBeep) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/malformed.s", ShapeText(DataText("malformed.s.txt")));
+  DialogUnderTest ui;
+  FillFields(ui, folder.path + "/malformed.s", folder.path, "10");
+  ui.Click(kIdOk);
+  EXPECT_EQ(ui.services.beeps, 10);
+  EXPECT_EQ(ReadFileBytes(folder.path + "/malformed.stk"), DataText("malformed.stk"));
+}
+
+TEST(ConvertCommand, TextTypedIntoTheLogIsKept) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", OnePrimitiveShape());
+  DialogUnderTest ui;
+  FillFields(ui, folder.path + "/loco.s", folder.path, "10");
+  auto* pane = ui.Control<QPlainTextEdit>(kIdLog);
+  pane->setFocus();
+  QTest::keyClicks(pane, "note");
+  QTest::keyClick(pane, Qt::Key_Return);
+  ui.Click(kIdOk);
+  EXPECT_EQ(ui.dialog->State().LogText.substr(0, 20), "note\r\nReading file\r\n");
+  EXPECT_EQ(PaneText(*ui.dialog), ui.dialog->State().LogText);
+}
+
+TEST(BrowseSource, TextShapeEnablesConvertAndStartsAboveTheProgramFolder) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/Loco.S", OnePrimitiveShape());
+  DialogUnderTest ui;
+  ui.services.source_answers.push_back(folder.path + "/Loco.S");
+  ui.Click(kIdBrowseSource);
+  // First start: the default "Source" is the program's folder, so its folder is the parent.
+  EXPECT_EQ(ui.services.source_starts, std::vector<std::string>{Parent(platform::ProgramFolder())});
+  std::string lower = folder.path + "/loco.s";
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_EQ(ui.Text(kIdSource), lower);
+  EXPECT_TRUE(ui.Enabled(kIdOk));
+  EXPECT_FALSE(ui.Enabled(kIdDecompress));
+  EXPECT_EQ(ui.dialog->State().LogText, "");
+  // The next chooser starts in the folder of the source.
+  ui.Click(kIdBrowseSource);
+  EXPECT_EQ(ui.services.source_starts.back(), Parent(lower));
+}
+
+TEST(BrowseSource, CompressedShapeEnablesDecompress) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", CompressedShapeBytes());
+  DialogUnderTest ui;
+  ui.services.source_answers.push_back(folder.path + "/loco.s");
+  ui.Click(kIdBrowseSource);
+  EXPECT_TRUE(ui.Enabled(kIdDecompress));
+  EXPECT_FALSE(ui.Enabled(kIdOk));
+  EXPECT_EQ(ui.dialog->State().LogText, "Checking for decompressed file\r\n");
+  EXPECT_EQ(PaneText(*ui.dialog), "Checking for decompressed file\r\n");
+}
+
+TEST(BrowseSource, CompressedShapeWithItsTwinSwitchesToTheTwin) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", CompressedShapeBytes());
+  WriteFileBytes(folder.path + "/loco_ASC.s", OnePrimitiveShape());
+  DialogUnderTest ui;
+  ui.services.source_answers.push_back(folder.path + "/loco.s");
+  ui.Click(kIdBrowseSource);
+  EXPECT_EQ(ui.Text(kIdSource), ui.dialog->State().options.SourcePath);
+  EXPECT_EQ(ui.Text(kIdSource).substr(ui.Text(kIdSource).size() - 11), "/loco_ASC.s");
+  EXPECT_TRUE(ui.Enabled(kIdOk));
+  EXPECT_FALSE(ui.Enabled(kIdDecompress));
+}
+
+TEST(BrowseSource, EngFileFillsSourceAndLengthAndCarriesTheVehicle) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/hierarchy.s", ShapeText(DataText("hierarchy.s.txt")));
+  WriteFileBytes(folder.path + "/Steam.ENG", ShapeText(DataText("steam.eng.txt")));
+  DialogUnderTest ui;
+  ui.SetText(kIdOutputDirectory, folder.path);
+  ui.services.source_answers.push_back(folder.path + "/Steam.ENG");
+  ui.Click(kIdBrowseSource);
+  std::string source = ui.Text(kIdSource);
+  EXPECT_EQ(source.substr(source.size() - 12), "/hierarchy.s");
+  EXPECT_EQ(ui.Text(kIdLength), "14.5");
+  EXPECT_EQ(ui.dialog->State().LogText, "Reading description file\r\n");
+  EXPECT_TRUE(ui.Enabled(kIdOk));
+  ui.Click(kIdOk);
+  EXPECT_EQ(ReadFileBytes(folder.path + "/hierarchy.stk"), DataText("hierarchy-steam.stk"));
+}
+
+TEST(BrowseSource, CancelledChooserEmptiesTheLogOnly) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", OnePrimitiveShape());
+  DialogUnderTest ui;
+  FillFields(ui, folder.path + "/loco.s", folder.path, "3");
+  ui.Click(kIdOk);
+  ASSERT_NE(ui.dialog->State().LogText, "");
+  ui.services.source_answers.push_back(std::nullopt);
+  ui.Click(kIdBrowseSource);
+  EXPECT_EQ(ui.dialog->State().LogText, "");
+  EXPECT_EQ(ui.dialog->State().LogLineCount, 0);
+  EXPECT_EQ(ui.Text(kIdSource), folder.path + "/loco.s");
+  // The emptied pane shows at the next refresh of the controls.
+  ui.services.folder_answers.push_back(std::nullopt);
+  ui.Click(kIdBrowseOutput);
+  EXPECT_EQ(PaneText(*ui.dialog), "");
+}
+
+TEST(DecompressCommand, RealToolWritesTheTwinAndMakesItTheSource) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", CompressedShapeBytes());
+  DialogUnderTest ui;
+  ui.services.source_answers.push_back(folder.path + "/loco.s");
+  ui.Click(kIdBrowseSource);
+  ASSERT_TRUE(ui.Enabled(kIdDecompress));
+  ui.Click(kIdDecompress);
+  std::string source = ui.Text(kIdSource);
+  EXPECT_EQ(source.substr(source.size() - 11), "/loco_ASC.s");
+  std::string twin = ReadFileBytes(platform::FindPathIgnoringCase(source));
+  ASSERT_GE(twin.size(), 2u);
+  EXPECT_EQ(twin.substr(0, 2), "\xFF\xFE");
+  EXPECT_TRUE(ui.Enabled(kIdOk));
+  EXPECT_FALSE(ui.Enabled(kIdDecompress));
+  EXPECT_EQ(ui.dialog->State().LogText, "");
+  EXPECT_EQ(PaneText(*ui.dialog), "");
+  EXPECT_EQ(ui.services.cursor, (std::vector<bool>{true, false}));
+}
+
+TEST(BrowseOutputDirectory, CancelledKeepsTheFolderAndReplacesTypedText) {
+  DialogUnderTest ui;
+  std::string program_folder = platform::ProgramFolder();
+  ASSERT_EQ(ui.Text(kIdOutputDirectory), program_folder);
+  FillFields(ui, "typed.s", "/typed/folder", "7");
+  ui.services.folder_answers.push_back(std::nullopt);
+  ui.Click(kIdBrowseOutput);
+  // The controls are not read first: the browser starts at the stored folder, and every field
+  // shows the stored values again.
+  EXPECT_EQ(ui.services.folder_starts, std::vector<std::string>{program_folder});
+  EXPECT_EQ(ui.Text(kIdOutputDirectory), program_folder);
+  EXPECT_EQ(ui.Text(kIdSource), "");
+  EXPECT_EQ(ui.Text(kIdLength), "0");
+}
+
+TEST(BrowseOutputDirectory, ChosenFolderIsShown) {
+  TempFolder folder;
+  DialogUnderTest ui;
+  ui.services.folder_answers.push_back(folder.path);
+  ui.Click(kIdBrowseOutput);
+  EXPECT_EQ(ui.Text(kIdOutputDirectory), folder.path);
+  EXPECT_EQ(ui.dialog->State().options.OutputDirectory, folder.path);
+  ui.services.folder_answers.push_back(std::nullopt);
+  ui.Click(kIdBrowseOutput);
+  EXPECT_EQ(ui.services.folder_starts.back(), folder.path);
+}
+
+TEST(TwoFootOption, ClickedTwiceStaysMarked) {
+  DialogUnderTest ui;
+  auto* radio = ui.Control<QRadioButton>(kIdTwoFoot);
+  EXPECT_FALSE(radio->isChecked());
+  EXPECT_FALSE(ui.dialog->State().options.TwoFootScale);
+  ui.Click(kIdTwoFoot);
+  ui.Click(kIdTwoFoot);
+  EXPECT_TRUE(radio->isChecked());
+  EXPECT_TRUE(ui.dialog->State().options.TwoFootScale);
+}
+
+TEST(Settings, CloseButtonWritesThemOnceFromTheFields) {
+  DialogUnderTest ui;
+  ui.SetText(kIdSource, "/trains/loco.s");
+  ui.SetText(kIdOutputDirectory, "/out");
+  ui.Click(kIdCancel);
+  EXPECT_EQ(ui.settings.writes, (std::vector<std::string>{"Source=/trains/loco.s", "Dest=/out", "Eng="}));
+  EXPECT_FALSE(ui.dialog->isVisible());
+}
+
+TEST(Settings, EscapeWritesThemOnce) {
+  DialogUnderTest ui;
+  ui.SetText(kIdSource, "/a.s");
+  QTest::keyClick(ui.Control<QLineEdit>(kIdSource), Qt::Key_Escape);
+  EXPECT_EQ(ui.settings.writes.size(), 3u);
+  EXPECT_EQ(ui.settings.values["Source"], "/a.s");
+  EXPECT_FALSE(ui.dialog->isVisible());
+}
+
+TEST(Settings, CloseBoxWritesThemTwice) {
+  DialogUnderTest ui;
+  ui.SetText(kIdOutputDirectory, "/out");
+  ui.dialog->close();
+  std::vector<std::string> once{"Source=", "Dest=/out", "Eng="};
+  std::vector<std::string> twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  EXPECT_EQ(ui.settings.writes, twice);
+  EXPECT_FALSE(ui.dialog->isVisible());
+}
+
+TEST(Settings, NothingIsWrittenBeforeTheDialogCloses) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", OnePrimitiveShape());
+  DialogUnderTest ui;
+  FillFields(ui, folder.path + "/loco.s", folder.path, "1");
+  ui.Click(kIdOk);
+  ui.services.folder_answers.push_back(folder.path);
+  ui.Click(kIdBrowseOutput);
+  EXPECT_TRUE(ui.settings.writes.empty());
+}
+
+TEST(AboutBox, ContextMenuEntryOpensTheAboutBox) {
+  DialogUnderTest ui;
+  QAction* about = ui.dialog->findChild<QAction*>("action_about");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(about->text().toStdString(), "&About Shapewright...");
+  EXPECT_EQ(ui.dialog->contextMenuPolicy(), Qt::ActionsContextMenu);
+  std::string caption, first_line;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box == nullptr) return;
+    caption = box->windowTitle().toStdString();
+    if (auto* line = box->findChild<QLabel*>("static_1")) first_line = line->text().toStdString();
+    if (auto* ok = platform::FindControlAs<QPushButton>(*box, kIdOk)) QTest::mouseClick(ok, Qt::LeftButton);
+  });
+  about->trigger();
+  EXPECT_EQ(caption, "About Shapewright");
+  EXPECT_EQ(first_line, "Shapewright Version 1.0");
+}
+
+}  // namespace

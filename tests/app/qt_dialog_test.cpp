@@ -1,0 +1,142 @@
+// Dialogs built from the templates: dialog units in pixels, object names, tab order, the
+// default button and the kinds of control.
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <string>
+
+#include "platform/qt_dialog.h"
+
+namespace {
+
+using namespace res;
+
+TEST(MapDialogRect, RoundsEachValueToTheNearestPixel) {
+  platform::DialogBaseUnits units{6, 13};
+  EXPECT_EQ(platform::MapDialogRect(units, 265, 26, 48, 14), QRect(398, 42, 72, 23));
+  EXPECT_EQ(platform::MapDialogRect(units, 0, 0, 320, 200), QRect(0, 0, 480, 325));
+  EXPECT_EQ(platform::MapDialogRect(units, 1, 1, 2, 3), QRect(2, 2, 3, 5));
+  platform::DialogBaseUnits odd{7, 15};
+  EXPECT_EQ(platform::MapDialogRect(odd, 7, 9, 23, 8), QRect(12, 17, 40, 15));
+}
+
+TEST(MeasureBaseUnits, FromTheDialogFont) {
+  QFont font = platform::DialogFont(*FindDialogTemplate(kMainDialog));
+  EXPECT_EQ(font.pointSize(), 8);
+  platform::DialogBaseUnits units = platform::MeasureBaseUnits(font);
+  EXPECT_EQ(units.y, QFontMetrics(font).height());
+  EXPECT_GE(units.x, 3);
+  EXPECT_LE(units.x, 12);
+  // A larger font makes larger units.
+  font.setPointSize(16);
+  EXPECT_GT(platform::MeasureBaseUnits(font).x, units.x);
+}
+
+TEST(ControlObjectName, FromTheIdOrTheTemplateIndex) {
+  EXPECT_EQ(platform::ControlObjectName(1000, 3).toStdString(), "control_1000");
+  EXPECT_EQ(platform::ControlObjectName(1, 0).toStdString(), "control_1");
+  EXPECT_EQ(platform::ControlObjectName(kIdStatic, 2).toStdString(), "static_2");
+}
+
+TEST(Templates, TheMainDialogAndTheAboutBox) {
+  const DialogTemplate* main_dialog = FindDialogTemplate(kMainDialog);
+  ASSERT_NE(main_dialog, nullptr);
+  EXPECT_EQ(main_dialog->width, 320);
+  EXPECT_EQ(main_dialog->height, 200);
+  EXPECT_STREQ(main_dialog->caption, "Shapewright");
+  EXPECT_STREQ(main_dialog->font, "MS Shell Dlg");
+  const int ids[] = {1, 2, -1, 1000, 1001, 1005, 1006, -1, -1, 1004, 1008, -1, 1003, 1009};
+  ASSERT_EQ(main_dialog->control_count, std::size(ids));
+  for (size_t i = 0; i < std::size(ids); ++i) EXPECT_EQ(main_dialog->controls[i].id, ids[i]) << i;
+  const DialogTemplate* about = FindDialogTemplate(kAboutDialog);
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(about->width, 235);
+  EXPECT_EQ(about->height, 55);
+  EXPECT_STREQ(about->caption, "About Shapewright");
+  EXPECT_EQ(about->control_count, 4u);
+  EXPECT_EQ(FindDialogTemplate(101), nullptr);
+  EXPECT_STREQ(LoadResourceString(kAboutString), "&About Shapewright...");
+  EXPECT_STREQ(LoadResourceString(7), "");
+  EXPECT_NE(FindIconXpm(kMainIcon), nullptr);
+  EXPECT_FALSE(platform::LoadResourceIcon(kMainIcon).isNull());
+  EXPECT_TRUE(platform::LoadResourceIcon(5).isNull());
+}
+
+struct BuiltMainDialog : ::testing::Test {
+  void SetUp() override { platform::BuildDialog(dialog, *FindDialogTemplate(kMainDialog)); }
+  QWidget* Named(const char* name) { return dialog.findChild<QWidget*>(name); }
+  QDialog dialog;
+};
+
+TEST_F(BuiltMainDialog, EveryControlAtItsTemplatePosition) {
+  platform::DialogBaseUnits units = platform::MeasureBaseUnits(platform::DialogFont(*FindDialogTemplate(kMainDialog)));
+  EXPECT_EQ(dialog.size(), platform::MapDialogRect(units, 0, 0, 320, 200).size());
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Shapewright");
+  const DialogTemplate& t = *FindDialogTemplate(kMainDialog);
+  for (size_t i = 0; i < t.control_count; ++i) {
+    const DialogControl& c = t.controls[i];
+    QWidget* widget = Named(platform::ControlObjectName(c.id, i).toUtf8().constData());
+    ASSERT_NE(widget, nullptr) << i;
+    EXPECT_EQ(widget->geometry(), platform::MapDialogRect(units, c.x, c.y, c.width, c.height)) << i;
+  }
+}
+
+TEST_F(BuiltMainDialog, ControlKindsAndTexts) {
+  auto* convert = qobject_cast<QPushButton*>(Named("control_1"));
+  ASSERT_NE(convert, nullptr);
+  EXPECT_EQ(convert->text().toStdString(), "Convert");
+  EXPECT_TRUE(convert->isDefault());
+  EXPECT_FALSE(qobject_cast<QPushButton*>(Named("control_2"))->isDefault());
+  EXPECT_EQ(qobject_cast<QPushButton*>(Named("control_1004"))->text().toStdString(), "Decompress");
+  EXPECT_NE(qobject_cast<QLineEdit*>(Named("control_1000")), nullptr);
+  EXPECT_NE(qobject_cast<QLineEdit*>(Named("control_1006")), nullptr);
+  EXPECT_NE(qobject_cast<QLineEdit*>(Named("control_1003")), nullptr);
+  auto* log = qobject_cast<QPlainTextEdit*>(Named("control_1005"));
+  ASSERT_NE(log, nullptr);
+  EXPECT_FALSE(log->isReadOnly());
+  EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  auto* radio = qobject_cast<QRadioButton*>(Named("control_1008"));
+  ASSERT_NE(radio, nullptr);
+  EXPECT_EQ(radio->text().toStdString(), "MSTS Std>2ft conversion");
+  EXPECT_EQ(radio->focusPolicy(), Qt::ClickFocus);
+  EXPECT_EQ(qobject_cast<QLabel*>(Named("static_2"))->text().toStdString(), "Source");
+  EXPECT_EQ(qobject_cast<QLabel*>(Named("static_7"))->text().toStdString(), "Length");
+  EXPECT_EQ(qobject_cast<QLabel*>(Named("static_8"))->text().toStdString(), "metres");
+  EXPECT_EQ(qobject_cast<QLabel*>(Named("static_11"))->text().toStdString(), "Output Directory");
+  EXPECT_EQ(platform::FindControl(dialog, kIdLog), log);
+  EXPECT_EQ(platform::FindControl(dialog, 4242), nullptr);
+}
+
+TEST_F(BuiltMainDialog, TabOrderIsTemplateOrderOverTheTabStops) {
+  const char* order[] = {"control_1",    "control_2",    "control_1000", "control_1001", "control_1005",
+                         "control_1006", "control_1004", "control_1003", "control_1009", "control_1"};
+  for (size_t i = 0; i + 1 < std::size(order); ++i) {
+    QWidget* next = Named(order[i])->nextInFocusChain();
+    while ((next->focusPolicy() & Qt::TabFocus) == 0) next = next->nextInFocusChain();
+    EXPECT_EQ(next, Named(order[i + 1])) << order[i];
+  }
+}
+
+TEST(BuiltAboutBox, IconTextsAndOkButton) {
+  QDialog dialog;
+  platform::BuildDialog(dialog, *FindDialogTemplate(kAboutDialog));
+  auto* icon = dialog.findChild<QLabel*>("static_0");
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->pixmap().size(), QSize(32, 32));
+  EXPECT_EQ(icon->size(), QSize(32, 32));
+  EXPECT_EQ(dialog.findChild<QLabel*>("static_1")->text().toStdString(), "Shapewright Version 1.0");
+  EXPECT_FALSE(dialog.findChild<QLabel*>("static_2")->text().isEmpty());
+  auto* ok = platform::FindControlAs<QPushButton>(dialog, kIdOk);
+  ASSERT_NE(ok, nullptr);
+  EXPECT_EQ(ok->text().toStdString(), "OK");
+  EXPECT_TRUE(ok->isDefault());
+}
+
+}  // namespace
