@@ -31,7 +31,7 @@ QWidget* MakePushButton(QDialog& dialog, const res::DialogControl& control) {
   return button;
 }
 
-QWidget* MakeEdit(QDialog& dialog, const res::DialogControl& control) {
+QWidget* MakeEdit(QDialog& dialog, const res::DialogControl& control, const DialogBaseUnits& units) {
   if ((control.style & res::kMultiline) == 0) {
     auto* edit = new QLineEdit(QString::fromUtf8(control.text), &dialog);
     edit->setFrame((control.style & res::kBorder) != 0);
@@ -46,6 +46,8 @@ QWidget* MakeEdit(QDialog& dialog, const res::DialogControl& control) {
   edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // Tab moves on, as in a dialog's multi-line edit; Enter stays in the text (want-return).
   edit->setTabChangesFocus(true);
+  // An edit control's tab stops: every 32 dialog units.
+  edit->setTabStopDistance(MapDialogRect(units, 32, 0, 0, 0).x());
   return edit;
 }
 
@@ -74,14 +76,15 @@ QRadioButton* MakeRadioButton(QDialog& dialog, const res::DialogControl& control
   return radio;
 }
 
-QWidget* MakeControl(QDialog& dialog, const res::DialogControl& control, QButtonGroup*& radio_group) {
+QWidget* MakeControl(QDialog& dialog, const res::DialogControl& control, const DialogBaseUnits& units,
+                     QButtonGroup*& radio_group) {
   if (control.kind != res::ControlKind::kAutoRadioButton) radio_group = nullptr;
   switch (control.kind) {
     case res::ControlKind::kPushButton:
     case res::ControlKind::kDefaultPushButton:
       return MakePushButton(dialog, control);
     case res::ControlKind::kEdit:
-      return MakeEdit(dialog, control);
+      return MakeEdit(dialog, control, units);
     case res::ControlKind::kAutoRadioButton:
       return MakeRadioButton(dialog, control, radio_group);
     case res::ControlKind::kStaticText:
@@ -139,7 +142,7 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialog_template) {
   QButtonGroup* radio_group = nullptr;
   for (size_t i = 0; i < dialog_template.control_count; ++i) {
     const res::DialogControl& control = dialog_template.controls[i];
-    QWidget* widget = MakeControl(dialog, control, radio_group);
+    QWidget* widget = MakeControl(dialog, control, units, radio_group);
     widget->setObjectName(ControlObjectName(control.id, i));
     PlaceControl(*widget, control, units);
     bool focusable = control.kind != res::ControlKind::kStaticText && control.kind != res::ControlKind::kStaticIcon;

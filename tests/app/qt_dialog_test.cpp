@@ -102,6 +102,9 @@ TEST_F(BuiltMainDialog, ControlKindsAndTexts) {
   EXPECT_FALSE(log->isReadOnly());
   EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
   EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_TRUE(log->tabChangesFocus());
+  platform::DialogBaseUnits units = platform::MeasureBaseUnits(platform::DialogFont(*FindDialogTemplate(kMainDialog)));
+  EXPECT_EQ(log->tabStopDistance(), platform::MapDialogRect(units, 32, 0, 0, 0).x());
   auto* radio = qobject_cast<QRadioButton*>(Named("control_1008"));
   ASSERT_NE(radio, nullptr);
   EXPECT_EQ(radio->text().toStdString(), "MSTS Std>2ft conversion");
