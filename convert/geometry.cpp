@@ -71,15 +71,30 @@ SubObjectVertex VertexAt(const VertexTable& vertices, int32_t a) {
   return SubObjectVertex{};
 }
 
+// Reads the next index of the list. Once no blank is left the line stops moving and every
+// further index reads the same, so it is read once rather than rescanning the line each time.
+struct IndexCursor {
+  bool stuck = false;
+  int32_t value = 0;
+};
+
+int32_t ReadIndex(Run& run, IndexCursor& cursor) {
+  if (cursor.stuck) return cursor.value;
+  int32_t value = ReadIntField(run);
+  if (!SkipPast(run.line, ' ')) {
+    cursor.stuck = true;
+    cursor.value = ReadIntField(run);
+  }
+  return value;
+}
+
 void WriteTriangles(Run& run, VertexTable& vertices, int64_t triangles) {
   std::string& out = run.text;
   out.clear();
+  IndexCursor cursor;
   for (int64_t n = 0; n < triangles; ++n) {
     int32_t a[3];
-    for (int32_t& index : a) {
-      index = ReadIntField(run);
-      SkipPast(run.line, ' ');
-    }
+    for (int32_t& index : a) index = ReadIndex(run, cursor);
     bool valid = true;
     for (int32_t index : a) valid = valid && index >= 0 && index < vertices.vertex_count;
     if (!valid) {

@@ -145,6 +145,34 @@ TEST(WholeFile, WriteFailureIsReportedWithoutTheClosingLine) {
   EXPECT_NE(log.lines.back(), "\r\n***** FINISHED *****\r\n");
 }
 
+TEST(WholeFile, FuzzerFindingsEndCleanly) {
+  // Inputs in the fuzzer's layout: an options byte, the shape, then "#ENG#" and the ENG file.
+  size_t count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(SW_FUZZ_REGRESSIONS)) {
+    std::string bytes = ReadFileBytes(entry.path().string());
+    ASSERT_FALSE(bytes.empty());
+    unsigned options = static_cast<unsigned char>(bytes[0]);
+    std::string body = bytes.substr(1);
+    size_t marker = body.find("#ENG#");
+    TempFolder folder;
+    ConversionOptions o;
+    o.SourcePath = folder.path + "/fuzz.s";
+    o.OutputDirectory = folder.path;
+    o.TwoFootScale = (options & 1) != 0;
+    o.Length = static_cast<float>(options >> 3) * 1.25f;
+    WriteFileBytes(o.SourcePath, body.substr(0, marker));
+    if (marker != std::string::npos && (options & 4) == 0) {
+      o.EngPath = folder.path + ((options & 2) != 0 ? "/fuzz.wag" : "/fuzz.eng");
+      WriteFileBytes(o.EngPath, body.substr(marker + 5));
+    }
+    RecordingLog log;
+    bool ok = RunConversion(o, log);
+    EXPECT_EQ(log.failures.size(), ok ? 0u : 1u) << entry.path();
+    ++count;
+  }
+  EXPECT_GT(count, 0u);
+}
+
 TEST(RunConversion, NamesAndPathsFollowTheSource) {
   struct Case {
     const char* source;
