@@ -57,16 +57,6 @@ std::string FromPaneText(const QString& pane_text) {
   return log_text;
 }
 
-// Rewrites a one-line edit only when its text changes, showing the start of the new text.
-void SetLineText(QLineEdit& edit, const std::string& text) {
-  QString shown = ToQString(text);
-  if (edit.text() == shown) return;
-  edit.setText(shown);
-  edit.setCursorPosition(0);
-  // Seen at once even while a command keeps the event loop from running.
-  if (edit.isVisible()) edit.repaint();
-}
-
 void SetButtonEnabled(QPushButton& button, bool enabled) {
   if (button.isEnabled() == enabled) return;
   button.setEnabled(enabled);
@@ -102,9 +92,9 @@ CConvertDlg::CConvertDlg(platform::DialogServices& services, platform::SettingsS
   browse_source_ = RequireControl<QPushButton>(*this, res::kIdBrowseSource);
   decompress_ = RequireControl<QPushButton>(*this, res::kIdDecompress);
   browse_output_ = RequireControl<QPushButton>(*this, res::kIdBrowseOutput);
-  source_ = RequireControl<QLineEdit>(*this, res::kIdSource);
-  length_ = RequireControl<QLineEdit>(*this, res::kIdLength);
-  output_ = RequireControl<QLineEdit>(*this, res::kIdOutputDirectory);
+  source_.edit = RequireControl<QLineEdit>(*this, res::kIdSource);
+  length_.edit = RequireControl<QLineEdit>(*this, res::kIdLength);
+  output_.edit = RequireControl<QLineEdit>(*this, res::kIdOutputDirectory);
   log_ = RequireControl<QPlainTextEdit>(*this, res::kIdLog);
   two_foot_ = RequireControl<QRadioButton>(*this, res::kIdTwoFoot);
   // A long log is kept once, in the state; the pane needs no undo history of its own.
@@ -118,6 +108,9 @@ CConvertDlg::CConvertDlg(platform::DialogServices& services, platform::SettingsS
   connect(close_, &QPushButton::clicked, this, &CConvertDlg::reject);
   connect(browse_output_, &QPushButton::clicked, this, &CConvertDlg::OnBrowseOutputDirectory);
   connect(log_, &QPlainTextEdit::textChanged, this, &CConvertDlg::OnLogEdited);
+  for (BoundEdit* bound : {&source_, &length_, &output_}) {
+    connect(bound->edit, &QLineEdit::textChanged, this, [bound] { bound->changed = true; });
+  }
   OnInitDialog();
 }
 
@@ -150,20 +143,20 @@ void CConvertDlg::DoDataExchange(bool save, bool& length_read) {
   length_read = true;
   ConversionOptions& options = state_.options;
   if (save) {
-    options.SourcePath = FromQString(source_->text());
+    options.SourcePath = FromQString(source_.edit->text());
     if (log_edited_) {
       state_.LogText = FromPaneText(log_->toPlainText());
       shown_log_ = state_.LogText;
       log_edited_ = false;
     }
-    length_read = ParseLength(FromQString(length_->text()), options.Length);
-    options.OutputDirectory = FromQString(output_->text());
+    length_read = ParseLength(FromQString(length_.edit->text()), options.Length);
+    options.OutputDirectory = FromQString(output_.edit->text());
     return;
   }
-  SetLineText(*source_, options.SourcePath);
+  SetLineText(source_, options.SourcePath);
   WriteLogPane(state_.LogText);
-  SetLineText(*length_, FormatLength(options.Length));
-  SetLineText(*output_, options.OutputDirectory);
+  SetLineText(length_, FormatLength(options.Length));
+  SetLineText(output_, options.OutputDirectory);
 }
 
 bool CConvertDlg::UpdateData(bool save) {
@@ -176,24 +169,52 @@ bool CConvertDlg::UpdateData(bool save) {
   return length_read;
 }
 
+// Rewrites a one-line edit only when its text changes, showing the start of the new text.
+void CConvertDlg::SetLineText(BoundEdit& bound, const std::string& text) {
+  QLineEdit& edit = *bound.edit;
+  if (!bound.changed && bound.shown == text) return;
+  QString shown = ToQString(text);
+  if (edit.text() != shown) {
+    edit.setText(shown);
+    edit.setCursorPosition(0);
+    // Seen at once even while a command keeps the event loop from running.
+    if (edit.isVisible()) edit.repaint();
+  }
+  bound.shown = text;
+  bound.changed = false;
+}
+
 void CConvertDlg::WriteLogPane(const std::string& log_text) {
   const bool grown = !log_edited_ && log_text.size() >= shown_log_.size() &&
                      (log_grows_only_ || log_text.compare(0, shown_log_.size(), shown_log_) == 0);
-  writing_log_ = true;
   if (grown) {
-    if (log_text.size() > shown_log_.size()) {
-      std::string_view tail = std::string_view(log_text).substr(shown_log_.size());
-      QTextCursor end(log_->document());
-      end.movePosition(QTextCursor::End);
-      end.insertText(ToPaneText(std::string(tail)));
-      shown_log_.append(tail);
-    }
-  } else {
-    log_->setPlainText(ToPaneText(log_text));
-    shown_log_ = log_text;
-    log_edited_ = false;
+    std::string_view tail = std::string_view(log_text).substr(shown_log_.size());
+    shown_log_.append(tail);
+    pending_log_.append(tail);
+    return;
   }
+  writing_log_ = true;
+  log_->setPlainText(ToPaneText(log_text));
   writing_log_ = false;
+  shown_log_ = log_text;
+  pending_log_.clear();
+  log_edited_ = false;
+}
+
+void CConvertDlg::FlushLogPane() {
+  if (!pending_log_.empty()) {
+    writing_log_ = true;
+    QTextCursor end(log_->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(ToPaneText(pending_log_));
+    writing_log_ = false;
+    pending_log_.clear();
+  }
+  QScrollBar* scroll = log_->verticalScrollBar();
+  scroll->setValue(scroll->maximum());
+  // Painted now: a command keeps the event loop from running until it ends.
+  if (log_->isVisible()) log_->repaint();
+  last_paint_ = std::chrono::steady_clock::now();
 }
 
 void CConvertDlg::OnLogEdited() {
@@ -202,10 +223,11 @@ void CConvertDlg::OnLogEdited() {
 
 bool CConvertDlg::CheckLengthField() {
   float length = 0;
-  if (ParseLength(FromQString(length_->text()), length)) return true;
+  if (ParseLength(FromQString(length_.edit->text()), length)) return true;
+  FlushLogPane();
   services_.ShowMessage(this, "Please enter a number.");
-  length_->setFocus(Qt::OtherFocusReason);
-  length_->selectAll();
+  length_.edit->setFocus(Qt::OtherFocusReason);
+  length_.edit->selectAll();
   return false;
 }
 
@@ -219,11 +241,14 @@ void CConvertDlg::RunCommand(const std::function<void()>& command) {
   try {
     command();
   } catch (const std::exception& failure) {
+    FlushLogPane();
     services_.ShowMessage(this, failure.what());
   } catch (...) {
+    FlushLogPane();
     services_.ShowMessage(this, "The command failed.");
   }
   log_grows_only_ = false;
+  FlushLogPane();
 }
 
 void CConvertDlg::OnBrowseSource() {
@@ -283,10 +308,9 @@ void CConvertDlg::ReadControls(DialogState&) { UpdateData(true); }
 void CConvertDlg::WriteControls(const DialogState&) { UpdateData(false); }
 
 void CConvertDlg::ShowLog(const DialogState&) {
-  QScrollBar* scroll = log_->verticalScrollBar();
-  scroll->setValue(scroll->maximum());
-  // Painted now: a command keeps the event loop from running until it ends.
-  if (log_->isVisible()) log_->repaint();
+  // A line shows within one frame: painting each of thousands of lines would cost the
+  // conversion many times its own time.
+  if (std::chrono::steady_clock::now() - last_paint_ >= kPaintInterval) FlushLogPane();
 }
 
 bool CConvertDlg::ChooseSourceFile(const std::string& start_folder, std::string& chosen) {
@@ -294,6 +318,7 @@ bool CConvertDlg::ChooseSourceFile(const std::string& start_folder, std::string&
 }
 
 void CConvertDlg::ShowFileError(const FileFailure& failure) {
+  FlushLogPane();
   services_.ShowFileError(this, failure.file, failure.reason);
 }
 

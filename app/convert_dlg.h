@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -54,12 +55,22 @@ class CConvertDlg : public QDialog, private DialogHooks {
 
  private:
   class ConversionLog;
+  // A one-line edit and the text it was last given, so that rewriting it with the same text
+  // costs nothing while its text has not changed since (changed: any change, typed or not).
+  struct BoundEdit {
+    QLineEdit* edit = nullptr;
+    std::string shown;
+    bool changed = true;
+  };
 
   void OnInitDialog();
   void DoDataExchange(bool save, bool& length_read);
   // "Please enter a number." with the focus put in Length when its text is not a number.
   bool CheckLengthField();
   void WriteLogPane(const std::string& log_text);
+  void SetLineText(BoundEdit& bound, const std::string& text);
+  // Puts the lines not yet in the pane into it, scrolls to its end and paints it now.
+  void FlushLogPane();
   // Runs one command; no exception leaves the slot.
   void RunCommand(const std::function<void()>& command);
 
@@ -80,16 +91,21 @@ class CConvertDlg : public QDialog, private DialogHooks {
   QPushButton* browse_source_ = nullptr;
   QPushButton* decompress_ = nullptr;
   QPushButton* browse_output_ = nullptr;
-  QLineEdit* source_ = nullptr;
-  QLineEdit* length_ = nullptr;
-  QLineEdit* output_ = nullptr;
+  BoundEdit source_;
+  BoundEdit length_;
+  BoundEdit output_;
   QPlainTextEdit* log_ = nullptr;
   QRadioButton* two_foot_ = nullptr;
   QAction* about_ = nullptr;
 
-  // The log as the pane shows it, so that a new line is appended to the pane, not the whole
-  // text rewritten; log_edited_ when the user has typed into the pane since.
+  // The log as given to the pane, so that a new line is appended to the pane, not the whole
+  // text rewritten; log_edited_ when the user has typed into the pane since. The pane takes
+  // new lines in batches, at most one paint per frame (kPaintInterval), and at the end of
+  // every command and before every message box.
+  static constexpr std::chrono::milliseconds kPaintInterval{20};
   std::string shown_log_;
+  std::string pending_log_;  // the end of shown_log_ that is not yet in the pane
+  std::chrono::steady_clock::time_point last_paint_{};
   bool log_edited_ = false;
   bool writing_log_ = false;
   // Inside Convert nothing empties the log: each write only appends.

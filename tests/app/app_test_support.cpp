@@ -30,8 +30,10 @@ bool StandinServices::ChooseFolder(QWidget*, const std::string& start_folder, st
   return true;
 }
 
-void StandinServices::ShowFileError(QWidget*, const std::string& file, const std::string& reason) {
+void StandinServices::ShowFileError(QWidget* owner, const std::string& file, const std::string& reason) {
   file_errors.push_back(file + ": " + reason);
+  auto* pane = owner == nullptr ? nullptr : platform::FindControlAs<QPlainTextEdit>(*owner, res::kIdLog);
+  pane_at_file_error = pane == nullptr ? "<no pane>" : pane->toPlainText().toStdString();
 }
 
 void StandinServices::ShowMessage(QWidget*, const std::string& text) { messages.push_back(text); }

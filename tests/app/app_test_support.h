@@ -30,6 +30,7 @@ class StandinServices : public platform::DialogServices {
   std::vector<std::string> source_starts;
   std::vector<std::string> folder_starts;
   std::vector<std::string> file_errors;  // "file: reason"
+  std::string pane_at_file_error;        // the owner's log pane when the last box opened
   std::vector<std::string> messages;
   int beeps = 0;
   std::vector<bool> cursor;  // each SetWaitCursor call

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# dialog.sh [BUILD_DIR]: the dialog benchmark. Generates a shape of 5,000 primitives or more
+# (one primitive per sub-object, so about three log lines per primitive: the most log for
+# the work), then in one run times its conversion through the real main dialog (the Convert
+# click, the dialog shown on the offscreen platform, or on Xvfb with PLATFORM=xcb), through
+# the engine alone in the same process, and through shapewright-cli.
+#
+# Goal: the dialog within 1.1 times the CLI, under 10% of its time in the log.
+# Environment: REPEAT (default 3, the fastest counts), POINTS and SUB_OBJECTS size the shape
+# (default 1000000 and 5000), PLATFORM (offscreen or xcb), KEEP=1 keeps the temporary folder.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build-ui}
+repeat=${REPEAT:-3}
+points=${POINTS:-1000000}
+sub_objects=${SUB_OBJECTS:-5000}
+platform=${PLATFORM:-offscreen}
+
+cmake -S "$root" -B "$build" -G Ninja >/dev/null
+cmake --build "$build" --parallel 2 --target shapewright-cli sw_bench_dialog sw_bench_make_shape >/dev/null
+
+scratch=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ "${KEEP:-0}" = 1 ]; then echo "kept $scratch"; else rm -rf "$scratch"; fi
+}
+trap cleanup EXIT
+
+shape=$scratch/bench.s
+"$build/bench/conversion/sw_bench_make_shape" "$shape" --points "$points" --sub-objects "$sub_objects" \
+  >"$scratch/counts.txt"
+primitives=$(awk -F= '$1 == "primitives_per_sub_object" { p = $2 } $1 == "sub_objects" { s = $2 }
+  END { print p * s }' "$scratch/counts.txt")
+mkdir -p "$scratch/cli" "$scratch/dialog"
+
+if [ "$platform" = xcb ]; then
+  command -v Xvfb >/dev/null || { echo "dialog.sh: PLATFORM=xcb needs Xvfb (Debian package xvfb)" >&2; exit 2; }
+  display=99
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$display"
+  sleep 1
+fi
+
+# The CLI: wall time of the whole process, its log lines to a file, fastest of REPEAT.
+best_cli=""
+for ((n = 0; n < repeat; ++n)); do
+  start=$(date +%s.%N)
+  "$build/bin/shapewright-cli" --output-dir "$scratch/cli" --length 20 "$shape" >"$scratch/cli.log"
+  end=$(date +%s.%N)
+  t=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')
+  if [ -z "$best_cli" ] || awk -v a="$t" -v b="$best_cli" 'BEGIN { exit !(a < b) }'; then best_cli=$t; fi
+done
+tail -n 2 "$scratch/cli.log" | grep -q '\*\*\*\*\* FINISHED \*\*\*\*\*' || { echo "dialog.sh: the CLI did not finish" >&2; exit 1; }
+
+QT_QPA_PLATFORM=$platform "$build/bin/sw_bench_dialog" "$shape" "$scratch/dialog/" --repeat "$repeat" \
+  >"$scratch/dialog.txt" 2>"$scratch/dialog.err" || { cat "$scratch/dialog.err" >&2; exit 1; }
+while IFS='=' read -r name value; do printf -v "d_$name" '%s' "$value"; done <"$scratch/dialog.txt"
+cmp -s "$scratch/cli/bench.stk" "$scratch/dialog/bench.stk" || { echo "dialog.sh: the model files differ" >&2; exit 1; }
+
+awk -v cli="$best_cli" -v dialog="$d_dialog_s" -v engine="$d_engine_s" -v lines="$d_log_lines" \
+    -v share="$d_log_share" -v prims="$primitives" -v platform="$d_platform" -v bytes="$(stat -c %s "$shape")" \
+    -v repeat="$repeat" '
+BEGIN {
+  printf "shape text          %.1f MB, %d primitives, %d log lines (fastest of %d)\n", bytes / 1048576, prims, lines, repeat;
+  printf "shapewright-cli     %6.3f s  (whole process)\n", cli;
+  printf "dialog (%s)  %6.3f s  (the Convert click)\n", platform, dialog;
+  printf "engine alone        %6.3f s  (same process, log lines dropped)\n", engine;
+  ratio = cli > 0 ? dialog / cli : 0;
+  printf "ratio               dialog %.3fx the CLI (goal: within 1.1x)  %s\n", ratio, ratio <= 1.1 ? "met" : "MISSED";
+  printf "log share           %.1f%% of the dialog time (goal: under 10%%)  %s\n", share * 100, share < 0.1 ? "met" : "MISSED";
+}'
