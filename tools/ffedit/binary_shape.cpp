@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "simis_file.h"
+
 namespace ffedit {
 namespace {
 
@@ -263,6 +265,7 @@ bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
                      bool decompressed, ShapeTree& tree, ReadError& error) {
   ClearTree(tree, content);
   Reader reader{GetShapeTokenTable(), content, 0, offset_base, decompressed, false, tree, error};
+  if (size > kMaxContentSize) return Fail(reader, "shape", 0, "the content is larger than this tool handles");
   if (size < 16) return Fail(reader, "subheader", 0, "the content ends inside its 16-byte subheader");
   if (std::memcmp(content, "JINX0", 5) != 0) return Fail(reader, "subheader", 0, "\"JINX0\" expected");
   if (content[7] == 't') return Fail(reader, "subheader", 7, "8-bit text shapes are not supported");
@@ -281,6 +284,7 @@ bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
 bool ReadShapeBlocks(const uint8_t* blocks, size_t size, ShapeTree& tree, ReadError& error) {
   ClearTree(tree, blocks);
   Reader reader{GetShapeTokenTable(), blocks, 0, 0, false, true, tree, error};
+  if (size > kMaxContentSize) return Fail(reader, "blocks", 0, "the blocks are larger than this tool handles");
   while (reader.pos < size) {
     if (!ReadBlock(reader, nullptr, size, 0)) return false;
   }

@@ -341,12 +341,18 @@ void StartValue(TextWriter& writer, OpenBlock& block, size_t length) {
   }
 }
 
+// Values written per reservation of room: long runs do not reserve for all at once.
+constexpr size_t kValuesPerReservation = 4096;
+
 // Writes count values stored little-endian at bytes.
 void WriteValues(TextWriter& writer, OpenBlock& block, ValueType type, const uint8_t* bytes,
                  size_t count) {
-  // Per value: a space, the number, and perhaps a line break with indent before it.
-  writer.Reserve(count * (kMaxNumberText + 3 + block.depth));
   for (size_t i = 0; i < count; ++i) {
+    if (i % kValuesPerReservation == 0) {
+      // Per value: a space, the number, and perhaps a line break with indent before it.
+      size_t values = std::min(count - i, kValuesPerReservation);
+      writer.Reserve(values * (kMaxNumberText + 3 + block.depth));
+    }
     uint32_t bits;
     std::memcpy(&bits, bytes + 4 * i, 4);
     // Formatted in place behind its space; moved in the rare case of a line break.
@@ -449,8 +455,11 @@ void WriteLeaf(TextWriter& writer, std::vector<OpenBlock>& open, const TokenText
 
 void WriteBlocks(TextWriter& writer, const ShapeTree& tree) {
   const TokenTexts& texts = GetTokenTexts();
-  // Some 9 characters per value and 20 per block; one reservation avoids regrowth.
-  writer.Reserve(10 * tree.value_count + 12 * tree.items.size() + 64);
+  // Some 9 characters per value and 20 per block: one reservation usually avoids regrowth.
+  // The room is not written before it is used, so an estimate that is too high costs no
+  // memory, only address space, bounded here.
+  constexpr size_t kMaxFirstReservation = size_t{1} << 28;
+  writer.Reserve(std::min(10 * tree.value_count + 12 * tree.items.size() + 64, kMaxFirstReservation));
   std::vector<OpenBlock> open;
   const std::u16string_view pool = tree.text;
   for (const ShapeItem& item : tree.items) {
