@@ -293,13 +293,17 @@ void CConvertDlg::OnAbout() {
 
 void CConvertDlg::reject() {
   QDialog::reject();
-  UpdateData(true);
-  SaveSettings();
+  RunCommand([this] {
+    UpdateData(true);
+    SaveSettings();
+  });
 }
 
 void CConvertDlg::closeEvent(QCloseEvent* event) {
-  UpdateData(true);
-  SaveSettings();
+  RunCommand([this] {
+    UpdateData(true);
+    SaveSettings();
+  });
   QDialog::closeEvent(event);
 }
 
