@@ -4,9 +4,8 @@
 //                                     (inflate), read the blocks, write the UTF-16 text
 //   bench_ffedit unwrap|read FILE...  the same up to the unwrapping or the reading only
 // Prints the best CPU time of several passes over all files, and the per-file average.
-#include <zlib.h>
-
 #include <time.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -39,7 +38,8 @@ struct Totals {
 
 std::vector<uint8_t> ReadFileBytes(const char* path) {
   std::ifstream file(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file),
+                              std::istreambuf_iterator<char>());
 }
 
 // zlib alone: the stream after the 16-byte header into a buffer of the stated size.
@@ -51,7 +51,8 @@ Totals InflateAll(const std::vector<std::vector<uint8_t>>& files, std::vector<ui
     if (file.size() < 16 || std::memcmp(file.data(), "SIMISA@F", 8) != 0) continue;
     uLongf size = file[8] | file[9] << 8 | file[10] << 16 | static_cast<uLongf>(file[11]) << 24;
     buffer.resize(size);
-    if (uncompress(buffer.data(), &size, file.data() + 16, static_cast<uLong>(file.size() - 16)) != Z_OK) {
+    if (uncompress(buffer.data(), &size, file.data() + 16, static_cast<uLong>(file.size() - 16)) !=
+        Z_OK) {
       ++totals.failures;
     }
     totals.bytes_out += size;
@@ -62,7 +63,8 @@ Totals InflateAll(const std::vector<std::vector<uint8_t>>& files, std::vector<ui
 enum class Stage { kUnwrap, kRead, kWrite };
 
 // The tool's work up to and including stage.
-Totals DecompressAll(const std::vector<std::vector<uint8_t>>& files, Stage stage, ffedit::TextBuffer& text) {
+Totals DecompressAll(const std::vector<std::vector<uint8_t>>& files, Stage stage,
+                     ffedit::TextBuffer& text) {
   Totals totals;
   ffedit::SimisContent content;
   ffedit::ShapeTree tree;
@@ -106,8 +108,10 @@ int main(int argc, char** argv) {
     best = std::min(best, seconds);
     spent += seconds;
   }
-  std::printf("%-10s files %zu  failures %zu  in %.1f MB  out %.1f MB  best pass %.4f s cpu  per file %.3f ms  %.0f MB/s out\n",
-              argv[1], totals.files, totals.failures, totals.bytes_in / 1e6, totals.bytes_out / 1e6, best,
-              1e3 * best / static_cast<double>(std::max<size_t>(totals.files, 1)), totals.bytes_out / 1e6 / best);
+  std::printf(
+      "%-10s files %zu  failures %zu  in %.1f MB  out %.1f MB  best pass %.4f s cpu  per file %.3f ms  %.0f MB/s out\n",
+      argv[1], totals.files, totals.failures, totals.bytes_in / 1e6, totals.bytes_out / 1e6, best,
+      1e3 * best / static_cast<double>(std::max<size_t>(totals.files, 1)),
+      totals.bytes_out / 1e6 / best);
   return totals.failures == 0 ? 0 : 1;
 }

@@ -19,7 +19,8 @@ void WriteAndCheck(const ffedit::ShapeTree& tree, bool whole_file) {
     ffedit::WriteShapeBlocks(tree, text);
   }
   // Every top-level block ends its line.
-  if (!tree.items.empty() && (text[text.size() - 2] != u'\r' || text[text.size() - 1] != u'\n')) __builtin_trap();
+  if (!tree.items.empty() && (text[text.size() - 2] != u'\r' || text[text.size() - 1] != u'\n'))
+    __builtin_trap();
 }
 
 }  // namespace

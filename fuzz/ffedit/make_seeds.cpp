@@ -10,8 +10,9 @@
 namespace {
 
 void WriteSeed(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace
@@ -25,7 +26,8 @@ int main(int argc, char** argv) {
   for (const char* name : {"full", "minimal"}) {
     std::vector<uint8_t> blocks;
     std::string problem;
-    if (!ffedit_test::EncodeShapeBlocks(ffedit_test::ReadTestData(std::string(name) + ".txt"), blocks, problem)) {
+    if (!ffedit_test::EncodeShapeBlocks(ffedit_test::ReadTestData(std::string(name) + ".txt"),
+                                        blocks, problem)) {
       std::fprintf(stderr, "%s: %s\n", name, problem.c_str());
       return 1;
     }

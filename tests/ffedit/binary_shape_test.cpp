@@ -1,10 +1,11 @@
 // Reading binary blocks by the token table: literal blocks, and every kind of damage.
+#include "binary_shape.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "binary_shape.h"
 #include "shape_encoder.h"
 #include "shape_text.h"
 
@@ -16,7 +17,8 @@ using ffedit::ShapeTree;
 // Reads blocks alone and writes them back as 8-bit text (the UTF-16 narrowed).
 std::string BlocksToText(const std::vector<uint8_t>& blocks, ReadError& error) {
   ShapeTree tree;
-  if (!ffedit::ReadShapeBlocks(blocks.data(), blocks.size(), tree, error)) return "<" + error.what + ">";
+  if (!ffedit::ReadShapeBlocks(blocks.data(), blocks.size(), tree, error))
+    return "<" + error.what + ">";
   ffedit::TextBuffer wide;
   ffedit::WriteShapeBlocks(tree, wide);
   std::string text;
@@ -54,28 +56,27 @@ TEST(ReadShapeBlocks, ReadsAShapeHeader) {
 
 TEST(ReadShapeBlocks, ReadsAMatrixWithItsLabel) {
   const std::vector<uint8_t> bytes = {
-      0x42, 0, 0, 0, 0x46, 0, 0, 0, 0, 1, 0, 0, 0,
-      0x41, 0, 0, 0, 0x39, 0, 0, 0, 4, 'M', 0, 'A', 0, 'I', 0, 'N', 0,
-      0, 0, 0x80, 0x3f, 0, 0, 0, 0, 0, 0, 0, 0,
-      0, 0, 0, 0, 0, 0, 0x80, 0x3f, 0, 0, 0, 0,
-      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x3f,
-      0, 0, 0, 0x3f, 0, 0, 0xa0, 0x3f, 0, 0, 0, 0xc0};
-  EXPECT_EQ(BlocksToText(bytes), "matrices ( 1\r\n\tmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0.5 1.25 -2 )\r\n)\r\n");
+      0x42, 0, 0,   0, 0x46, 0,    0,   0, 0,    1,    0, 0, 0,    0x41, 0, 0, 0, 0x39, 0, 0,
+      0,    4, 'M', 0, 'A',  0,    'I', 0, 'N',  0,    0, 0, 0x80, 0x3f, 0, 0, 0, 0,    0, 0,
+      0,    0, 0,   0, 0,    0,    0,   0, 0x80, 0x3f, 0, 0, 0,    0,    0, 0, 0, 0,    0, 0,
+      0,    0, 0,   0, 0x80, 0x3f, 0,   0, 0,    0x3f, 0, 0, 0xa0, 0x3f, 0, 0, 0, 0xc0};
+  EXPECT_EQ(BlocksToText(bytes),
+            "matrices ( 1\r\n\tmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0.5 1.25 -2 )\r\n)\r\n");
 }
 
 TEST(ReadShapeBlocks, ReadsAnImageName) {
-  const std::vector<uint8_t> bytes = {0x0e, 0, 0, 0, 0x1a, 0, 0, 0, 0, 1, 0, 0, 0,
-                                      0x0d, 0, 0, 0, 0x0d, 0, 0, 0, 0, 5, 0, 'a', 0, '.', 0,
-                                      'a', 0, 'c', 0, 'e', 0};
+  const std::vector<uint8_t> bytes = {0x0e, 0,    0,   0, 0x1a, 0,    0,   0, 0,   1, 0, 0,
+                                      0,    0x0d, 0,   0, 0,    0x0d, 0,   0, 0,   0, 5, 0,
+                                      'a',  0,    '.', 0, 'a',  0,    'c', 0, 'e', 0};
   EXPECT_EQ(BlocksToText(bytes), "images ( 1\r\n\timage ( a.ace )\r\n)\r\n");
 }
 
 TEST(ReadShapeBlocks, ReadsAVertexWithItsUvs) {
-  const std::vector<uint8_t> bytes = {0x30, 0, 0, 0, 0x26, 0, 0, 0, 0,
-                                      0, 0, 0, 0, 3, 0, 0, 0, 7, 0, 0, 0,
-                                      0xff, 0xff, 0xff, 0xff, 0, 0, 0, 0xff,
-                                      0x31, 0, 0, 0, 9, 0, 0, 0, 0, 1, 0, 0, 0, 5, 0, 0, 0};
-  EXPECT_EQ(BlocksToText(bytes), "vertex ( 00000000 3 7 ffffffff ff000000\r\n\tvertex_uvs ( 1 5 )\r\n)\r\n");
+  const std::vector<uint8_t> bytes = {
+      0x30, 0,    0, 0, 0x26, 0,    0,    0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 7, 0, 0, 0, 0xff, 0xff,
+      0xff, 0xff, 0, 0, 0,    0xff, 0x31, 0, 0, 0, 9, 0, 0, 0, 0, 1, 0, 0, 0, 5, 0, 0,    0};
+  EXPECT_EQ(BlocksToText(bytes),
+            "vertex ( 00000000 3 7 ffffffff ff000000\r\n\tvertex_uvs ( 1 5 )\r\n)\r\n");
 }
 
 TEST(ReadShapeBlocks, PutsValuesAfterAChildOnItsClosingLine) {
@@ -92,13 +93,15 @@ TEST(ReadShapeBlocks, LeavesOptionalTrailingValuesOut) {
 }
 
 TEST(ReadShapeBlocks, SkipsAnOptionalChildThatIsNotThere) {
-  const char* header = "sub_object_header ( 00000400 -1 -1 000001d2 000001c4 "
-                       "geometry_info ( 0 0 0 0 0 0 0 0 0 0 geometry_nodes ( 0 ) geometry_node_map ( 0 ) ) "
-                       "subobject_light_cfgs ( 1 0 ) 7 )";
-  EXPECT_EQ(BlocksToText(Encode(header)),
-            "sub_object_header ( 00000400 -1 -1 000001d2 000001c4\r\n"
-            "\tgeometry_info ( 0 0 0 0 0 0 0 0 0 0\r\n\t\tgeometry_nodes ( 0 )\r\n\t\tgeometry_node_map ( 0 )\r\n\t)\r\n"
-            "\tsubobject_light_cfgs ( 1 0 ) 7\r\n)\r\n");
+  const char* header =
+      "sub_object_header ( 00000400 -1 -1 000001d2 000001c4 "
+      "geometry_info ( 0 0 0 0 0 0 0 0 0 0 geometry_nodes ( 0 ) geometry_node_map ( 0 ) ) "
+      "subobject_light_cfgs ( 1 0 ) 7 )";
+  EXPECT_EQ(
+      BlocksToText(Encode(header)),
+      "sub_object_header ( 00000400 -1 -1 000001d2 000001c4\r\n"
+      "\tgeometry_info ( 0 0 0 0 0 0 0 0 0 0\r\n\t\tgeometry_nodes ( 0 )\r\n\t\tgeometry_node_map ( 0 )\r\n\t)\r\n"
+      "\tsubobject_light_cfgs ( 1 0 ) 7\r\n)\r\n");
 }
 
 TEST(ReadShapeBlocks, RejectsALengthPastTheParentsEnd) {
@@ -108,7 +111,8 @@ TEST(ReadShapeBlocks, RejectsALengthPastTheParentsEnd) {
   BlocksToText(bytes, error);
   EXPECT_EQ(error.token, "image");
   EXPECT_EQ(error.offset, 17u);
-  EXPECT_NE(error.what.find("past the end of the enclosing block"), std::string::npos) << error.what;
+  EXPECT_NE(error.what.find("past the end of the enclosing block"), std::string::npos)
+      << error.what;
 }
 
 TEST(ReadShapeBlocks, RejectsBytesLeftAfterTheLastValue) {
@@ -183,7 +187,8 @@ TEST(ReadShapeBlocks, RejectsALabelOrStringPastTheBlock) {
 }
 
 TEST(ReadBinaryShape, ChecksTheSubheader) {
-  std::vector<uint8_t> content = ffedit_test::MakeContent(Encode(ffedit_test::ReadTestData("minimal.txt")));
+  std::vector<uint8_t> content =
+      ffedit_test::MakeContent(Encode(ffedit_test::ReadTestData("minimal.txt")));
   content[7] = 't';
   EXPECT_NE(ReadContentExpectingFailure(content).what.find("8-bit text"), std::string::npos);
   content[7] = 'x';
@@ -201,10 +206,12 @@ TEST(ReadBinaryShape, WantsAShapeAtTheTopLevel) {
 }
 
 TEST(ReadBinaryShape, RejectsEveryTruncation) {
-  std::vector<uint8_t> content = ffedit_test::MakeContent(Encode(ffedit_test::ReadTestData("full.txt")));
+  std::vector<uint8_t> content =
+      ffedit_test::MakeContent(Encode(ffedit_test::ReadTestData("full.txt")));
   ShapeTree tree;
   ReadError error;
-  ASSERT_TRUE(ffedit::ReadBinaryShape(content.data(), content.size(), 16, false, tree, error)) << error.what;
+  ASSERT_TRUE(ffedit::ReadBinaryShape(content.data(), content.size(), 16, false, tree, error))
+      << error.what;
   // A cut right after the shape block leaves a whole shape without its max_data block.
   size_t shape_end = 16 + 8 + (content[20] | content[21] << 8 | content[22] << 16);
   for (size_t size = 0; size < content.size(); ++size) {
@@ -212,7 +219,8 @@ TEST(ReadBinaryShape, RejectsEveryTruncation) {
     std::vector<uint8_t> cut(content.begin(), content.begin() + static_cast<long>(size));
     error = ReadError{};
     if (size == shape_end) {
-      EXPECT_TRUE(ffedit::ReadBinaryShape(cut.data(), cut.size(), 16, false, tree, error)) << error.what;
+      EXPECT_TRUE(ffedit::ReadBinaryShape(cut.data(), cut.size(), 16, false, tree, error))
+          << error.what;
       continue;
     }
     ASSERT_FALSE(ffedit::ReadBinaryShape(cut.data(), cut.size(), 16, false, tree, error)) << size;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -39,7 +39,8 @@ std::string LibraryFloat(float value) {
 bool IsExactTie(float value) {
   char digits[40];
   auto end = std::to_chars(digits, digits + sizeof digits, std::fabs(static_cast<double>(value)),
-                           std::chars_format::scientific, 20).ptr;
+                           std::chars_format::scientific, 20)
+                 .ptr;
   std::string text(digits, end);
   return text.compare(7, 14, "50000000000000") == 0;
 }
@@ -51,28 +52,47 @@ struct FloatCase {
 
 TEST(FormatFloat, WritesTheValuesOfTheToolsOutput) {
   const FloatCase cases[] = {
-      {2.6f, "2.6"},        {-0.02002f, "-0.02002"}, {75.1042f, "75.1042"}, {0.134957f, "0.134957"},
-      {40.0f, "40"},        {-1.0f, "-1"},           {200.0f, "200"},       {42.452f, "42.452"},
-      {-3.8e-5f, "-3.8e-005"}, {1.5e-5f, "1.5e-005"}, {2.38419e-7f, "2.38419e-007"},
+      {2.6f, "2.6"},
+      {-0.02002f, "-0.02002"},
+      {75.1042f, "75.1042"},
+      {0.134957f, "0.134957"},
+      {40.0f, "40"},
+      {-1.0f, "-1"},
+      {200.0f, "200"},
+      {42.452f, "42.452"},
+      {-3.8e-5f, "-3.8e-005"},
+      {1.5e-5f, "1.5e-005"},
+      {2.38419e-7f, "2.38419e-007"},
   };
   for (const FloatCase& c : cases) EXPECT_EQ(Float(c.value), c.text) << c.text;
 }
 
 TEST(FormatFloat, SwitchesNotationAtTheExponentLimits) {
   const FloatCase cases[] = {
-      {0.0001f, "0.0001"},     {0.00001f, "1e-005"},      {123456.0f, "123456"},
-      {999999.0f, "999999"},   {999999.5f, "1e+006"},     {1234567.0f, "1.23457e+006"},
-      {1.2e6f, "1.2e+006"},    {0.000123456f, "0.000123456"}, {0.000099999f, "9.9999e-005"},
+      {0.0001f, "0.0001"},   {0.00001f, "1e-005"},          {123456.0f, "123456"},
+      {999999.0f, "999999"}, {999999.5f, "1e+006"},         {1234567.0f, "1.23457e+006"},
+      {1.2e6f, "1.2e+006"},  {0.000123456f, "0.000123456"}, {0.000099999f, "9.9999e-005"},
   };
   for (const FloatCase& c : cases) EXPECT_EQ(Float(c.value), c.text) << c.text;
 }
 
 TEST(FormatFloat, RoundsExactHalvesAwayFromZero) {
   const FloatCase cases[] = {
-      {0.5f, "0.5"},        {1.5f, "1.5"},          {2.5f, "2.5"},         {-0.5f, "-0.5"},
-      {-0.3f, "-0.3"},      {-2.5f, "-2.5"},        {62.5f, "62.5"},       {0.0078125f, "0.0078125"},
-      {-5397.125f, "-5397.13"}, {1234.125f, "1234.13"}, {1234.375f, "1234.38"}, {-1234.625f, "-1234.63"},
-      {2097152.5f, "2.09715e+006"}, {123456.5f, "123457"}, {-100000.5f, "-100001"},
+      {0.5f, "0.5"},
+      {1.5f, "1.5"},
+      {2.5f, "2.5"},
+      {-0.5f, "-0.5"},
+      {-0.3f, "-0.3"},
+      {-2.5f, "-2.5"},
+      {62.5f, "62.5"},
+      {0.0078125f, "0.0078125"},
+      {-5397.125f, "-5397.13"},
+      {1234.125f, "1234.13"},
+      {1234.375f, "1234.38"},
+      {-1234.625f, "-1234.63"},
+      {2097152.5f, "2.09715e+006"},
+      {123456.5f, "123457"},
+      {-100000.5f, "-100001"},
   };
   for (const FloatCase& c : cases) EXPECT_EQ(Float(c.value), c.text) << c.text;
 }

@@ -31,7 +31,8 @@ struct Tokenizer {
     size_t start = pos;
     pos = saved;
     if (start >= text.size()) return {};
-    if (text[start] == '(' || text[start] == ')' || text[start] == '"') return text.substr(start, 1);
+    if (text[start] == '(' || text[start] == ')' || text[start] == '"')
+      return text.substr(start, 1);
     size_t end = start;
     while (end < text.size() && static_cast<unsigned char>(text[end]) > ' ' && text[end] != '(' &&
            text[end] != ')') {
@@ -93,7 +94,9 @@ bool EncodeValue(Encoder& encoder, ValueType type, uint32_t& bits) {
   const char* last = word.data() + word.size();
   std::from_chars_result result{};
   switch (type) {
-    case ValueType::kUint: result = std::from_chars(first, last, bits); break;
+    case ValueType::kUint:
+      result = std::from_chars(first, last, bits);
+      break;
     case ValueType::kSint: {
       int32_t value = 0;
       result = std::from_chars(first, last, value);
@@ -106,14 +109,17 @@ bool EncodeValue(Encoder& encoder, ValueType type, uint32_t& bits) {
       std::memcpy(&bits, &value, 4);
       break;
     }
-    case ValueType::kDword: result = std::from_chars(first, last, bits, 16); break;
+    case ValueType::kDword:
+      result = std::from_chars(first, last, bits, 16);
+      break;
     case ValueType::kString:
       if (word.size() > 0xFFFF) return Fail(encoder, "string too long");
       AppendUint16(encoder.out, static_cast<uint32_t>(word.size()));
       for (unsigned char c : word) AppendUint16(encoder.out, c);
       return true;
   }
-  if (result.ec != std::errc() || result.ptr != last) return Fail(encoder, "bad value '" + word + "'");
+  if (result.ec != std::errc() || result.ptr != last)
+    return Fail(encoder, "bad value '" + word + "'");
   AppendUint32(encoder.out, bits);
   return true;
 }
@@ -188,7 +194,8 @@ bool EncodeBlock(Encoder& encoder, int token) {
   encoder.out.push_back(static_cast<uint8_t>(label.size()));
   for (unsigned char c : label) AppendUint16(encoder.out, c);
   if (!EncodeItems(encoder, schema)) return false;
-  if (encoder.words.NextWord() != ")") return Fail(encoder, "')' expected for " + std::string(schema.name));
+  if (encoder.words.NextWord() != ")")
+    return Fail(encoder, "')' expected for " + std::string(schema.name));
   uint32_t length = static_cast<uint32_t>(encoder.out.size() - start - 8);
   for (int i = 0; i < 4; ++i) encoder.out[start + 4 + i] = static_cast<uint8_t>(length >> (8 * i));
   return true;
@@ -259,14 +266,21 @@ std::string Utf16Bytes(std::u16string_view text) {
 }
 
 std::string MakeTextFile(std::string_view blocks_text) {
-  return "\xFF\xFE" + WidenToUtf16("SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n") + WidenToUtf16(blocks_text);
+  return "\xFF\xFE" + WidenToUtf16("SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n") +
+         WidenToUtf16(blocks_text);
 }
 
 std::string ReadTestData(const std::string& name) {
   std::ifstream file(std::string(FFEDIT_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  std::ostringstream read;
+  read << file.rdbuf();
+  // The shapes are written with CR LF; a checkout that turned them into LF gets them back.
+  std::string text;
+  for (char c : read.str()) {
+    if (c == '\n' && (text.empty() || text.back() != '\r')) text += '\r';
+    text += c;
+  }
+  return text;
 }
 
 }  // namespace ffedit_test

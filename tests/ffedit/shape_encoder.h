@@ -28,7 +28,7 @@ std::string WidenToUtf16(std::string_view text);
 // UTF-16 text as little-endian bytes.
 std::string Utf16Bytes(std::u16string_view text);
 
-// Reads a file of the test data folder.
+// Reads a text shape of the test data folder, its lines ending in CR LF.
 std::string ReadTestData(const std::string& name);
 
 }  // namespace ffedit_test

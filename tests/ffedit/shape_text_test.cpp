@@ -1,5 +1,7 @@
 // Text -> binary -> reader and writer -> the same text, for hand-made shapes; the layout rules
 // of long lists and of strings.
+#include "shape_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +9,6 @@
 
 #include "binary_shape.h"
 #include "shape_encoder.h"
-#include "shape_text.h"
 #include "simis_file.h"
 
 namespace {
@@ -36,7 +37,8 @@ void ExpectRoundTrip(const std::string& blocks_text) {
   std::string expected = ffedit_test::MakeTextFile(blocks_text);
   ReadError error;
   EXPECT_EQ(DecompressFile(ffedit_test::WrapBinaryShape(blocks), error), expected) << error.what;
-  EXPECT_EQ(DecompressFile(ffedit_test::WrapCompressedShape(blocks), error), expected) << error.what;
+  EXPECT_EQ(DecompressFile(ffedit_test::WrapCompressedShape(blocks), error), expected)
+      << error.what;
 }
 
 // Narrows the UTF-16 text and splits it at CR LF.
@@ -64,7 +66,9 @@ std::string MakeLongListShape(int vertex_count, int matrix_count) {
   for (int i = 0; i < vertex_count; ++i) indexes += " " + std::to_string(1000 + i);
   std::string lod =
       "lod_controls ( 1 lod_control ( distance_levels_header ( 0 ) distance_levels ( 1 "
-      "distance_level ( distance_level_header ( dlevel_selection ( 100 ) " + hierarchy + " ) ) "
+      "distance_level ( distance_level_header ( dlevel_selection ( 100 ) " +
+      hierarchy +
+      " ) ) "
       "sub_objects ( 1 sub_object ( sub_object_header ( 00000400 -1 -1 000001d2 000001c4 "
       "geometry_info ( 0 0 0 0 0 0 0 0 0 0 geometry_nodes ( 0 ) geometry_node_map ( 0 ) ) ) "
       "vertices ( 0 ) vertex_sets ( 0 ) primitives ( 2 prim_state_idx ( 0 ) indexed_trilist ( " +
@@ -93,7 +97,8 @@ TEST(ShapeRoundTrip, GivesBackAMinimalShape) {
 
 TEST(WriteShapeText, StartsWithTheMarkAndTheHeaderLines) {
   std::string text = DecompressEncoded(ffedit_test::ReadTestData("minimal.txt"));
-  std::string start = "\xFF\xFE" + ffedit_test::WidenToUtf16("SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape (\r\n");
+  std::string start =
+      "\xFF\xFE" + ffedit_test::WidenToUtf16("SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape (\r\n");
   EXPECT_EQ(text.substr(0, start.size()), start);
   EXPECT_EQ(text.substr(text.size() - 6), ffedit_test::WidenToUtf16(")\r\n"));
 }
@@ -147,7 +152,8 @@ TEST(WriteShapeText, QuotesOnlyStringsThatNeedIt) {
   for (auto [source, written] : names) {
     std::string shape = ffedit_test::ReadTestData("minimal.txt");
     shape.replace(shape.find("a.ace"), 5, source);
-    EXPECT_NE(DecompressEncoded(shape).find(ffedit_test::WidenToUtf16(written)), std::string::npos) << source;
+    EXPECT_NE(DecompressEncoded(shape).find(ffedit_test::WidenToUtf16(written)), std::string::npos)
+        << source;
   }
 }
 
@@ -159,8 +165,9 @@ TEST(WriteShapeText, WritesLabelsAndStringsAsUtf16Units) {
   ASSERT_TRUE(ffedit::ReadShapeBlocks(bytes.data(), bytes.size(), tree, error)) << error.what;
   ffedit::TextBuffer text;
   ffedit::WriteShapeBlocks(tree, text);
-  EXPECT_EQ(ffedit_test::Utf16Bytes({text.data(), text.size()}), ffedit_test::WidenToUtf16("image ( a") + std::string("\xe9\x00", 2) +
-                      ffedit_test::WidenToUtf16(" )\r\n"));
+  EXPECT_EQ(ffedit_test::Utf16Bytes({text.data(), text.size()}),
+            ffedit_test::WidenToUtf16("image ( a") + std::string("\xe9\x00", 2) +
+                ffedit_test::WidenToUtf16(" )\r\n"));
 }
 
 }  // namespace

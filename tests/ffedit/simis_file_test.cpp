@@ -1,13 +1,13 @@
 // Storage form detection and the unwrapping of compressed shapes.
-#include <gtest/gtest.h>
+#include "simis_file.h"
 
+#include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <string>
 #include <vector>
 
 #include "shape_encoder.h"
-#include "simis_file.h"
 
 namespace {
 
@@ -16,12 +16,16 @@ using ffedit::ReadSimisFile;
 using ffedit::SimisContent;
 using ffedit::StorageForm;
 
-std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+std::vector<uint8_t> Bytes(const std::string& text) {
+  return std::vector<uint8_t>(text.begin(), text.end());
+}
 
 std::vector<uint8_t> SampleBlocks() {
   std::vector<uint8_t> blocks;
   std::string problem;
-  EXPECT_TRUE(ffedit_test::EncodeShapeBlocks(ffedit_test::ReadTestData("minimal.txt"), blocks, problem)) << problem;
+  EXPECT_TRUE(
+      ffedit_test::EncodeShapeBlocks(ffedit_test::ReadTestData("minimal.txt"), blocks, problem))
+      << problem;
   return blocks;
 }
 
@@ -64,7 +68,8 @@ TEST(ReadSimisFile, UnwrapsThePlainBinaryForm) {
   ASSERT_TRUE(ReadSimisFile(file.data(), file.size(), content, error));
   EXPECT_EQ(content.form, StorageForm::kBinary);
   EXPECT_EQ(content.file_offset, 16u);
-  EXPECT_EQ(std::vector<uint8_t>(content.data.begin(), content.data.end()), ffedit_test::MakeContent(blocks));
+  EXPECT_EQ(std::vector<uint8_t>(content.data.begin(), content.data.end()),
+            ffedit_test::MakeContent(blocks));
 }
 
 TEST(ReadSimisFile, InflatesTheCompressedForm) {
@@ -74,7 +79,8 @@ TEST(ReadSimisFile, InflatesTheCompressedForm) {
   ReadError error;
   ASSERT_TRUE(ReadSimisFile(file.data(), file.size(), content, error)) << error.what;
   EXPECT_EQ(content.form, StorageForm::kCompressed);
-  EXPECT_EQ(std::vector<uint8_t>(content.data.begin(), content.data.end()), ffedit_test::MakeContent(blocks));
+  EXPECT_EQ(std::vector<uint8_t>(content.data.begin(), content.data.end()),
+            ffedit_test::MakeContent(blocks));
 }
 
 TEST(ReadSimisFile, SkipsALineBreakBeforeTheSignature) {
@@ -160,8 +166,9 @@ TEST(ReadSimisFile, RejectsAStreamThatAsksForADictionary) {
 
 TEST(DescribeReadError, NamesTokenOffsetAndKindOfData) {
   ReadError error{"vertex", 1234, true, "3 bytes left in the block after its last value"};
-  EXPECT_EQ(ffedit::DescribeReadError(error),
-            "vertex at byte offset 1234 of the decompressed data: 3 bytes left in the block after its last value");
+  EXPECT_EQ(
+      ffedit::DescribeReadError(error),
+      "vertex at byte offset 1234 of the decompressed data: 3 bytes left in the block after its last value");
   error.in_decompressed_data = false;
   EXPECT_EQ(ffedit::DescribeReadError(error),
             "vertex at byte offset 1234: 3 bytes left in the block after its last value");

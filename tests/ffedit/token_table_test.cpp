@@ -21,8 +21,9 @@ const ffedit::TokenSchema& TokenNamed(const char* name) {
 TEST(TokenTable, MapsIdsToNames) {
   const ffedit::ShapeTokenTable& table = GetShapeTokenTable();
   const std::pair<int, const char*> known[] = {
-      {71, "shape"}, {70, "shape_header"}, {3, "vector"}, {65, "matrix"}, {67, "hierarchy"},
-      {60, "indexed_trilist"}, {6, "normal_idxs"}, {64, "flags"}, {19, "linear_key"}, {245, "max_data"},
+      {71, "shape"},      {70, "shape_header"},    {3, "vector"},      {65, "matrix"},
+      {67, "hierarchy"},  {60, "indexed_trilist"}, {6, "normal_idxs"}, {64, "flags"},
+      {19, "linear_key"}, {245, "max_data"},
   };
   for (auto [id, name] : known) {
     int index = FindTokenById(table, static_cast<uint32_t>(id));

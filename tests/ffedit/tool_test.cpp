@@ -1,7 +1,6 @@
 // The ffeditc_unicode executable: its command line, its result file and its failures.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,7 +47,8 @@ ToolRun RunTool(const std::vector<std::string>& arguments, const fs::path& folde
   close(pipe_ends[1]);
   char buffer[256];
   ssize_t n;
-  while ((n = read(pipe_ends[0], buffer, sizeof buffer)) > 0) run.output.append(buffer, static_cast<size_t>(n));
+  while ((n = read(pipe_ends[0], buffer, sizeof buffer)) > 0)
+    run.output.append(buffer, static_cast<size_t>(n));
   close(pipe_ends[0]);
   if (spawned != 0) return run;
   int status = 0;
@@ -141,7 +141,8 @@ TEST_F(ToolTest, FailsOnADamagedShapeNamingTokenAndOffsetAndLeavesNothing) {
   WriteFile(folder_ / "bad.s", file);
   ToolRun run = RunTool({"bad.s", "/u", "/o:new_asc.s"}, folder_);
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_NE(run.output.find("token 300 at byte offset 41: unknown token id"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("token 300 at byte offset 41: unknown token id"), std::string::npos)
+      << run.output;
   EXPECT_EQ(ListFolder(folder_), std::vector<std::string>{"bad.s"});
 }
 
@@ -149,7 +150,8 @@ TEST_F(ToolTest, FailsOnEveryTruncationOfAShapeAndLeavesNothing) {
   std::vector<uint8_t> file = ffedit_test::WrapCompressedShape(blocks_);
   // Every cut is checked in process by the reader tests; here a spread of cuts runs the tool.
   for (size_t size = 0; size < file.size(); size += 1 + file.size() / 40) {
-    WriteFile(folder_ / "cut.s", std::vector<uint8_t>(file.begin(), file.begin() + static_cast<long>(size)));
+    WriteFile(folder_ / "cut.s",
+              std::vector<uint8_t>(file.begin(), file.begin() + static_cast<long>(size)));
     ToolRun run = RunTool({"cut.s", "/u", "/o:new_asc.s"}, folder_);
     EXPECT_EQ(run.exit_code, 1) << size;
     EXPECT_NE(run.output.find("at byte offset"), std::string::npos) << size << run.output;

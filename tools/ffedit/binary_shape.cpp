@@ -72,7 +72,8 @@ void AppendValues(Reader& reader, ValueType type, size_t count) {
 uint32_t ReadUtf16(Reader& reader, size_t n) {
   uint32_t start = static_cast<uint32_t>(reader.tree.text.size());
   for (size_t i = 0; i < n; ++i) {
-    reader.tree.text.push_back(static_cast<char16_t>(ReadUint16At(reader.data + reader.pos + 2 * i)));
+    reader.tree.text.push_back(
+        static_cast<char16_t>(ReadUint16At(reader.data + reader.pos + 2 * i)));
   }
   reader.pos += 2 * n;
   return start;
@@ -82,7 +83,9 @@ uint32_t ReadUtf16(Reader& reader, size_t n) {
 bool ReadValues(Reader& reader, int token, ValueType type, size_t repeat, size_t end) {
   const std::string_view name = reader.table.tokens[static_cast<size_t>(token)].name;
   if (type == ValueType::kString) {
-    if (end - reader.pos < 2) return Fail(reader, name, reader.pos, "string length expected, block ends");
+    if (end - reader.pos < 2) {
+      return Fail(reader, name, reader.pos, "string length expected, block ends");
+    }
     size_t n = ReadUint16At(reader.data + reader.pos);
     if ((end - reader.pos - 2) / 2 < n) {
       return Fail(reader, name, reader.pos,
@@ -97,7 +100,9 @@ bool ReadValues(Reader& reader, int token, ValueType type, size_t repeat, size_t
     return true;
   }
   size_t left = end - reader.pos;
-  if (left < 4 * repeat) return Fail(reader, name, reader.pos + left / 4 * 4, "value expected, block ends");
+  if (left < 4 * repeat) {
+    return Fail(reader, name, reader.pos + left / 4 * 4, "value expected, block ends");
+  }
   AppendValues(reader, type, repeat);
   return true;
 }
@@ -195,35 +200,47 @@ bool ReadBlock(Reader& reader, const SchemaItem* allowed_by, size_t parent_end, 
     return Fail(reader, allowed_by ? ListAllowed(reader, *allowed_by) : "shape", start, what);
   }
   uint16_t id = ReadUint16At(reader.data + start);
-  int token = allowed_by ? FindAllowedChild(reader, *allowed_by, id) : -1;
-  if (token < 0) token = FindTokenById(reader.table, id);
+  int allowed = allowed_by ? FindAllowedChild(reader, *allowed_by, id) : -1;
+  int token = allowed >= 0 ? allowed : FindTokenById(reader.table, id);
   if (token < 0) return Fail(reader, "token " + std::to_string(id), start, "unknown token id");
   std::string_view name = reader.table.tokens[static_cast<size_t>(token)].name;
-  if (allowed_by) {
-    if (FindAllowedChild(reader, *allowed_by, id) < 0) {
-      return Fail(reader, name, start, "not allowed here: " + ListAllowed(reader, *allowed_by) + " expected");
-    }
-  } else if (!reader.any_top_level && name != "shape" &&
-             !(name == "max_data" && !reader.tree.items.empty())) {
+  if (allowed_by && allowed < 0) {
+    return Fail(reader, name, start,
+                "not allowed here: " + ListAllowed(reader, *allowed_by) + " expected");
+  }
+  // A shape first; exporter data may follow it.
+  if (!allowed_by && !reader.any_top_level && name != "shape" &&
+      !(name == "max_data" && !reader.tree.items.empty())) {
     return Fail(reader, name, start, "not allowed at the top level: shape expected");
   }
   const TokenSchema& schema = reader.table.tokens[static_cast<size_t>(token)];
   if (!schema.layout_known) {
-    return Fail(reader, name, start, schema.text_only ? "a token of the text form only" : "the layout of this token's values is unknown");
+    return Fail(reader, name, start,
+                schema.text_only ? "a token of the text form only"
+                                 : "the layout of this token's values is unknown");
   }
   uint16_t table_id = ReadUint16At(reader.data + start + 2);
-  if (table_id != 0) return Fail(reader, name, start + 2, "token table " + std::to_string(table_id) + " is not the shape table 0");
+  if (table_id != 0) {
+    return Fail(reader, name, start + 2,
+                "token table " + std::to_string(table_id) + " is not the shape table 0");
+  }
   uint32_t length = ReadUint32At(reader.data + start + 4);
   if (length > parent_end - start - 8) {
-    return Fail(reader, name, start + 4,
-                "block length " + std::to_string(length) + " runs past the end of the enclosing block");
+    return Fail(
+        reader, name, start + 4,
+        "block length " + std::to_string(length) + " runs past the end of the enclosing block");
   }
-  if (length < 1) return Fail(reader, name, start + 4, "block length 0 leaves no room for the label length");
+  if (length < 1) {
+    return Fail(reader, name, start + 4, "block length 0 leaves no room for the label length");
+  }
   if (depth > kMaxDepth) return Fail(reader, name, start, "blocks nested too deeply");
   size_t end = start + 8 + length;
   size_t label_length = reader.data[start + 8];
   reader.pos = start + kBlockHeaderSize;
-  if ((end - reader.pos) / 2 < label_length) return Fail(reader, name, start + 8, "the label runs past the end of the block");
+  if ((end - reader.pos) / 2 < label_length) {
+    return Fail(reader, name, start + 8, "the label runs past the end of the block");
+  }
+  // Numbers of one type only, exactly as many as the schema reads: one tree entry.
   if (label_length == 0 && schema.fixed_one_type && length - 1 == schema.fixed_size) {
     ShapeItem leaf;
     leaf.kind = ShapeItemKind::kLeaf;
@@ -261,13 +278,18 @@ void ClearTree(ShapeTree& tree, const uint8_t* data) {
 
 }  // namespace
 
-bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
-                     bool decompressed, ShapeTree& tree, ReadError& error) {
+bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base, bool decompressed,
+                     ShapeTree& tree, ReadError& error) {
   ClearTree(tree, content);
   Reader reader{GetShapeTokenTable(), content, 0, offset_base, decompressed, false, tree, error};
-  if (size > kMaxContentSize) return Fail(reader, "shape", 0, "the content is larger than this tool handles");
-  if (size < 16) return Fail(reader, "subheader", 0, "the content ends inside its 16-byte subheader");
-  if (std::memcmp(content, "JINX0", 5) != 0) return Fail(reader, "subheader", 0, "\"JINX0\" expected");
+  if (size > kMaxContentSize) {
+    return Fail(reader, "shape", 0, "the content is larger than this tool handles");
+  }
+  if (size < 16) {
+    return Fail(reader, "subheader", 0, "the content ends inside its 16-byte subheader");
+  }
+  if (std::memcmp(content, "JINX0", 5) != 0)
+    return Fail(reader, "subheader", 0, "\"JINX0\" expected");
   if (content[7] == 't') return Fail(reader, "subheader", 7, "8-bit text shapes are not supported");
   if (content[7] != 'b') return Fail(reader, "subheader", 7, "'b' expected for binary content");
   std::memcpy(tree.subheader, content, 16);
@@ -284,7 +306,9 @@ bool ReadBinaryShape(const uint8_t* content, size_t size, uint64_t offset_base,
 bool ReadShapeBlocks(const uint8_t* blocks, size_t size, ShapeTree& tree, ReadError& error) {
   ClearTree(tree, blocks);
   Reader reader{GetShapeTokenTable(), blocks, 0, 0, false, true, tree, error};
-  if (size > kMaxContentSize) return Fail(reader, "blocks", 0, "the blocks are larger than this tool handles");
+  if (size > kMaxContentSize) {
+    return Fail(reader, "blocks", 0, "the blocks are larger than this tool handles");
+  }
   while (reader.pos < size) {
     if (!ReadBlock(reader, nullptr, size, 0)) return false;
   }

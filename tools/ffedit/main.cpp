@@ -22,7 +22,8 @@
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little, "the text is written as the host holds it");
+static_assert(std::endian::native == std::endian::little,
+              "the text is written as the host holds it");
 
 constexpr const char* kUsage =
     "usage: ffeditc_unicode SOURCE [/u] /o:NAME\n"
@@ -47,7 +48,8 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& command, std::string& 
       command.help = true;
     } else if (argument == "/u" || argument == "/U") {
       continue;
-    } else if (argument.size() > 3 && (argument.compare(0, 3, "/o:") == 0 || argument.compare(0, 3, "/O:") == 0)) {
+    } else if (argument.size() > 3 &&
+               (argument.compare(0, 3, "/o:") == 0 || argument.compare(0, 3, "/O:") == 0)) {
       command.output = argument.substr(3);
     } else if (argument == "-o") {
       if (i + 1 >= argc) {
@@ -63,8 +65,10 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& command, std::string& 
     }
   }
   if (command.help) return true;
-  if (command.source.empty()) problem = "no source shape given";
-  else if (command.output.empty()) problem = "no output given (/o:NAME or -o PATH)";
+  if (command.source.empty())
+    problem = "no source shape given";
+  else if (command.output.empty())
+    problem = "no output given (/o:NAME or -o PATH)";
   return problem.empty();
 }
 
@@ -76,7 +80,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
   }
   uint8_t buffer[1 << 16];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
   bool failed = std::ferror(file);
   std::fclose(file);
   if (failed) problem = path + ": read error";
@@ -129,7 +134,8 @@ bool ConvertShape(const std::vector<uint8_t>& source, std::string& prefix, const
     problem = ffedit::DescribeReadError(error);
     return false;
   }
-  if (content.form == ffedit::StorageForm::kText || content.form == ffedit::StorageForm::kTextWithoutMark) {
+  if (content.form == ffedit::StorageForm::kText ||
+      content.form == ffedit::StorageForm::kTextWithoutMark) {
     if (content.form == ffedit::StorageForm::kTextWithoutMark) prefix = "\xFF\xFE";
     body = reinterpret_cast<const char*>(source.data());
     body_size = source.size();

@@ -190,7 +190,8 @@ size_t FormatFloatTo(float value, Char* out) {
   }
   Char* p = out;
   if (bits >> 31) *p++ = '-';
-  return static_cast<size_t>(p - out) + LayOutSignificant(static_cast<uint32_t>(digits), decimal, p);
+  return static_cast<size_t>(p - out) +
+         LayOutSignificant(static_cast<uint32_t>(digits), decimal, p);
 }
 
 template <typename Char>
@@ -314,11 +315,16 @@ std::u16string QuoteString(std::u16string_view text) {
 
 size_t FormatValue(ValueType type, uint32_t bits, char16_t* out) {
   switch (type) {
-    case ValueType::kUint: return WriteDigits(bits, out);
-    case ValueType::kSint: return FormatSintTo(bits, out);
-    case ValueType::kFloat: return FormatFloatTo(std::bit_cast<float>(bits), out);
-    case ValueType::kDword: return FormatDwordTo(bits, out);
-    case ValueType::kString: break;
+    case ValueType::kUint:
+      return WriteDigits(bits, out);
+    case ValueType::kSint:
+      return FormatSintTo(bits, out);
+    case ValueType::kFloat:
+      return FormatFloatTo(std::bit_cast<float>(bits), out);
+    case ValueType::kDword:
+      return FormatDwordTo(bits, out);
+    case ValueType::kString:
+      break;
   }
   return 0;
 }
@@ -432,7 +438,6 @@ void WriteClose(TextWriter& writer, std::vector<OpenBlock>& open) {
   if (open.empty()) writer.AppendLineBreak();
 }
 
-
 // A block of numbers only, on one line: "name ( values )".
 void WriteLeaf(TextWriter& writer, std::vector<OpenBlock>& open, const TokenTexts& texts,
                const ShapeItem& item, const uint8_t* data) {
@@ -459,7 +464,8 @@ void WriteBlocks(TextWriter& writer, const ShapeTree& tree) {
   // The room is not written before it is used, so an estimate that is too high costs no
   // memory, only address space, bounded here.
   constexpr size_t kMaxFirstReservation = size_t{1} << 28;
-  writer.Reserve(std::min(10 * tree.value_count + 12 * tree.items.size() + 64, kMaxFirstReservation));
+  writer.Reserve(
+      std::min(10 * tree.value_count + 12 * tree.items.size() + 64, kMaxFirstReservation));
   std::vector<OpenBlock> open;
   const std::u16string_view pool = tree.text;
   for (const ShapeItem& item : tree.items) {

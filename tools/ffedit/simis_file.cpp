@@ -50,7 +50,8 @@ bool InflateContent(const uint8_t* stream, size_t stream_size, uint64_t stream_o
   if (inflateInit(&z) != Z_OK) {
     return FailAt(error, "zlib stream", stream_offset, "zlib could not be started");
   }
-  data.resize(static_cast<size_t>(std::min<uint64_t>(stated_size, 8 * uint64_t{stream_size} + 65536)));
+  data.resize(
+      static_cast<size_t>(std::min<uint64_t>(stated_size, 8 * uint64_t{stream_size} + 65536)));
   z.next_in = const_cast<Bytef*>(stream);
   z.avail_in = static_cast<uInt>(stream_size);
   size_t produced = 0;
@@ -97,13 +98,15 @@ bool InflateContent(const uint8_t* stream, size_t stream_size, uint64_t stream_o
 
 bool ReadCompressedFile(const uint8_t* bytes, size_t size, uint64_t file_offset,
                         SimisContent& content, ReadError& error) {
-  if (size < 16) return FailAt(error, "SIMISA@F header", file_offset, "the file ends inside its header");
+  if (size < 16)
+    return FailAt(error, "SIMISA@F header", file_offset, "the file ends inside its header");
   if (std::memcmp(bytes + 12, "@@@@", 4) != 0) {
     return FailAt(error, "SIMISA@F header", file_offset + 12, "\"@@@@\" expected after the size");
   }
   uint32_t stated_size = ReadUint32(bytes + 8);
   if (size - 16 > kMaxContentSize) {
-    return FailAt(error, "SIMISA@F header", file_offset, "the file is larger than this tool handles");
+    return FailAt(error, "SIMISA@F header", file_offset,
+                  "the file is larger than this tool handles");
   }
   if (stated_size > kMaxContentSize || stated_size > (size - 16) * kMaxInflateRatio) {
     return FailAt(error, "SIMISA@F header", file_offset + 8,

@@ -11,10 +11,10 @@
 namespace ffedit {
 
 enum class StorageForm : uint8_t {
-  kText,              // UTF-16 with the FF FE mark: already what the tool writes
-  kTextWithoutMark,   // UTF-16 text starting directly with "SIMISA@@": needs only the mark
-  kBinary,            // "SIMISA@@@@@@@@@@" then the content
-  kCompressed,        // "SIMISA@F", size, "@@@@", then the content as one zlib stream
+  kText,             // UTF-16 with the FF FE mark: already what the tool writes
+  kTextWithoutMark,  // UTF-16 text starting directly with "SIMISA@@": needs only the mark
+  kBinary,           // "SIMISA@@@@@@@@@@" then the content
+  kCompressed,       // "SIMISA@F", size, "@@@@", then the content as one zlib stream
 };
 
 struct SimisContent {
