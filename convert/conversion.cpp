@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "convert/numbers.h"
 #include "convert/run.h"
@@ -54,6 +55,15 @@ void FlushModelFile(ModelFile& model) {
 }
 
 }  // namespace
+
+std::string QuotedKeyword(std::string_view keyword) {
+  std::string quoted;
+  quoted.reserve(keyword.size() + 2);
+  quoted += '"';
+  quoted += keyword;
+  quoted += '"';
+  return quoted;
+}
 
 void BeepAt(Run& run, std::string expected) {
   run.log.Beep(BeepSite{run.options.SourcePath, run.line.number, std::move(expected)});
@@ -161,6 +171,11 @@ bool RunConversion(const ConversionOptions& options, LogSink& log) {
     DiscardModelFile(run.model);
     CloseSource(run.source);
     log.ReportFileFailure(aborted.failure);
+    return false;
+  } catch (const std::bad_alloc&) {
+    DiscardModelFile(run.model);
+    CloseSource(run.source);
+    log.ReportFileFailure(FileFailure{options.SourcePath, "not enough memory to convert this shape"});
     return false;
   }
   run.tables = ShapeTables{};

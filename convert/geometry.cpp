@@ -10,7 +10,7 @@ namespace {
 bool ReadKeywordLine(Run& run, std::string_view keyword) {
   ReadNormalisedLine(run);
   if (LineStartsWith(run.line, keyword)) return true;
-  BeepAt(run, "\"" + std::string(keyword) + "\"");
+  BeepAt(run, QuotedKeyword(keyword));
   return false;
 }
 

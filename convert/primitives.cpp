@@ -72,7 +72,7 @@ void ReadSubObjectVertices(Run& run, VertexTable& vertices) {
   vertices.vertex_count = ReadSectionCount(run.line);
   run.log.AppendLog("Reading vertices");
   if (vertices.vertex_count > 0) {
-    uint64_t bound = run.source.total_bytes / 16 + 16;
+    uint64_t bound = run.source.total_bytes / 16 + 1;  // a vertex entry takes 8 characters at least
     vertices.entries.reserve(static_cast<size_t>(
         std::min<uint64_t>(static_cast<uint64_t>(vertices.vertex_count), bound)));
   }

@@ -37,6 +37,8 @@ struct RunAborted {
   FileFailure failure;
 };
 
+// keyword between double quotes, as a beep names what was expected.
+std::string QuotedKeyword(std::string_view keyword);
 // Reports a malformed entry at the current line of the shape text.
 void BeepAt(Run& run, std::string expected);
 // Throws RunAborted for the end of the shape text (or the read error that ended it).

@@ -21,11 +21,13 @@ T EntryAt(const std::vector<T>& entries, int32_t count, int64_t i) {
   return entries[static_cast<size_t>(i)];
 }
 
-// Room for the entries announced, but never more than the rest of the file could hold.
+// Room for the entries announced, but never more than the file could hold: each entry takes
+// at least its keyword and a line end. Large entries get a modest start and grow as read.
 template <typename T>
-void ReserveEntries(const Run& run, std::vector<T>& entries, int32_t count) {
+void ReserveEntries(const Run& run, std::vector<T>& entries, int32_t count, size_t keyword_length) {
   if (count <= 0) return;
-  uint64_t bound = run.source.total_bytes / 8 + 16;
+  uint64_t bound = run.source.total_bytes / (2 * (keyword_length + 1)) + 1;
+  if (sizeof(T) > 16) bound = std::min<uint64_t>(bound, 4096);
   entries.reserve(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(count), bound)));
 }
 
@@ -34,7 +36,7 @@ void ReserveEntries(const Run& run, std::vector<T>& entries, int32_t count) {
 bool ReadEntryLine(Run& run, std::string_view keyword) {
   ReadNormalisedLine(run);
   if (LineStartsWith(run.line, keyword)) return true;
-  BeepAt(run, "\"" + std::string(keyword) + "\"");
+  BeepAt(run, QuotedKeyword(keyword));
   return false;
 }
 
@@ -45,7 +47,7 @@ int32_t ReadCountedSection(Run& run, std::string_view keyword, const char* log_l
 }
 
 void ReadVectors(Run& run, std::vector<Vec3f>& table, int32_t count, std::string_view keyword) {
-  ReserveEntries(run, table, count);
+  ReserveEntries(run, table, count, keyword.size());
   for (int32_t i = 0; i < count; ++i) {
     if (!ReadEntryLine(run, keyword)) return;
     Vec3f v;
@@ -61,7 +63,7 @@ void ReadVectors(Run& run, std::vector<Vec3f>& table, int32_t count, std::string
 
 void ReadUvPoints(Run& run) {
   ShapeTables& t = run.tables;
-  ReserveEntries(run, t.uv_points, t.uv_point_count);
+  ReserveEntries(run, t.uv_points, t.uv_point_count, 8);
   for (int32_t i = 0; i < t.uv_point_count; ++i) {
     if (!ReadEntryLine(run, "uv_point")) return;
     Vec2f uv;
@@ -75,7 +77,7 @@ void ReadUvPoints(Run& run) {
 
 void ReadMatrices(Run& run) {
   ShapeTables& t = run.tables;
-  ReserveEntries(run, t.matrices, t.matrix_count);
+  ReserveEntries(run, t.matrices, t.matrix_count, 6);
   for (int32_t i = 0; i < t.matrix_count; ++i) {
     if (!ReadEntryLine(run, "matrix")) return;
     ShapeMatrix m;
@@ -107,7 +109,7 @@ std::string CutImageName(Run& run) {
 
 void ReadImages(Run& run) {
   ShapeTables& t = run.tables;
-  ReserveEntries(run, t.images, t.image_count);
+  ReserveEntries(run, t.images, t.image_count, 5);
   for (int32_t i = 0; i < t.image_count; ++i) {
     if (!ReadEntryLine(run, "image")) return;
     t.images.push_back(CutImageName(run));
@@ -116,7 +118,7 @@ void ReadImages(Run& run) {
 
 void ReadVtxStates(Run& run) {
   ShapeTables& t = run.tables;
-  ReserveEntries(run, t.vtx_states, t.vtx_state_count);
+  ReserveEntries(run, t.vtx_states, t.vtx_state_count, 9);
   for (int32_t i = 0; i < t.vtx_state_count; ++i) {
     if (!ReadEntryLine(run, "vtx_state")) return;
     DropFront(run.line, 11);
@@ -128,7 +130,7 @@ void ReadVtxStates(Run& run) {
 
 void ReadPrimStates(Run& run) {
   ShapeTables& t = run.tables;
-  ReserveEntries(run, t.prim_states, t.prim_state_count);
+  ReserveEntries(run, t.prim_states, t.prim_state_count, 10);
   for (int32_t i = 0; i < t.prim_state_count; ++i) {
     ReadLine(run);  // the entry's own header line
     if (!ReadEntryLine(run, "tex_idxs")) return;

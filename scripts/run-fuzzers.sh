@@ -3,7 +3,7 @@
 # from the seeds in fuzz/NAME/seeds; new inputs go to a scratch folder, never the tree.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$1; seconds=$2
+build=$(cd "$1" && pwd); seconds=$2
 shopt -s nullglob
 ran=0
 for f in "$build"/bin/fuzz_*; do
