@@ -146,6 +146,17 @@ TEST_F(ToolTest, FailsOnADamagedShapeNamingTokenAndOffsetAndLeavesNothing) {
   EXPECT_EQ(ListFolder(folder_), std::vector<std::string>{"bad.s"});
 }
 
+TEST_F(ToolTest, FailsOnABlockLongerThanItsParentAndLeavesNothing) {
+  std::vector<uint8_t> file = ffedit_test::WrapBinaryShape(blocks_);
+  file[32 + 9 + 4 + 3] = 0x7F;  // shape_header's length, far past the end of shape
+  WriteFile(folder_ / "long.s", file);
+  ToolRun run = RunTool({"long.s", "/u", "/o:new_asc.s"}, folder_);
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.output.find("shape_header at byte offset 45: block length"), std::string::npos)
+      << run.output;
+  EXPECT_EQ(ListFolder(folder_), std::vector<std::string>{"long.s"});
+}
+
 TEST_F(ToolTest, FailsOnEveryTruncationOfAShapeAndLeavesNothing) {
   std::vector<uint8_t> file = ffedit_test::WrapCompressedShape(blocks_);
   // Every cut is checked in process by the reader tests; here a spread of cuts runs the tool.
