@@ -312,7 +312,7 @@ void CConvertDlg::ReadControls(DialogState&) { UpdateData(true); }
 void CConvertDlg::WriteControls(const DialogState&) { UpdateData(false); }
 
 void CConvertDlg::ShowLog(const DialogState&) {
-  // A line shows within one frame: painting each of thousands of lines would cost the
+  // A line shows within 40 ms: painting each of thousands of lines would cost the
   // conversion many times its own time.
   if (std::chrono::steady_clock::now() - last_paint_ >= kPaintInterval) FlushLogPane();
 }

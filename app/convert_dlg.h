@@ -100,9 +100,9 @@ class CConvertDlg : public QDialog, private DialogHooks {
 
   // The log as given to the pane, so that a new line is appended to the pane, not the whole
   // text rewritten; log_edited_ when the user has typed into the pane since. The pane takes
-  // new lines in batches, at most one paint per frame (kPaintInterval), and at the end of
+  // new lines in batches, at most 25 paints a second (kPaintInterval), and at the end of
   // every command and before every message box.
-  static constexpr std::chrono::milliseconds kPaintInterval{20};
+  static constexpr std::chrono::milliseconds kPaintInterval{40};
   std::string shown_log_;
   std::string pending_log_;  // the end of shown_log_ that is not yet in the pane
   std::chrono::steady_clock::time_point last_paint_{};
