@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QTextCursor>
 #include <exception>
+#include <string_view>
 
 #include "app/about_dlg.h"
 #include "app/length_text.h"
@@ -145,6 +146,7 @@ void CConvertDlg::DoDataExchange(bool save, bool& length_read) {
   if (save) {
     options.SourcePath = FromQString(source_.edit->text());
     if (log_edited_) {
+      FlushLogPane();
       state_.LogText = FromPaneText(log_->toPlainText());
       shown_log_ = state_.LogText;
       log_edited_ = false;
