@@ -32,7 +32,7 @@ std::string LibraryFloat(float value) {
   std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
   std::string result = text;
   size_t e = result.find('e');
-  if (e != std::string::npos && result.size() - e == 4) result.insert(e + 2, "0");
+  if (e != std::string::npos && result.size() - e == 4) result.insert(e + 2, 1, '0');
   return result;
 }
 

@@ -61,9 +61,9 @@ std::vector<std::string> SplitLines(const std::string& wide) {
 std::string MakeLongListShape(int vertex_count, int matrix_count) {
   std::string text = ffedit_test::ReadTestData("minimal.txt");
   std::string hierarchy = "hierarchy ( " + std::to_string(matrix_count);
-  for (int i = 0; i < matrix_count; ++i) hierarchy += " " + std::to_string(i - 1);
+  for (int i = 0; i < matrix_count; ++i) hierarchy.append(" ").append(std::to_string(i - 1));
   std::string indexes = "vertex_idxs ( " + std::to_string(vertex_count);
-  for (int i = 0; i < vertex_count; ++i) indexes += " " + std::to_string(1000 + i);
+  for (int i = 0; i < vertex_count; ++i) indexes.append(" ").append(std::to_string(1000 + i));
   std::string lod =
       "lod_controls ( 1 lod_control ( distance_levels_header ( 0 ) distance_levels ( 1 "
       "distance_level ( distance_level_header ( dlevel_selection ( 100 ) " +
