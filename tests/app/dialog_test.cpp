@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -336,6 +337,22 @@ TEST(AboutBox, ContextMenuEntryOpensTheAboutBox) {
   about->trigger();
   EXPECT_EQ(caption, "About Shapewright");
   EXPECT_EQ(first_line, "Shapewright Version 1.0");
+}
+
+TEST(AboutBox, RightButtonOnTheDialogOffersTheEntry) {
+  DialogUnderTest ui;
+  std::vector<std::string> entries;
+  QTimer::singleShot(0, [&] {
+    QWidget* popup = QApplication::activePopupWidget();
+    if (popup == nullptr) return;
+    for (QAction* action : popup->actions()) entries.push_back(action->text().toStdString());
+    popup->close();
+  });
+  // Beside the log pane, on the dialog itself.
+  QPoint at(ui.dialog->width() - 10, ui.dialog->height() / 2);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, ui.dialog->mapToGlobal(at));
+  QApplication::sendEvent(ui.dialog.get(), &click);
+  EXPECT_EQ(entries, std::vector<std::string>{"&About Shapewright..."});
 }
 
 }  // namespace
