@@ -34,9 +34,6 @@ for target in texconv ffeditc_unicode; do
 done
 cmake --build "$build" --parallel 2 --target "${targets[@]}" >/dev/null
 cli=$build/bin/shapewright-cli
-# Under AddressSanitizer dlopen is called from the sanitizer's runtime, whose missing RUNPATH
-# hides the library beside the executable; the usual search then finds it here.
-export LD_LIBRARY_PATH=$build/bin${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 
 scratch=$(mktemp -d)
 if [ "${KEEP:-0}" = 1 ]; then echo "keeping $scratch"; else trap 'rm -rf "$scratch"' EXIT; fi
