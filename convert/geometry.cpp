@@ -138,17 +138,9 @@ void WriteVertexBuffer(Run& run, const VertexTable& vertices, const ShapeMatrix&
     float q2 = RoundToFloat(s * (nx * m[1] + nz * m[4] + ny * m[7]));
     double q3 = s * (nx * m[2] + nz * m[5] + ny * m[8]);
     out += '\t';
-    AppendWhole(out, x);
-    out += '/';
-    AppendWhole(out, z);
-    out += '/';
-    AppendWhole(out, y);
+    AppendWholeTriple(out, x, z, y);
     out += '\t';
-    AppendWhole(out, q1);
-    out += '/';
-    AppendWhole(out, q3);
-    out += '/';
-    AppendWhole(out, q2);
+    AppendWholeTriple(out, q1, q3, q2);
     if (e.uv_idx < 0 || e.uv_idx >= t.uv_point_count) {
       out += "\t0,0\n";
     } else {

@@ -39,11 +39,7 @@ void AppendPlacement(Run& run, std::string& out, int64_t j, bool top_level) {
   double along = static_cast<double>(m.values[11]);
   if (top_level) along = static_cast<double>(run.options.Length) * 0.5 + along;
   out += "\tINCLUDE ";
-  AppendWhole(out, static_cast<double>(m.values[9]) * s);
-  out += '/';
-  AppendWhole(out, along * s);
-  out += '/';
-  AppendWhole(out, static_cast<double>(m.values[10]) * s);
+  AppendWholeTriple(out, static_cast<double>(m.values[9]) * s, along * s, static_cast<double>(m.values[10]) * s);
   out += "\t ";
   out += run.ModelName;
   out += ".MTX.";

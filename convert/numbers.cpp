@@ -128,6 +128,14 @@ float RoundToFloat(double value) {
 
 void AppendWhole(std::string& out, double value) { AppendFixed(out, value, 0); }
 
+void AppendWholeTriple(std::string& out, double a, double b, double c) {
+  AppendFixed(out, a, 0);
+  out += '/';
+  AppendFixed(out, b, 0);
+  out += '/';
+  AppendFixed(out, c, 0);
+}
+
 void AppendFixed6(std::string& out, double value) { AppendFixed(out, value, 6); }
 
 void AppendInt(std::string& out, int64_t value) {

@@ -20,6 +20,8 @@ float RoundToFloat(double value);
 // "%.0f": rounded to a whole number, exact halves away from zero; "-0" for a negative value
 // that rounds to zero.
 void AppendWhole(std::string& out, double value);
+// "%.0f/%.0f/%.0f": a position or placement in whole millimetres.
+void AppendWholeTriple(std::string& out, double a, double b, double c);
 // "%f": six decimals, exact halves away from zero.
 void AppendFixed6(std::string& out, double value);
 // "%d".

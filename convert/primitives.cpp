@@ -107,12 +107,9 @@ void CollectInclude(Run& run, int32_t i, int32_t k, int32_t m, const ShapeMatrix
   bool placed = MatrixParent(run.tables, m) < 0;
   if (placed) {
     double scale = run.UnitScale;
-    AppendWhole(line, scale * static_cast<double>(matrix.values[9]));
-    line += '/';
-    AppendWhole(line, scale * (0.5 * static_cast<double>(run.options.Length) +
-                               static_cast<double>(matrix.values[11])));
-    line += '/';
-    AppendWhole(line, scale * static_cast<double>(matrix.values[10]));
+    AppendWholeTriple(line, scale * static_cast<double>(matrix.values[9]),
+                      scale * (0.5 * static_cast<double>(run.options.Length) + static_cast<double>(matrix.values[11])),
+                      scale * static_cast<double>(matrix.values[10]));
   } else {
     line += "0/0/0";
   }

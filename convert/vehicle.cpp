@@ -68,11 +68,8 @@ std::string PositionLine(Run& run, EngReader& eng, bool& end_of_file, const char
   double z = ReadLeadingDouble(LineView(line));
   double s = run.UnitScale;
   std::string text = label;
-  AppendWhole(text, static_cast<double>(x) * s);
-  text += '/';
-  AppendWhole(text, (static_cast<double>(run.options.Length) * 0.5 + z) * s);
-  text += '/';
-  AppendWhole(text, static_cast<double>(y) * s);
+  AppendWholeTriple(text, static_cast<double>(x) * s, (static_cast<double>(run.options.Length) * 0.5 + z) * s,
+                    static_cast<double>(y) * s);
   text += '\n';
   return text;
 }
