@@ -99,9 +99,7 @@ TEST(WriteAssemblySection, LengthIsWrittenInMillimetres) {
   for (auto [length, two_foot, text] : {std::tuple{20.5f, false, "Length 20500\n"},
                                         std::tuple{20.5f, true, "Length 10250\n"},
                                         std::tuple{0.0f, false, "Length 0\n"}}) {
-    ShapeParts parts;
-    parts.sub_objects = "sub_objects ( 0 )\n";
-    Converted c = ConvertShape(BuildShape(parts), length, two_foot);
+    Converted c = ConvertShape(EmptyShape(), length, two_foot);
     EXPECT_NE(c.model.find(std::string("Millimetric\n") + text + "\n\n"), std::string::npos) << text;
   }
 }

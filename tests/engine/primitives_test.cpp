@@ -63,9 +63,7 @@ TEST(WriteSubObjects, ComponentLayoutAndLogLines) {
 }
 
 TEST(WriteSubObjects, NoSubObjectsPutsTheAssemblyRightAfterTheHeader) {
-  ShapeParts parts;
-  parts.sub_objects = "sub_objects ( 0 )\n";
-  Converted c = ConvertShape(BuildShape(parts));
+  Converted c = ConvertShape(EmptyShape());
   ASSERT_TRUE(c.ok);
   std::string expected = std::string(kHeader) + "\n\n##--## Assembly ##--##\n";
   EXPECT_EQ(c.model.substr(0, expected.size()), expected);

@@ -90,6 +90,20 @@ std::string BuildShape(const ShapeParts& parts) {
          "lod_controls ( 1\n" + parts.hierarchy + parts.sub_objects + ")\n)\n";
 }
 
+std::string EmptyShape() {
+  ShapeParts parts;
+  parts.sub_objects = "sub_objects ( 0 )\n";
+  return BuildShape(parts);
+}
+
+ConversionOptions OptionsForShape(const TempFolder& folder, const std::string& shape, const std::string& name) {
+  ConversionOptions options;
+  options.SourcePath = folder.path + "/" + name;
+  options.OutputDirectory = folder.path;
+  WriteFileBytes(options.SourcePath, ShapeText(shape));
+  return options;
+}
+
 std::string SubObject(const std::string& vertices, const std::string& primitives) {
   return "sub_object (\nsub_object_header ( 00000400 -1 -1 000001d2 000001c4\n)\n" + vertices +
          "vertex_sets ( 0 )\n" + primitives + ")\n";

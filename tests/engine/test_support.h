@@ -70,6 +70,11 @@ struct ShapeParts {
   std::string sub_objects;  // the sub_objects header and everything after it
 };
 std::string BuildShape(const ShapeParts& parts);
+// The minimal tables and no sub-objects.
+std::string EmptyShape();
+// Writes shape (readable text) into folder as name; the options convert it into folder.
+ConversionOptions OptionsForShape(const TempFolder& folder, const std::string& shape,
+                                  const std::string& name = "loco.s");
 
 // One sub-object: its vertices section and its primitives section, verbatim.
 std::string SubObject(const std::string& vertices, const std::string& primitives);

@@ -105,14 +105,9 @@ TEST(WriteVehicleParameters, WagonFilesStartWithMaxZero) {
 }
 
 TEST(WriteVehicleParameters, LastLineWithoutLineEndIsRead) {
-  ShapeParts parts;
-  parts.sub_objects = "sub_objects ( 0 )\n";
   TempFolder folder;
-  ConversionOptions options;
-  options.SourcePath = folder.path + "/loco.s";
-  options.OutputDirectory = folder.path;
+  ConversionOptions options = OptionsForShape(folder, EmptyShape());
   options.EngPath = folder.path + "/loco.eng";
-  WriteFileBytes(options.SourcePath, ShapeText(BuildShape(parts)));
   std::string eng = ShapeText("x\nMass ( 7 )");
   WriteFileBytes(options.EngPath, eng);
   RecordingLog log;
@@ -127,14 +122,9 @@ TEST(WriteVehicleParameters, PositionAtTheEndOfTheFileReadsZeros) {
 }
 
 TEST(WriteVehicleParameters, MissingFileEndsTheRunAfterTheLengthLine) {
-  ShapeParts parts;
-  parts.sub_objects = "sub_objects ( 0 )\n";
   TempFolder folder;
-  ConversionOptions options;
-  options.SourcePath = folder.path + "/loco.s";
-  options.OutputDirectory = folder.path;
+  ConversionOptions options = OptionsForShape(folder, EmptyShape());
   options.EngPath = folder.path + "/missing.eng";
-  WriteFileBytes(options.SourcePath, ShapeText(BuildShape(parts)));
   RecordingLog log;
   EXPECT_FALSE(RunConversion(options, log));
   ASSERT_EQ(log.failures.size(), 1u);

@@ -56,13 +56,8 @@ TEST(WholeFile, ConvertsToTheExpectedModelFiles) {
 }
 
 TEST(WholeFile, ModelFileUsesCarriageReturnLineFeedThroughout) {
-  ConvertRequest request;
-  request.shape = ReadFileBytes(Data("hierarchy.s.txt"));
   TempFolder folder;
-  ConversionOptions options;
-  options.SourcePath = folder.path + "/Hierarchy_ASC.s";
-  options.OutputDirectory = folder.path;
-  WriteFileBytes(options.SourcePath, ShapeText(request.shape));
+  ConversionOptions options = OptionsForShape(folder, ReadFileBytes(Data("hierarchy.s.txt")), "Hierarchy_ASC.s");
   RecordingLog log;
   ASSERT_TRUE(RunConversion(options, log));
   std::string bytes = ReadFileBytes(folder.path + "/Hierarchy.stk");
@@ -131,12 +126,10 @@ TEST(WholeFile, MissingSourceLogsOnlyReadingFile) {
 TEST(WholeFile, WriteFailureIsReportedWithoutTheClosingLine) {
   if (!FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   TempFolder folder;
-  ConversionOptions options;
-  options.SourcePath = folder.path + "/loco.s";
+  ConversionOptions options = OptionsForShape(folder, ReadFileBytes(Data("hierarchy.s.txt")));
   options.OutputDirectory = folder.path + "/out";
   std::filesystem::create_directory(options.OutputDirectory);
   std::filesystem::create_symlink("/dev/full", options.OutputDirectory + "/loco.stk");
-  WriteFileBytes(options.SourcePath, ShapeText(ReadFileBytes(Data("hierarchy.s.txt"))));
   RecordingLog log;
   EXPECT_FALSE(RunConversion(options, log));
   ASSERT_EQ(log.failures.size(), 1u);
@@ -185,15 +178,13 @@ TEST(RunConversion, NamesAndPathsFollowTheSource) {
       {"_ASCloco.s", "_ASCloco", "loco.stk"},
       {"lo_ASCco_ASC.s", "lo", "loco.stk"},
   };
-  ShapeParts parts;
-  parts.sub_objects = "sub_objects ( 0 )\n";
   for (const Case& k : cases) {
     TempFolder folder;
     std::filesystem::create_directory(folder.path + "/X_ASC");
     ConversionOptions options;
     options.SourcePath = folder.path + "/" + k.source;
     options.OutputDirectory = folder.path + "/X_ASC";
-    WriteFileBytes(options.SourcePath, ShapeText(BuildShape(parts)));
+    WriteFileBytes(options.SourcePath, ShapeText(EmptyShape()));
     RecordingLog log;
     ASSERT_TRUE(RunConversion(options, log)) << k.source;
     std::string model = WithoutCarriageReturns(ReadFileBytes(folder.path + "/X_ASC/" + k.model_file));
@@ -202,14 +193,10 @@ TEST(RunConversion, NamesAndPathsFollowTheSource) {
 }
 
 TEST(RunConversion, SourceWithoutADotGivesAnEmptyModelName) {
-  ShapeParts parts;
-  parts.sub_objects = "sub_objects ( 0 )\n";
   TempFolder folder;
-  ConversionOptions options;
-  options.SourcePath = folder.path + "/sub/loco";
-  options.OutputDirectory = folder.path + "/out";
   std::filesystem::create_directory(folder.path + "/sub");
-  WriteFileBytes(options.SourcePath, ShapeText(BuildShape(parts)));
+  ConversionOptions options = OptionsForShape(folder, EmptyShape(), "sub/loco");
+  options.OutputDirectory = folder.path + "/out";
   RecordingLog log;
   ASSERT_TRUE(RunConversion(options, log));
   EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(folder.path + "/out.stk")).find("\nName \nMillimetric\n"),
