@@ -67,7 +67,9 @@ void SetButtonEnabled(QPushButton& button, bool enabled) {
 // The wait cursor for the length of one command.
 class WaitCursor {
  public:
-  explicit WaitCursor(platform::DialogServices& services) : services_(services) { services_.SetWaitCursor(true); }
+  explicit WaitCursor(platform::DialogServices& services) : services_(services) {
+    services_.SetWaitCursor(true);
+  }
   ~WaitCursor() { services_.SetWaitCursor(false); }
   WaitCursor(const WaitCursor&) = delete;
   WaitCursor& operator=(const WaitCursor&) = delete;
@@ -85,8 +87,12 @@ Widget* RequireControl(const QWidget& dialog, int id) {
 
 }  // namespace
 
-CConvertDlg::CConvertDlg(platform::DialogServices& services, platform::SettingsStore& settings, QWidget* parent)
-    : QDialog(parent), services_(services), settings_(settings), icon_(platform::LoadResourceIcon(res::kMainIcon)) {
+CConvertDlg::CConvertDlg(platform::DialogServices& services, platform::SettingsStore& settings,
+                         QWidget* parent)
+    : QDialog(parent),
+      services_(services),
+      settings_(settings),
+      icon_(platform::LoadResourceIcon(res::kMainIcon)) {
   platform::BuildDialog(*this, *res::FindDialogTemplate(res::kMainDialog));
   convert_ = RequireControl<QPushButton>(*this, res::kIdOk);
   close_ = RequireControl<QPushButton>(*this, res::kIdCancel);
@@ -281,7 +287,8 @@ void CConvertDlg::OnTwoFoot() { state_.options.TwoFootScale = two_foot_->isCheck
 void CConvertDlg::OnBrowseOutputDirectory() {
   RunCommand([this] {
     std::string chosen;
-    if (services_.ChooseFolder(this, state_.options.OutputDirectory, chosen)) state_.options.OutputDirectory = chosen;
+    if (services_.ChooseFolder(this, state_.options.OutputDirectory, chosen))
+      state_.options.OutputDirectory = chosen;
     UpdateData(false);
   });
 }

@@ -25,7 +25,8 @@ class CConvertDlg : public QDialog, private DialogHooks {
 
  public:
   // Builds the dialog and runs OnInitDialog: the settings are read here.
-  CConvertDlg(platform::DialogServices& services, platform::SettingsStore& settings, QWidget* parent = nullptr);
+  CConvertDlg(platform::DialogServices& services, platform::SettingsStore& settings,
+              QWidget* parent = nullptr);
   ~CConvertDlg() override;
 
   const DialogState& State() const { return state_; }

@@ -6,7 +6,8 @@
 
 std::string FormatLength(float length) {
   char text[32];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, static_cast<double>(length), std::chars_format::general, 6);
+  auto [end, ec] = std::to_chars(text, text + sizeof text, static_cast<double>(length),
+                                 std::chars_format::general, 6);
   if (ec != std::errc()) return "0";
   return std::string(text, end);
 }
@@ -24,9 +25,11 @@ bool ParseLength(std::string_view text, float& length) {
   const char first = text[at];
   // from_chars takes a leading '-' but not a '+'.
   size_t number = first == '+' ? at + 1 : at;
-  if (number < text.size() && (text[number] == '+' || text[number] == '-') && first == '+') return false;
+  if (number < text.size() && (text[number] == '+' || text[number] == '-') && first == '+')
+    return false;
   double value = 0;
-  auto [stop, ec] = std::from_chars(text.data() + number, text.data() + text.size(), value, std::chars_format::general);
+  auto [stop, ec] = std::from_chars(text.data() + number, text.data() + text.size(), value,
+                                    std::chars_format::general);
   if (ec != std::errc()) return false;
   if (value == 0.0 && first != '0') return false;
   if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) return false;

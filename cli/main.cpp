@@ -100,13 +100,14 @@ bool ParseLength(const std::string& text, float& length) {
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 // As the dialog prepares a chosen file: an ENG/WAG file gives the shape and the length; a
 // shape that is not text is used through its twin or decompressed. Then the conversion.
-bool PrepareAndConvert(const ConversionOptions& base, bool length_given, const std::string& argument,
-                       ConsoleLog& log, ConsoleHooks& hooks) {
+bool PrepareAndConvert(const ConversionOptions& base, bool length_given,
+                       const std::string& argument, ConsoleLog& log, ConsoleHooks& hooks) {
   DialogState state;
   state.options = base;
   ConversionOptions& o = state.options;
@@ -129,7 +130,8 @@ bool PrepareAndConvert(const ConversionOptions& base, bool length_given, const s
       bool decompressed = false;
       std::string output = DecompressSource(state, hooks, &decompressed);
       if (!decompressed) {
-        while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+        while (!output.empty() && (output.back() == '\n' || output.back() == '\r'))
+          output.pop_back();
         if (output.empty()) output = "the shape tool " + ShapeToolPath() + " gave no result";
         log.ReportFileFailure(FileFailure{shape, "cannot decompress: " + output});
         return false;
@@ -180,7 +182,8 @@ int main(int argc, char** argv) {
       eng_given = eng;
     } else if (arg == "--length") {
       std::string text;
-      if (!value(text) || !ParseLength(text, options.Length)) return Fail("--length needs a number of metres");
+      if (!value(text) || !ParseLength(text, options.Length))
+        return Fail("--length needs a number of metres");
       length_given = true;
     } else if (arg == "--two-foot") {
       options.TwoFootScale = true;

@@ -132,7 +132,8 @@ void CloseModelFile(ModelFile& model) {
 void DiscardModelFile(ModelFile& model) {
   if (model.file == nullptr) return;
   // Keep what was written up to the failure, as far as the file takes it.
-  if (!model.pending.empty()) std::fwrite(model.pending.data(), 1, model.pending.size(), model.file);
+  if (!model.pending.empty())
+    std::fwrite(model.pending.data(), 1, model.pending.size(), model.file);
   std::fclose(model.file);
   model.file = nullptr;
 }
@@ -152,7 +153,8 @@ bool RunConversion(const ConversionOptions& options, LogSink& log) {
     ReadLine(run);
     ReadShapeTables(run);
     // No walk over a table goes past the number of characters the shape text has.
-    uint64_t characters = (run.source.total_bytes != 0 ? run.source.total_bytes : run.source.consumed) / 2;
+    uint64_t characters =
+        (run.source.total_bytes != 0 ? run.source.total_bytes : run.source.consumed) / 2;
     run.tables.walk_limit = static_cast<int64_t>(characters) + 1;
     errno = 0;
     if (!CreateModelFile(run.model, run.model_path)) {
@@ -175,7 +177,8 @@ bool RunConversion(const ConversionOptions& options, LogSink& log) {
   } catch (const std::bad_alloc&) {
     DiscardModelFile(run.model);
     CloseSource(run.source);
-    log.ReportFileFailure(FileFailure{options.SourcePath, "not enough memory to convert this shape"});
+    log.ReportFileFailure(
+        FileFailure{options.SourcePath, "not enough memory to convert this shape"});
     return false;
   }
   run.tables = ShapeTables{};

@@ -52,7 +52,8 @@ void ResetVertexBuffer(VertexTable& vertices) {
 }
 
 int32_t& BufferIndex(VertexTable& vertices, int32_t a) {
-  if (a < static_cast<int32_t>(vertices.entries.size())) return vertices.entries[static_cast<size_t>(a)].buffer_idx;
+  if (a < static_cast<int32_t>(vertices.entries.size()))
+    return vertices.entries[static_cast<size_t>(a)].buffer_idx;
   auto [slot, inserted] = vertices.unread_buffer_idx.try_emplace(a, -1);
   return slot->second;
 }
@@ -67,7 +68,8 @@ int32_t AddToBuffer(VertexTable& vertices, int32_t a) {
 }
 
 SubObjectVertex VertexAt(const VertexTable& vertices, int32_t a) {
-  if (a < static_cast<int32_t>(vertices.entries.size())) return vertices.entries[static_cast<size_t>(a)];
+  if (a < static_cast<int32_t>(vertices.entries.size()))
+    return vertices.entries[static_cast<size_t>(a)];
   return SubObjectVertex{};
 }
 
@@ -168,7 +170,8 @@ bool WriteGeometryBlocks(Run& run, VertexTable& vertices, const ShapeMatrix& mat
   int32_t index_count = ReadIntField(run);
   // A list cannot hold more triangles than it has characters: a larger count would only
   // repeat its last index, so it is not followed past that.
-  int64_t triangles = std::min<int64_t>(index_count / 3, static_cast<int64_t>(LineView(run.line).size()) + 1);
+  int64_t triangles =
+      std::min<int64_t>(index_count / 3, static_cast<int64_t>(LineView(run.line).size()) + 1);
   SkipPast(run.line, ' ');
   ResetVertexBuffer(vertices);
   WriteText(run.model, "<IndexedTriangleList>\n");

@@ -13,16 +13,17 @@ namespace {
 // parent each: the repeated tail of the hierarchy line, then the matrices it never reached.
 struct ChildIndex {
   std::vector<std::pair<int32_t, int32_t>> links;  // (parent, child), sorted
-  int64_t listed_end = 0;  // matrices below this index are in links
-  int64_t tail_end = 0;    // [listed_end, tail_end) has parent tail_parent
+  int64_t listed_end = 0;                          // matrices below this index are in links
+  int64_t tail_end = 0;                            // [listed_end, tail_end) has parent tail_parent
   int32_t tail_parent = 0;
-  int64_t walk_end = 0;    // [tail_end, walk_end) has parent 0
+  int64_t walk_end = 0;  // [tail_end, walk_end) has parent 0
 };
 
 ChildIndex IndexChildren(const ShapeTables& t, int64_t walk_end) {
   ChildIndex index;
   index.walk_end = walk_end;
-  index.listed_end = std::min<int64_t>(walk_end, static_cast<int64_t>(t.matrices.size() + t.unread_parents.size()));
+  index.listed_end = std::min<int64_t>(
+      walk_end, static_cast<int64_t>(t.matrices.size() + t.unread_parents.size()));
   for (int64_t j = 0; j < index.listed_end; ++j) {
     int32_t parent = MatrixParent(t, j);
     if (parent >= 0) index.links.emplace_back(parent, static_cast<int32_t>(j));
@@ -39,7 +40,8 @@ void AppendPlacement(Run& run, std::string& out, int64_t j, bool top_level) {
   double along = static_cast<double>(m.values[11]);
   if (top_level) along = static_cast<double>(run.options.Length) * 0.5 + along;
   out += "\tINCLUDE ";
-  AppendWholeTriple(out, static_cast<double>(m.values[9]) * s, along * s, static_cast<double>(m.values[10]) * s);
+  AppendWholeTriple(out, static_cast<double>(m.values[9]) * s, along * s,
+                    static_cast<double>(m.values[10]) * s);
   out += "\t ";
   out += run.ModelName;
   out += ".MTX.";
@@ -50,15 +52,18 @@ void AppendPlacement(Run& run, std::string& out, int64_t j, bool top_level) {
 
 void AppendChildPlacements(Run& run, std::string& out, const ChildIndex& index, int32_t parent,
                            bool top_level) {
-  auto first = std::lower_bound(index.links.begin(), index.links.end(), std::make_pair(parent, INT32_MIN));
+  auto first =
+      std::lower_bound(index.links.begin(), index.links.end(), std::make_pair(parent, INT32_MIN));
   for (auto it = first; it != index.links.end() && it->first == parent; ++it) {
     AppendPlacement(run, out, it->second, top_level);
   }
   if (index.tail_parent == parent) {
-    for (int64_t j = index.listed_end; j < index.tail_end; ++j) AppendPlacement(run, out, j, top_level);
+    for (int64_t j = index.listed_end; j < index.tail_end; ++j)
+      AppendPlacement(run, out, j, top_level);
   }
   if (parent == 0) {
-    for (int64_t j = index.tail_end; j < index.walk_end; ++j) AppendPlacement(run, out, j, top_level);
+    for (int64_t j = index.tail_end; j < index.walk_end; ++j)
+      AppendPlacement(run, out, j, top_level);
   }
 }
 

@@ -34,16 +34,16 @@ void AppendFixed(std::string& out, double value, int decimals) {
     return;
   }
   double scaled = std::ldexp(std::fabs(value), decimals + 1);
-  bool exact_half = scaled < 9007199254740992.0 && std::floor(scaled) == scaled &&
-                    std::fmod(scaled, 2.0) == 1.0;
+  bool exact_half =
+      scaled < 9007199254740992.0 && std::floor(scaled) == scaled && std::fmod(scaled, 2.0) == 1.0;
   if (!exact_half) {
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                   std::chars_format::fixed, decimals);
+    auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     out.append(buffer, end);
     return;
   }
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                 std::chars_format::fixed, decimals + 1);
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals + 1);
   // Drop the final 5 (and a point left dangling), then add one unit in the last place.
   char* last = end - 1;
   if (decimals == 0) --last;  // the "." before the 5
@@ -92,13 +92,13 @@ double ReadLeadingDouble(std::string_view text) {
   size_t at = SkipSpaceAndSign(text, negative);
   // A decimal number starts with a digit, or a point followed by a digit.
   if (at >= text.size()) return 0.0;
-  bool starts_number = IsDigit(text[at]) ||
-                       (text[at] == '.' && at + 1 < text.size() && IsDigit(text[at + 1]));
+  bool starts_number =
+      IsDigit(text[at]) || (text[at] == '.' && at + 1 < text.size() && IsDigit(text[at + 1]));
   if (!starts_number) return 0.0;
   double value = 0.0;
   const char* first = text.data() + at;
-  auto [end, ec] = std::from_chars(first, text.data() + text.size(), value,
-                                   std::chars_format::general);
+  auto [end, ec] =
+      std::from_chars(first, text.data() + text.size(), value, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
     // Overflow gives the largest value, underflow zero, as the C library does.
     size_t e = at;

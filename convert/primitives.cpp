@@ -108,7 +108,8 @@ void CollectInclude(Run& run, int32_t i, int32_t k, int32_t m, const ShapeMatrix
   if (placed) {
     double scale = run.UnitScale;
     AppendWholeTriple(line, scale * static_cast<double>(matrix.values[9]),
-                      scale * (0.5 * static_cast<double>(run.options.Length) + static_cast<double>(matrix.values[11])),
+                      scale * (0.5 * static_cast<double>(run.options.Length) +
+                               static_cast<double>(matrix.values[11])),
                       scale * static_cast<double>(matrix.values[10]));
   } else {
     line += "0/0/0";
@@ -192,7 +193,8 @@ void WriteHeaderComment(Run& run) {
   WriteText(run.model, "##\tCONVERTED FROM MSTS .S FILE\n##\twith Shapewright conversion tool\n");
   CVersionInfo version;
   version.ReadFromModule(nullptr);
-  WriteText(run.model, "##\t" + version.GetFileDescription() + "\t" + version.GetFileVersion() + "\n");
+  WriteText(run.model,
+            "##\t" + version.GetFileDescription() + "\t" + version.GetFileVersion() + "\n");
 }
 
 void WriteSubObjects(Run& run) {

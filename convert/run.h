@@ -55,7 +55,7 @@ bool CreateModelFile(ModelFile& model, const std::string& path);
 void WriteText(ModelFile& model, std::string_view text);
 // Writes piece once it has grown large, and empties it; the caller writes the rest at the end.
 void WriteWhenLarge(ModelFile& model, std::string& piece);
-void CloseModelFile(ModelFile& model);  // flushes and closes; throws RunAborted on failure
+void CloseModelFile(ModelFile& model);    // flushes and closes; throws RunAborted on failure
 void DiscardModelFile(ModelFile& model);  // closes after a failure, keeping what was written
 
 void ReadShapeTables(Run& run);

@@ -14,8 +14,8 @@ struct ByteSource {
   std::vector<unsigned char> buffer;
   const unsigned char* data = nullptr;  // the bytes not yet consumed
   size_t size = 0;
-  bool at_end = false;     // nothing more can be read
-  int read_error = 0;      // errno of a failed read, 0 when none
+  bool at_end = false;       // nothing more can be read
+  int read_error = 0;        // errno of a failed read, 0 when none
   uint64_t total_bytes = 0;  // size of the whole source when known, else 0
   uint64_t consumed = 0;     // bytes taken from the file so far (buffered included)
 };

@@ -100,10 +100,12 @@ std::string CutImageName(Run& run) {
   SkipPast(run.line, '(');
   std::string_view rest = LineView(run.line);
   size_t close = rest.find(')');
-  std::string_view name = close == std::string_view::npos ? std::string_view() : rest.substr(0, close);
+  std::string_view name =
+      close == std::string_view::npos ? std::string_view() : rest.substr(0, close);
   while (!name.empty() && (name.back() == ' ' || (name.back() >= '\t' && name.back() <= '\r')))
     name.remove_suffix(1);
-  if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+  if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+    name = name.substr(1, name.size() - 2);
   return std::string(name);
 }
 
@@ -167,7 +169,8 @@ void ReadHierarchy(Run& run) {
     SetParent(t, i, parent);
     if (!SkipPast(run.line, ' ')) {
       int32_t stored = static_cast<int32_t>(t.matrices.size());
-      for (int32_t j = i + 1; j < std::min(end, stored); ++j) t.matrices[static_cast<size_t>(j)].parent = parent;
+      for (int32_t j = i + 1; j < std::min(end, stored); ++j)
+        t.matrices[static_cast<size_t>(j)].parent = parent;
       t.tail_parent = parent;
       t.tail_begin = std::max(i + 1, stored);
       t.tail_end = std::max(end, t.tail_begin);
@@ -180,9 +183,15 @@ void ReadHierarchy(Run& run) {
 
 Vec3f PointAt(const ShapeTables& t, int64_t i) { return EntryAt(t.points, t.point_count, i); }
 Vec3f NormalAt(const ShapeTables& t, int64_t i) { return EntryAt(t.normals, t.normal_count, i); }
-Vec2f UvPointAt(const ShapeTables& t, int64_t i) { return EntryAt(t.uv_points, t.uv_point_count, i); }
-int32_t VtxStateAt(const ShapeTables& t, int64_t i) { return EntryAt(t.vtx_states, t.vtx_state_count, i); }
-PrimState PrimStateAt(const ShapeTables& t, int64_t i) { return EntryAt(t.prim_states, t.prim_state_count, i); }
+Vec2f UvPointAt(const ShapeTables& t, int64_t i) {
+  return EntryAt(t.uv_points, t.uv_point_count, i);
+}
+int32_t VtxStateAt(const ShapeTables& t, int64_t i) {
+  return EntryAt(t.vtx_states, t.vtx_state_count, i);
+}
+PrimState PrimStateAt(const ShapeTables& t, int64_t i) {
+  return EntryAt(t.prim_states, t.prim_state_count, i);
+}
 
 const std::string& ImageAt(const ShapeTables& t, int64_t i) {
   static const std::string empty;
@@ -192,7 +201,8 @@ const std::string& ImageAt(const ShapeTables& t, int64_t i) {
 
 const ShapeMatrix& MatrixAt(const ShapeTables& t, int64_t i) {
   if (t.matrix_count <= 0) return IdentityRoot();
-  if (i < 0 || i >= t.matrix_count || i >= static_cast<int64_t>(t.matrices.size())) return ZeroMatrix();
+  if (i < 0 || i >= t.matrix_count || i >= static_cast<int64_t>(t.matrices.size()))
+    return ZeroMatrix();
   return t.matrices[static_cast<size_t>(i)];
 }
 
@@ -202,18 +212,21 @@ int32_t MatrixParent(const ShapeTables& t, int64_t i) {
   int64_t stored = static_cast<int64_t>(t.matrices.size());
   if (i < stored) return t.matrices[static_cast<size_t>(i)].parent;
   int64_t k = i - stored;
-  if (k < static_cast<int64_t>(t.unread_parents.size())) return t.unread_parents[static_cast<size_t>(k)];
+  if (k < static_cast<int64_t>(t.unread_parents.size()))
+    return t.unread_parents[static_cast<size_t>(k)];
   if (i >= t.tail_begin && i < t.tail_end) return t.tail_parent;
   return 0;
 }
 
 std::string& MatrixIncludes(ShapeTables& t, int64_t i) {
-  if (i >= 0 && i < static_cast<int64_t>(t.matrices.size())) return t.matrices[static_cast<size_t>(i)].includes;
+  if (i >= 0 && i < static_cast<int64_t>(t.matrices.size()))
+    return t.matrices[static_cast<size_t>(i)].includes;
   return t.unread_includes[static_cast<int32_t>(i)];
 }
 
 const std::string* FindMatrixIncludes(const ShapeTables& t, int64_t i) {
-  if (i >= 0 && i < static_cast<int64_t>(t.matrices.size())) return &t.matrices[static_cast<size_t>(i)].includes;
+  if (i >= 0 && i < static_cast<int64_t>(t.matrices.size()))
+    return &t.matrices[static_cast<size_t>(i)].includes;
   auto found = t.unread_includes.find(static_cast<int32_t>(i));
   return found == t.unread_includes.end() ? nullptr : &found->second;
 }

@@ -17,8 +17,8 @@ struct Vec2f {
 struct ShapeMatrix {
   float values[12] = {};  // three rows of three, then the translation x, y, z
   std::string name;
-  int32_t parent = 0;     // -1 marks a root; 0 for a matrix the hierarchy does not reach
-  std::string includes;   // INCLUDE lines of the primitives attached to this matrix
+  int32_t parent = 0;    // -1 marks a root; 0 for a matrix the hierarchy does not reach
+  std::string includes;  // INCLUDE lines of the primitives attached to this matrix
 };
 
 struct PrimState {

@@ -33,7 +33,9 @@ int AceToBmps(intptr_t a, intptr_t b, intptr_t c) { return CallExport("_AceToBmp
 int AceToBmp(intptr_t a, intptr_t b) { return CallExport("_AceToBmp", a, b); }
 int AceToTgaSquare(intptr_t a, intptr_t b) { return CallExport("_AceToTgaSquare", a, b); }
 int BmpsToTga(intptr_t a, intptr_t b, intptr_t c) { return CallExport("_BmpsToTga", a, b, c); }
-int BmpsToTgaSquare(intptr_t a, intptr_t b, intptr_t c) { return CallExport("_BmpsToTgaSquare", a, b, c); }
+int BmpsToTgaSquare(intptr_t a, intptr_t b, intptr_t c) {
+  return CallExport("_BmpsToTgaSquare", a, b, c);
+}
 int AceInitLoad(intptr_t a) { return CallExport("_AceInitLoad", a); }
 int AceLoadBitmap(intptr_t a, intptr_t b) { return CallExport("_AceLoadBitmap", a, b); }
 int AceCompress(intptr_t a, intptr_t b) { return CallExport("_AceCompress", a, b); }

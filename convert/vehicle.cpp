@@ -68,7 +68,8 @@ std::string PositionLine(Run& run, EngReader& eng, bool& end_of_file, const char
   double z = ReadLeadingDouble(LineView(line));
   double s = run.UnitScale;
   std::string text = label;
-  AppendWholeTriple(text, static_cast<double>(x) * s, (static_cast<double>(run.options.Length) * 0.5 + z) * s,
+  AppendWholeTriple(text, static_cast<double>(x) * s,
+                    (static_cast<double>(run.options.Length) * 0.5 + z) * s,
                     static_cast<double>(y) * s);
   text += '\n';
   return text;
@@ -95,7 +96,8 @@ void WriteVehicleParameters(Run& run) {
     ~CloseOnExit() { CloseSource(file); }
   } closer{eng.file};
 
-  if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".wag") == 0) WriteText(run.model, "\tMax 0\n");
+  if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".wag") == 0)
+    WriteText(run.model, "\tMax 0\n");
   bool is_steam = false;
   std::string steam_lines;
   CurrentLine& line = eng.line;

@@ -95,7 +95,8 @@ bool CreateFolders(const std::string& path, std::string& error) {
   std::string partial;
   for (size_t at = 0; at <= path.size(); ++at) {
     if (at == path.size() || path[at] == '/') {
-      if (!partial.empty() && !Exists(partial) && ::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) {
+      if (!partial.empty() && !Exists(partial) && ::mkdir(partial.c_str(), 0777) != 0 &&
+          errno != EEXIST) {
         error = std::strerror(errno);
         return false;
       }

@@ -14,7 +14,8 @@ void* LoadLibraryByName(const char* base_name) {
   // dlopen made through an interposed loader (as under AddressSanitizer) does not consult it.
   std::string folder = ProgramFolder();
   if (!folder.empty()) {
-    if (void* library = dlopen((folder + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL)) return library;
+    if (void* library = dlopen((folder + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL))
+      return library;
   }
   return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
 }

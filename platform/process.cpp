@@ -24,7 +24,8 @@ std::string RunCaptured(const std::string& program, const std::vector<std::strin
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
   posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 2);
-  if (!working_directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, working_directory.c_str());
+  if (!working_directory.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, working_directory.c_str());
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -52,7 +53,8 @@ std::string RunCaptured(const std::string& program, const std::vector<std::strin
 
 std::string MakeTemporaryFolder() {
   std::error_code error;
-  std::string pattern = (std::filesystem::temp_directory_path(error) / "shapewright-XXXXXX").string();
+  std::string pattern =
+      (std::filesystem::temp_directory_path(error) / "shapewright-XXXXXX").string();
   if (error) pattern = "/tmp/shapewright-XXXXXX";
   char* made = ::mkdtemp(pattern.data());
   return made != nullptr ? std::string(made) : std::string();
@@ -74,7 +76,8 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to) {
   if (errno == EEXIST) return false;
   std::error_code error;
   if (std::filesystem::exists(to, error)) return false;
-  if (!std::filesystem::copy_file(from, to, std::filesystem::copy_options::none, error)) return false;
+  if (!std::filesystem::copy_file(from, to, std::filesystem::copy_options::none, error))
+    return false;
   std::filesystem::remove(from, error);
   return true;
 }

@@ -20,7 +20,8 @@ namespace {
 int ScaleRounded(int value, int numerator, int denominator) {
   int64_t product = int64_t{value} * numerator;
   int64_t half = denominator / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
+  return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                       : (product - half) / denominator);
 }
 
 QWidget* MakePushButton(QDialog& dialog, const res::DialogControl& control) {
@@ -31,7 +32,8 @@ QWidget* MakePushButton(QDialog& dialog, const res::DialogControl& control) {
   return button;
 }
 
-QWidget* MakeEdit(QDialog& dialog, const res::DialogControl& control, const DialogBaseUnits& units) {
+QWidget* MakeEdit(QDialog& dialog, const res::DialogControl& control,
+                  const DialogBaseUnits& units) {
   if ((control.style & res::kMultiline) == 0) {
     auto* edit = new QLineEdit(QString::fromUtf8(control.text), &dialog);
     edit->setFrame((control.style & res::kBorder) != 0);
@@ -40,9 +42,9 @@ QWidget* MakeEdit(QDialog& dialog, const res::DialogControl& control, const Dial
   auto* edit = new QPlainTextEdit(QString::fromUtf8(control.text), &dialog);
   if ((control.style & res::kBorder) == 0) edit->setFrameShape(QFrame::NoFrame);
   edit->setLineWrapMode((control.style & res::kAutoHScroll) != 0 ? QPlainTextEdit::NoWrap
-                                                                  : QPlainTextEdit::WidgetWidth);
+                                                                 : QPlainTextEdit::WidgetWidth);
   edit->setVerticalScrollBarPolicy((control.style & res::kVScroll) != 0 ? Qt::ScrollBarAlwaysOn
-                                                                          : Qt::ScrollBarAlwaysOff);
+                                                                        : Qt::ScrollBarAlwaysOff);
   edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // Tab moves on, as in a dialog's multi-line edit; Enter stays in the text (want-return).
   edit->setTabChangesFocus(true);
@@ -66,7 +68,8 @@ QWidget* MakeStatic(QDialog& dialog, const res::DialogControl& control) {
 
 // Automatic radio buttons in a row make one group; a click marks one and none can be unmarked
 // by a click, even a button alone in its group (a lone Qt auto-exclusive button could be).
-QRadioButton* MakeRadioButton(QDialog& dialog, const res::DialogControl& control, QButtonGroup*& group) {
+QRadioButton* MakeRadioButton(QDialog& dialog, const res::DialogControl& control,
+                              QButtonGroup*& group) {
   auto* radio = new QRadioButton(QString::fromUtf8(control.text), &dialog);
   if (group == nullptr || (control.style & res::kGroup) != 0) {
     group = new QButtonGroup(&dialog);
@@ -76,8 +79,8 @@ QRadioButton* MakeRadioButton(QDialog& dialog, const res::DialogControl& control
   return radio;
 }
 
-QWidget* MakeControl(QDialog& dialog, const res::DialogControl& control, const DialogBaseUnits& units,
-                     QButtonGroup*& radio_group) {
+QWidget* MakeControl(QDialog& dialog, const res::DialogControl& control,
+                     const DialogBaseUnits& units, QButtonGroup*& radio_group) {
   if (control.kind != res::ControlKind::kAutoRadioButton) radio_group = nullptr;
   switch (control.kind) {
     case res::ControlKind::kPushButton:
@@ -94,7 +97,8 @@ QWidget* MakeControl(QDialog& dialog, const res::DialogControl& control, const D
   return MakeStatic(dialog, control);
 }
 
-void PlaceControl(QWidget& widget, const res::DialogControl& control, const DialogBaseUnits& units) {
+void PlaceControl(QWidget& widget, const res::DialogControl& control,
+                  const DialogBaseUnits& units) {
   QRect area = MapDialogRect(units, control.x, control.y, control.width, control.height);
   if (control.kind == res::ControlKind::kStaticIcon) area.setSize(QSize(32, 32));
   widget.setGeometry(area);
@@ -104,25 +108,27 @@ void PlaceControl(QWidget& widget, const res::DialogControl& control, const Dial
 
 DialogBaseUnits MeasureBaseUnits(const QFont& font) {
   QFontMetrics metrics(font);
-  int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   return {(letters / 26 + 1) / 2, metrics.height()};
 }
 
 QRect MapDialogRect(const DialogBaseUnits& units, int x, int y, int width, int height) {
-  return QRect(ScaleRounded(x, units.x, 4), ScaleRounded(y, units.y, 8), ScaleRounded(width, units.x, 4),
-               ScaleRounded(height, units.y, 8));
+  return QRect(ScaleRounded(x, units.x, 4), ScaleRounded(y, units.y, 8),
+               ScaleRounded(width, units.x, 4), ScaleRounded(height, units.y, 8));
 }
 
 QFont DialogFont(const res::DialogTemplate& dialog_template) {
   QFont font;
-  font.setFamilies({QString::fromUtf8(dialog_template.font), QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
-                    QStringLiteral("Sans Serif")});
+  font.setFamilies({QString::fromUtf8(dialog_template.font), QStringLiteral("Tahoma"),
+                    QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
   font.setPointSize(dialog_template.point_size);
   return font;
 }
 
 QString ControlObjectName(int id, size_t index) {
-  return id == res::kIdStatic ? QStringLiteral("static_%1").arg(index) : QStringLiteral("control_%1").arg(id);
+  return id == res::kIdStatic ? QStringLiteral("static_%1").arg(index)
+                              : QStringLiteral("control_%1").arg(id);
 }
 
 void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialog_template) {
@@ -130,7 +136,8 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialog_template) {
   dialog.setWindowTitle(QString::fromUtf8(dialog_template.caption));
   Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
   if ((dialog_template.style & res::kCaption) != 0) flags |= Qt::WindowTitleHint;
-  if ((dialog_template.style & res::kSysMenu) != 0) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  if ((dialog_template.style & res::kSysMenu) != 0)
+    flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   dialog.setWindowFlags(flags);
   QFont font = DialogFont(dialog_template);
   dialog.setFont(font);
@@ -145,7 +152,8 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialog_template) {
     QWidget* widget = MakeControl(dialog, control, units, radio_group);
     widget->setObjectName(ControlObjectName(control.id, i));
     PlaceControl(*widget, control, units);
-    bool focusable = control.kind != res::ControlKind::kStaticText && control.kind != res::ControlKind::kStaticIcon;
+    bool focusable = control.kind != res::ControlKind::kStaticText &&
+                     control.kind != res::ControlKind::kStaticIcon;
     if ((control.style & res::kTabStop) != 0) {
       widget->setFocusPolicy(Qt::StrongFocus);
       tab_stops.push_back(widget);
@@ -155,7 +163,8 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialog_template) {
       widget->setFocusPolicy(Qt::NoFocus);
     }
   }
-  for (size_t i = 1; i < tab_stops.size(); ++i) QWidget::setTabOrder(tab_stops[i - 1], tab_stops[i]);
+  for (size_t i = 1; i < tab_stops.size(); ++i)
+    QWidget::setTabOrder(tab_stops[i - 1], tab_stops[i]);
   // The first tab stop has the focus when the dialog opens.
   if (!tab_stops.empty()) tab_stops.front()->setFocus(Qt::OtherFocusReason);
 }

@@ -11,13 +11,16 @@
 
 namespace platform {
 
-QString ToQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString ToQString(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 std::string FromQString(const QString& text) { return text.toStdString(); }
 
 QString ProgramBaseName() { return QFileInfo(ToQString(RunningProgramPath())).completeBaseName(); }
 
-bool QtDialogServices::ChooseSourceFile(QWidget* owner, const std::string& start_folder, std::string& chosen) {
+bool QtDialogServices::ChooseSourceFile(QWidget* owner, const std::string& start_folder,
+                                        std::string& chosen) {
   QFileDialog chooser(owner, QStringLiteral("Import Shape:"), ToQString(start_folder));
   chooser.setOption(QFileDialog::DontUseNativeDialog);
   chooser.setAcceptMode(QFileDialog::AcceptOpen);
@@ -33,7 +36,8 @@ bool QtDialogServices::ChooseSourceFile(QWidget* owner, const std::string& start
   return true;
 }
 
-bool QtDialogServices::ChooseFolder(QWidget* owner, const std::string& start_folder, std::string& chosen) {
+bool QtDialogServices::ChooseFolder(QWidget* owner, const std::string& start_folder,
+                                    std::string& chosen) {
   QFileDialog browser(owner, QStringLiteral("Select Folder"), ToQString(start_folder));
   browser.setOption(QFileDialog::DontUseNativeDialog);
   browser.setOption(QFileDialog::ShowDirsOnly);
@@ -45,7 +49,8 @@ bool QtDialogServices::ChooseFolder(QWidget* owner, const std::string& start_fol
   return true;
 }
 
-void QtDialogServices::ShowFileError(QWidget* owner, const std::string& file, const std::string& reason) {
+void QtDialogServices::ShowFileError(QWidget* owner, const std::string& file,
+                                     const std::string& reason) {
   QMessageBox::critical(owner, QStringLiteral("Shapewright"),
                         QStringLiteral("%1\n%2.").arg(ToQString(file), ToQString(reason)));
 }
@@ -67,7 +72,8 @@ void QtDialogServices::SetWaitCursor(bool waiting) {
 }
 
 QtSettingsStore::QtSettingsStore(const QString& application)
-    : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Ferrowind"), application) {}
+    : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Ferrowind"),
+                application) {}
 
 std::string QtSettingsStore::ReadString(const std::string& key, const std::string& fallback) {
   settings_.beginGroup(QStringLiteral("Shapewright"));

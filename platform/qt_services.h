@@ -11,7 +11,8 @@ namespace platform {
 
 class QtDialogServices : public DialogServices {
  public:
-  bool ChooseSourceFile(QWidget* owner, const std::string& start_folder, std::string& chosen) override;
+  bool ChooseSourceFile(QWidget* owner, const std::string& start_folder,
+                        std::string& chosen) override;
   bool ChooseFolder(QWidget* owner, const std::string& start_folder, std::string& chosen) override;
   void ShowFileError(QWidget* owner, const std::string& file, const std::string& reason) override;
   void ShowMessage(QWidget* owner, const std::string& text) override;

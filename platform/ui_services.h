@@ -13,11 +13,14 @@ class DialogServices {
  public:
   virtual ~DialogServices() = default;
   // The file chooser "Import Shape:", starting in start_folder. False when cancelled.
-  virtual bool ChooseSourceFile(QWidget* owner, const std::string& start_folder, std::string& chosen) = 0;
+  virtual bool ChooseSourceFile(QWidget* owner, const std::string& start_folder,
+                                std::string& chosen) = 0;
   // The folder browser "Select Folder", starting at start_folder. False when cancelled.
-  virtual bool ChooseFolder(QWidget* owner, const std::string& start_folder, std::string& chosen) = 0;
+  virtual bool ChooseFolder(QWidget* owner, const std::string& start_folder,
+                            std::string& chosen) = 0;
   // The file-error box: the file and the system's reason.
-  virtual void ShowFileError(QWidget* owner, const std::string& file, const std::string& reason) = 0;
+  virtual void ShowFileError(QWidget* owner, const std::string& file,
+                             const std::string& reason) = 0;
   // A message box with an OK button, such as "Please enter a number.".
   virtual void ShowMessage(QWidget* owner, const std::string& text) = 0;
   virtual void Beep() = 0;

@@ -8,7 +8,8 @@ namespace {
 #include "res/icon128.xpm"
 
 constexpr uint32_t kEditStyle = kBorder | kAutoHScroll | kTabStop;
-constexpr uint32_t kLogStyle = kBorder | kVScroll | kMultiline | kAutoVScroll | kAutoHScroll | kWantReturn | kTabStop;
+constexpr uint32_t kLogStyle =
+    kBorder | kVScroll | kMultiline | kAutoVScroll | kAutoHScroll | kWantReturn | kTabStop;
 
 // Template 102: the main dialog.
 const DialogControl kMainControls[] = {
@@ -37,10 +38,10 @@ const DialogControl kAboutControls[] = {
 };
 
 const DialogTemplate kTemplates[] = {
-    {kAboutDialog, 235, 55, "About Shapewright", "MS Shell Dlg", 8, kCaption | kSysMenu | kModalFrame,
-     kAboutControls, std::size(kAboutControls)},
-    {kMainDialog, 320, 200, "Shapewright", "MS Shell Dlg", 8, kCaption | kSysMenu | kModalFrame | kAppWindow,
-     kMainControls, std::size(kMainControls)},
+    {kAboutDialog, 235, 55, "About Shapewright", "MS Shell Dlg", 8,
+     kCaption | kSysMenu | kModalFrame, kAboutControls, std::size(kAboutControls)},
+    {kMainDialog, 320, 200, "Shapewright", "MS Shell Dlg", 8,
+     kCaption | kSysMenu | kModalFrame | kAppWindow, kMainControls, std::size(kMainControls)},
 };
 
 struct ResourceString {

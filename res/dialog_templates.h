@@ -36,15 +36,15 @@ enum class ControlKind : uint8_t {
 
 // Control styles, named after the window styles they stand for.
 enum ControlStyle : uint32_t {
-  kTabStop = 1u << 0,     // WS_TABSTOP
-  kGroup = 1u << 1,       // WS_GROUP: starts a new tab group
-  kBorder = 1u << 2,      // WS_BORDER
-  kVScroll = 1u << 3,     // WS_VSCROLL: a vertical scroll bar
-  kAutoHScroll = 1u << 4, // ES_AUTOHSCROLL: no wrapping, the text scrolls sideways
-  kAutoVScroll = 1u << 5, // ES_AUTOVSCROLL
-  kMultiline = 1u << 6,   // ES_MULTILINE
-  kWantReturn = 1u << 7,  // ES_WANTRETURN: Enter starts a new line
-  kNoPrefix = 1u << 8,    // SS_NOPREFIX: ampersands are shown as they are
+  kTabStop = 1u << 0,      // WS_TABSTOP
+  kGroup = 1u << 1,        // WS_GROUP: starts a new tab group
+  kBorder = 1u << 2,       // WS_BORDER
+  kVScroll = 1u << 3,      // WS_VSCROLL: a vertical scroll bar
+  kAutoHScroll = 1u << 4,  // ES_AUTOHSCROLL: no wrapping, the text scrolls sideways
+  kAutoVScroll = 1u << 5,  // ES_AUTOVSCROLL
+  kMultiline = 1u << 6,    // ES_MULTILINE
+  kWantReturn = 1u << 7,   // ES_WANTRETURN: Enter starts a new line
+  kNoPrefix = 1u << 8,     // SS_NOPREFIX: ampersands are shown as they are
 };
 
 // Dialog styles.

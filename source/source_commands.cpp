@@ -78,7 +78,8 @@ bool ReadDescriptionFile(DialogState& state, DialogHooks& hooks) {
     if (LineStartsWith(line, "wagonshape")) {
       CutShapeName(line);
       size_t cut = LastSeparator(o.SourcePath);
-      std::string folder = cut == std::string::npos ? std::string() : o.SourcePath.substr(0, cut + 1);
+      std::string folder =
+          cut == std::string::npos ? std::string() : o.SourcePath.substr(0, cut + 1);
       o.SourcePath = folder + std::string(LineView(line));
       hooks.WriteControls(state);
       shape_seen = true;
@@ -133,7 +134,7 @@ void BrowseSource(DialogState& state, DialogHooks& hooks) {
   hooks.ReadControls(state);
   EmptyLog(state);
   ConversionOptions& o = state.options;
-  std::string start = !o.SourcePath.empty()        ? FolderOf(o.SourcePath)
+  std::string start = !o.SourcePath.empty()            ? FolderOf(o.SourcePath)
                       : !state.SavedSourcePath.empty() ? FolderOf(state.SavedSourcePath)
                                                        : program_folder;
   std::string chosen;
@@ -161,7 +162,8 @@ std::string DecompressSource(DialogState& state, DialogHooks& hooks, bool* decom
   std::string name = cut == std::string::npos ? source : source.substr(cut + 1);
   hooks.ReadControls(state);
   size_t dot = name.rfind('.');
-  std::string decompressed_name = (dot == std::string::npos ? std::string() : name.substr(0, dot)) + "_ASC.s";
+  std::string decompressed_name =
+      (dot == std::string::npos ? std::string() : name.substr(0, dot)) + "_ASC.s";
   EmptyLog(state);
   // The tool runs in a private folder of its own, so that no result of an earlier run can be
   // taken for this one, and the program's folder may stay read-only.

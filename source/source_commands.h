@@ -12,9 +12,9 @@
 // What the main dialog holds besides its controls.
 struct DialogState {
   ConversionOptions options;
-  std::string SavedSourcePath;  // "Source" from the settings: the chooser's last-resort folder
-  std::string LogText;          // the whole text of the log pane
-  int32_t LogLineCount = 0;     // AppendLog calls since the log was last emptied
+  std::string SavedSourcePath;    // "Source" from the settings: the chooser's last-resort folder
+  std::string LogText;            // the whole text of the log pane
+  int32_t LogLineCount = 0;       // AppendLog calls since the log was last emptied
   bool ConvertEnabled = true;     // button 1
   bool DecompressEnabled = true;  // button 1004
 };

@@ -50,7 +50,8 @@ struct Utf16Writer {
 };
 
 void FlushWriter(Utf16Writer& out) {
-  if (!out.buffer.empty() && std::fwrite(out.buffer.data(), 1, out.buffer.size(), out.file) != out.buffer.size())
+  if (!out.buffer.empty() &&
+      std::fwrite(out.buffer.data(), 1, out.buffer.size(), out.file) != out.buffer.size())
     out.failed = true;
   out.buffer.clear();
 }
@@ -109,8 +110,8 @@ std::vector<MatrixSpec> MakeMatrices() {
 
 std::vector<std::string> MakeImages() {
   std::vector<std::string> images;
-  const char* parts[] = {"body", "roof", "cab", "bogie", "wheel", "rods", "interior", "glass",
-                         "underframe", "buffers", "lamps", "details"};
+  const char* parts[] = {"body",     "roof",  "cab",        "bogie",   "wheel", "rods",
+                         "interior", "glass", "underframe", "buffers", "lamps", "details"};
   for (const char* part : parts) images.push_back(std::string("bench_") + part + ".ace");
   return images;
 }
@@ -139,8 +140,10 @@ void WritePoints(Utf16Writer& out, const Layout& l) {
     // Points of one sub-object lie on a curved panel of the body.
     int64_t s = i / l.points_per_sub_object, k = i % l.points_per_sub_object;
     double x = -1.45 + 0.0587 * static_cast<double>(k % 50) + 0.000013 * static_cast<double>(s);
-    double y = 0.312 + 0.0431 * static_cast<double>(k / 50 % 97) - 0.00021 * static_cast<double>(k % 7);
-    double z = -8.25 + 16.5 * static_cast<double>(s) / static_cast<double>(l.sub_object_count) + 0.00173 * static_cast<double>(k / 4850);
+    double y =
+        0.312 + 0.0431 * static_cast<double>(k / 50 % 97) - 0.00021 * static_cast<double>(k % 7);
+    double z = -8.25 + 16.5 * static_cast<double>(s) / static_cast<double>(l.sub_object_count) +
+               0.00173 * static_cast<double>(k / 4850);
     PutLine(out, 2, "point ( " + Number(x) + " " + Number(y) + " " + Number(z) + " )");
   }
   PutLine(out, 1, ")");
@@ -149,7 +152,8 @@ void WritePoints(Utf16Writer& out, const Layout& l) {
 void WriteUvPoints(Utf16Writer& out, const Layout& l) {
   PutLine(out, 1, "uv_points ( " + Int(l.uv_point_count));
   for (int64_t i = 0; i < l.uv_point_count; ++i) {
-    double u = 0.00390625 * static_cast<double>(i % 257), v = 1.0 - 0.001953125 * static_cast<double>(i / 257 % 509);
+    double u = 0.00390625 * static_cast<double>(i % 257),
+           v = 1.0 - 0.001953125 * static_cast<double>(i / 257 % 509);
     PutLine(out, 2, "uv_point ( " + Number(u) + " " + Number(v) + " )");
   }
   PutLine(out, 1, ")");
@@ -159,7 +163,8 @@ void WriteNormals(Utf16Writer& out, const Layout& l) {
   PutLine(out, 1, "normals ( " + Int(l.normal_count));
   for (int64_t i = 0; i < l.normal_count; ++i) {
     double a = 0.000731 * static_cast<double>(i % 8597);
-    double x = -0.998 + 0.0021 * static_cast<double>(i % 951), y = 0.0447 * (a - 3.1), z = 0.0531 - 0.00017 * static_cast<double>(i % 613);
+    double x = -0.998 + 0.0021 * static_cast<double>(i % 951), y = 0.0447 * (a - 3.1),
+           z = 0.0531 - 0.00017 * static_cast<double>(i % 613);
     PutLine(out, 2, "vector ( " + Number(x) + " " + Number(y) + " " + Number(z) + " )");
   }
   PutLine(out, 1, ")");
@@ -171,14 +176,17 @@ void WriteGlobalTables(Utf16Writer& out, const std::vector<MatrixSpec>& matrices
   PutLine(out, 1, "colours ( 0 )");
   PutLine(out, 1, "matrices ( " + Int(static_cast<int64_t>(matrices.size())));
   for (const MatrixSpec& m : matrices) {
-    PutLine(out, 2, "matrix " + m.name + " ( 1 0 0 0 1 0 0 0 1 " + Number(m.x) + " " + Number(m.y) + " " + Number(m.z) + " )");
+    PutLine(out, 2,
+            "matrix " + m.name + " ( 1 0 0 0 1 0 0 0 1 " + Number(m.x) + " " + Number(m.y) + " " +
+                Number(m.z) + " )");
   }
   PutLine(out, 1, ")");
   PutLine(out, 1, "images ( " + Int(static_cast<int64_t>(images.size())));
   for (const std::string& image : images) PutLine(out, 2, "image ( " + image + " )");
   PutLine(out, 1, ")");
   PutLine(out, 1, "textures ( " + Int(static_cast<int64_t>(images.size())));
-  for (size_t t = 0; t < images.size(); ++t) PutLine(out, 2, "texture ( " + Int(static_cast<int64_t>(t)) + " 0 0 ff000000 )");
+  for (size_t t = 0; t < images.size(); ++t)
+    PutLine(out, 2, "texture ( " + Int(static_cast<int64_t>(t)) + " 0 0 ff000000 )");
   PutLine(out, 1, ")");
   PutLine(out, 1, "light_materials ( 0 )");
   PutLine(out, 1, "light_model_cfgs ( 1");
@@ -189,7 +197,8 @@ void WriteGlobalTables(Utf16Writer& out, const std::vector<MatrixSpec>& matrices
   PutLine(out, 2, ")");
   PutLine(out, 1, ")");
   PutLine(out, 1, "vtx_states ( " + Int(static_cast<int64_t>(matrices.size())));
-  for (size_t m = 0; m < matrices.size(); ++m) PutLine(out, 2, "vtx_state ( 00000000 " + Int(static_cast<int64_t>(m)) + " -5 0 00000002 )");
+  for (size_t m = 0; m < matrices.size(); ++m)
+    PutLine(out, 2, "vtx_state ( 00000000 " + Int(static_cast<int64_t>(m)) + " -5 0 00000002 )");
   PutLine(out, 1, ")");
   PutLine(out, 1, "prim_states ( " + Int(prim_state_count));
   for (int p = 0; p < prim_state_count; ++p) {
@@ -201,7 +210,8 @@ void WriteGlobalTables(Utf16Writer& out, const std::vector<MatrixSpec>& matrices
   PutLine(out, 1, ")");
 }
 
-void WriteHierarchyHead(Utf16Writer& out, const std::vector<MatrixSpec>& matrices, const Layout& l) {
+void WriteHierarchyHead(Utf16Writer& out, const std::vector<MatrixSpec>& matrices,
+                        const Layout& l) {
   PutLine(out, 1, "lod_controls ( 1");
   PutLine(out, 2, "lod_control (");
   PutLine(out, 3, "distance_levels_header ( 0 )");
@@ -218,7 +228,8 @@ void WriteHierarchyHead(Utf16Writer& out, const std::vector<MatrixSpec>& matrice
 
 // Writes "keyword ( count v v v ... )" wrapped every per_line values.
 template <typename Value>
-void PutList(Utf16Writer& out, int tabs, const char* keyword, int64_t count, int64_t per_line, Value value) {
+void PutList(Utf16Writer& out, int tabs, const char* keyword, int64_t count, int64_t per_line,
+             Value value) {
   std::string line = std::string(keyword) + " ( " + Int(count);
   int64_t on_line = 0;
   bool first_line = true;
@@ -248,7 +259,8 @@ void WriteSubObject(Utf16Writer& out, const Layout& l, int64_t s, int64_t prim_s
   PutLine(out, 7, ")");
   PutLine(out, 7, "vertices ( " + Int(vertex_count));
   const int64_t point_base = s * l.points_per_sub_object;
-  const int64_t uv_block = l.uv_point_count / l.sub_object_count, normal_block = l.normal_count / l.sub_object_count;
+  const int64_t uv_block = l.uv_point_count / l.sub_object_count,
+                normal_block = l.normal_count / l.sub_object_count;
   for (int64_t v = 0; v < vertex_count; ++v) {
     int64_t point = point_base + (2 * v) % l.points_per_sub_object;
     int64_t normal = s * normal_block + (v / 2) % normal_block;
@@ -279,10 +291,10 @@ void WriteSubObject(Utf16Writer& out, const Layout& l, int64_t s, int64_t prim_s
       int64_t right = t % 2 == 0 ? kRight[corner] : 1 - kLower[corner];
       return Int(a + lower * columns + right);
     });
-    PutList(out, 9, "normal_idxs", count, kOtherValuesPerLine, [&](int64_t n) {
-      return Int((first + n) % 64) + " 3";
-    });
-    PutList(out, 9, "flags", count, kOtherValuesPerLine, [](int64_t) { return std::string("00000000"); });
+    PutList(out, 9, "normal_idxs", count, kOtherValuesPerLine,
+            [&](int64_t n) { return Int((first + n) % 64) + " 3"; });
+    PutList(out, 9, "flags", count, kOtherValuesPerLine,
+            [](int64_t) { return std::string("00000000"); });
     PutLine(out, 8, ")");
   }
   PutLine(out, 7, ")");
@@ -380,13 +392,15 @@ int main(int argc, char** argv) {
     std::perror(path);
     return 1;
   }
-  std::printf("points=%lld\nuv_points=%lld\nnormals=%lld\nmatrices=%zu\nimages=%zu\nvtx_states=%zu\n"
-              "prim_states=%d\nsub_objects=%lld\nvertices_per_sub_object=%lld\ntriangles_per_sub_object=%lld\n"
-              "primitives_per_sub_object=%lld\nmost_indexes_per_list=%d\n",
-              static_cast<long long>(l.point_count), static_cast<long long>(l.uv_point_count),
-              static_cast<long long>(l.normal_count), matrices.size(), images.size(), matrices.size(),
-              prim_state_count, static_cast<long long>(l.sub_object_count), static_cast<long long>(l.vertex_count),
-              static_cast<long long>(l.triangle_count), static_cast<long long>(l.primitive_count),
-              kTrianglesPerPrimitive * 3);
+  std::printf(
+      "points=%lld\nuv_points=%lld\nnormals=%lld\nmatrices=%zu\nimages=%zu\nvtx_states=%zu\n"
+      "prim_states=%d\nsub_objects=%lld\nvertices_per_sub_object=%lld\ntriangles_per_sub_object=%"
+      "lld\n"
+      "primitives_per_sub_object=%lld\nmost_indexes_per_list=%d\n",
+      static_cast<long long>(l.point_count), static_cast<long long>(l.uv_point_count),
+      static_cast<long long>(l.normal_count), matrices.size(), images.size(), matrices.size(),
+      prim_state_count, static_cast<long long>(l.sub_object_count),
+      static_cast<long long>(l.vertex_count), static_cast<long long>(l.triangle_count),
+      static_cast<long long>(l.primitive_count), kTrianglesPerPrimitive * 3);
   return 0;
 }

@@ -31,7 +31,9 @@ class MemorySettings : public platform::SettingsStore {
     auto found = values.find(key);
     return found == values.end() ? fallback : found->second;
   }
-  void WriteString(const std::string& key, const std::string& value) override { values[key] = value; }
+  void WriteString(const std::string& key, const std::string& value) override {
+    values[key] = value;
+  }
   std::map<std::string, std::string> values;
 };
 
@@ -44,7 +46,9 @@ class DroppingLog : public LogSink {
   bool failed = false;
 };
 
-double Seconds(std::chrono::steady_clock::duration elapsed) { return std::chrono::duration<double>(elapsed).count(); }
+double Seconds(std::chrono::steady_clock::duration elapsed) {
+  return std::chrono::duration<double>(elapsed).count();
+}
 
 double ProcessCpuSeconds() {
   timespec now{};
@@ -73,8 +77,10 @@ Timing TimeDialogRun(const std::string& shape, const std::string& out, long& lin
   CConvertDlg dialog(services, settings);
   dialog.show();
   for (int i = 0; i < 20; ++i) QApplication::processEvents();
-  platform::FindControlAs<QLineEdit>(dialog, res::kIdSource)->setText(QString::fromStdString(shape));
-  platform::FindControlAs<QLineEdit>(dialog, res::kIdOutputDirectory)->setText(QString::fromStdString(out));
+  platform::FindControlAs<QLineEdit>(dialog, res::kIdSource)
+      ->setText(QString::fromStdString(shape));
+  platform::FindControlAs<QLineEdit>(dialog, res::kIdOutputDirectory)
+      ->setText(QString::fromStdString(out));
   platform::FindControlAs<QLineEdit>(dialog, res::kIdLength)->setText(QStringLiteral("20"));
   QPushButton* convert = platform::FindControlAs<QPushButton>(dialog, res::kIdOk);
   Timing timing = Measure([convert] { convert->click(); });
@@ -120,10 +126,13 @@ int main(int argc, char** argv) {
     engine = {std::min(engine.wall, e.wall), std::min(engine.cpu, e.cpu)};
     dialog = {std::min(dialog.wall, d.wall), std::min(dialog.cpu, d.cpu)};
   }
-  auto share = [](double whole, double part) { return whole > 0 ? std::max(0.0, whole - part) / whole : 0.0; };
-  std::printf("platform=%s\ndialog_s=%.3f\ndialog_cpu_s=%.3f\nengine_s=%.3f\nengine_cpu_s=%.3f\n"
-              "log_lines=%ld\nlog_share=%.3f\nlog_cpu_share=%.3f\n",
-              QGuiApplication::platformName().toUtf8().constData(), dialog.wall, dialog.cpu, engine.wall, engine.cpu,
-              lines, share(dialog.wall, engine.wall), share(dialog.cpu, engine.cpu));
+  auto share = [](double whole, double part) {
+    return whole > 0 ? std::max(0.0, whole - part) / whole : 0.0;
+  };
+  std::printf(
+      "platform=%s\ndialog_s=%.3f\ndialog_cpu_s=%.3f\nengine_s=%.3f\nengine_cpu_s=%.3f\n"
+      "log_lines=%ld\nlog_share=%.3f\nlog_cpu_share=%.3f\n",
+      QGuiApplication::platformName().toUtf8().constData(), dialog.wall, dialog.cpu, engine.wall,
+      engine.cpu, lines, share(dialog.wall, engine.wall), share(dialog.cpu, engine.cpu));
   return 0;
 }

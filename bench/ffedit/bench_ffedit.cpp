@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
     spent += seconds;
   }
   std::printf(
-      "%-10s files %zu  failures %zu  in %.1f MB  out %.1f MB  best pass %.4f s cpu  per file %.3f ms  %.0f MB/s out\n",
+      "%-10s files %zu  failures %zu  in %.1f MB  out %.1f MB  best pass %.4f s cpu  per file %.3f "
+      "ms  %.0f MB/s out\n",
       argv[1], totals.files, totals.failures, totals.bytes_in / 1e6, totals.bytes_out / 1e6, best,
       1e3 * best / static_cast<double>(std::max<size_t>(totals.files, 1)),
       totals.bytes_out / 1e6 / best);

@@ -76,8 +76,8 @@ bool CopyFile(const std::string& from, const std::string& to) {
 int main(int argc, char** argv) {
   std::string folder = argc > 1 ? argv[1] : "/tmp";
   const std::vector<AceChannel> rgb = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue};
-  const std::vector<AceChannel> rgb_mask = {AceChannel::kRed, AceChannel::kGreen,
-                                            AceChannel::kBlue, AceChannel::kMask};
+  const std::vector<AceChannel> rgb_mask = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue,
+                                            AceChannel::kMask};
   const std::vector<AceChannel> all = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue,
                                        AceChannel::kMask, AceChannel::kAlpha};
   const BenchCase cases[] = {
@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
   };
   std::string prefix = folder + "/bench_texconv_" + std::to_string(getpid());
   std::string ace = prefix + ".ace", tga = prefix + ".tga", copy = prefix + ".copy";
-  std::printf("%-24s %9s %9s %9s %9s %9s %9s\n", "texture", "ace MB", "conv ms", "MP/s",
-              "copy ms", "copy MP/s", "tga-copy");
+  std::printf("%-24s %9s %9s %9s %9s %9s %9s\n", "texture", "ace MB", "conv ms", "MP/s", "copy ms",
+              "copy MP/s", "tga-copy");
   bool ok = true;
   for (const BenchCase& c : cases) {
     texconv::AceWriteOptions options;
@@ -119,8 +119,9 @@ int main(int argc, char** argv) {
   std::remove(ace.c_str());
   std::remove(tga.c_str());
   std::remove(copy.c_str());
-  std::printf("(MP/s: megapixels of level 0 per second, best run; copy: read and write of the\n"
-              " ACE file's bytes; tga-copy ms: the same for the TGA's bytes)\n");
+  std::printf(
+      "(MP/s: megapixels of level 0 per second, best run; copy: read and write of the\n"
+      " ACE file's bytes; tga-copy ms: the same for the TGA's bytes)\n");
   if (!ok) std::fprintf(stderr, "a conversion or copy failed\n");
   return ok ? 0 : 1;
 }

@@ -95,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool finished = RunConversion(options, log);
   // The run reports exactly one failure when it does not finish, and none when it does.
   if (finished ? log.failures != 0 : log.failures != 1) {
-    std::fprintf(stderr, "RunConversion returned %d after %ld failure reports\n", finished, log.failures);
+    std::fprintf(stderr, "RunConversion returned %d after %ld failure reports\n", finished,
+                 log.failures);
     std::abort();
   }
   // A finished run has written its model file.

@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool exists = stat(destination.c_str(), &info) == 0;
   // The in-memory decoder and the export must agree, and a failure must leave no file.
   if (converted != (decoded ? 1 : 0) || exists != decoded) std::abort();
-  if (decoded && uint64_t(info.st_size) != texconv::kTgaHeaderSize + uint64_t(image.width) *
-                                                                         image.height * 4) {
+  if (decoded && uint64_t(info.st_size) !=
+                     texconv::kTgaHeaderSize + uint64_t(image.width) * image.height * 4) {
     std::abort();
   }
   if (!decoded && reason.empty()) std::abort();

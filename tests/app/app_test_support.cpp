@@ -10,7 +10,8 @@
 #include "tests/engine/test_support.h"
 #include "tests/ffedit/shape_encoder.h"
 
-bool StandinServices::ChooseSourceFile(QWidget*, const std::string& start_folder, std::string& chosen) {
+bool StandinServices::ChooseSourceFile(QWidget*, const std::string& start_folder,
+                                       std::string& chosen) {
   source_starts.push_back(start_folder);
   if (source_answers.empty()) return false;
   std::optional<std::string> answer = source_answers.front();
@@ -30,9 +31,11 @@ bool StandinServices::ChooseFolder(QWidget*, const std::string& start_folder, st
   return true;
 }
 
-void StandinServices::ShowFileError(QWidget* owner, const std::string& file, const std::string& reason) {
+void StandinServices::ShowFileError(QWidget* owner, const std::string& file,
+                                    const std::string& reason) {
   file_errors.push_back(file + ": " + reason);
-  auto* pane = owner == nullptr ? nullptr : platform::FindControlAs<QPlainTextEdit>(*owner, res::kIdLog);
+  auto* pane =
+      owner == nullptr ? nullptr : platform::FindControlAs<QPlainTextEdit>(*owner, res::kIdLog);
   pane_at_file_error = pane == nullptr ? "<no pane>" : pane->toPlainText().toStdString();
 }
 
@@ -48,7 +51,9 @@ void MemorySettings::WriteString(const std::string& key, const std::string& valu
   writes.push_back(key + "=" + value);
 }
 
-DialogUnderTest::DialogUnderTest() : dialog(std::make_unique<CConvertDlg>(services, settings)) { dialog->show(); }
+DialogUnderTest::DialogUnderTest() : dialog(std::make_unique<CConvertDlg>(services, settings)) {
+  dialog->show();
+}
 
 DialogUnderTest::DialogUnderTest(platform::SettingsStore& store)
     : dialog(std::make_unique<CConvertDlg>(services, store)) {
@@ -99,7 +104,8 @@ std::string LastLogLine(const CConvertDlg& dialog) {
 std::string CompressedShapeBytes() {
   std::vector<uint8_t> blocks;
   std::string problem;
-  bool encoded = ffedit_test::EncodeShapeBlocks(ffedit_test::ReadTestData("minimal.txt"), blocks, problem);
+  bool encoded =
+      ffedit_test::EncodeShapeBlocks(ffedit_test::ReadTestData("minimal.txt"), blocks, problem);
   EXPECT_TRUE(encoded) << problem;
   std::vector<uint8_t> file = ffedit_test::WrapCompressedShape(blocks);
   return std::string(file.begin(), file.end());
@@ -109,10 +115,12 @@ std::string OnePrimitiveShape() {
   ShapeParts parts;
   parts.matrices = "matrices ( 1\nmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0.5 1.25 -2 )\n)\n";
   parts.sub_objects = "sub_objects ( 1\n" +
-                      SubObject(Vertices({{0, 0, 0}}),
-                                "primitives ( 2\nprim_state_idx ( 0 )\n" + Trilist("3 0 0 0") + ")\n") +
+                      SubObject(Vertices({{0, 0, 0}}), "primitives ( 2\nprim_state_idx ( 0 )\n" +
+                                                           Trilist("3 0 0 0") + ")\n") +
                       ")\n";
   return ShapeText(BuildShape(parts));
 }
 
-std::string DataText(const std::string& name) { return ReadFileBytes(std::string(SW_TEST_DATA) + "/" + name); }
+std::string DataText(const std::string& name) {
+  return ReadFileBytes(std::string(SW_TEST_DATA) + "/" + name);
+}

@@ -16,7 +16,8 @@
 // Answers the choosers from queues and records every request.
 class StandinServices : public platform::DialogServices {
  public:
-  bool ChooseSourceFile(QWidget* owner, const std::string& start_folder, std::string& chosen) override;
+  bool ChooseSourceFile(QWidget* owner, const std::string& start_folder,
+                        std::string& chosen) override;
   bool ChooseFolder(QWidget* owner, const std::string& start_folder, std::string& chosen) override;
   void ShowFileError(QWidget* owner, const std::string& file, const std::string& reason) override;
   void ShowMessage(QWidget* owner, const std::string& text) override;

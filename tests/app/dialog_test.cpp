@@ -6,13 +6,13 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
-#include <QPushButton>
-#include <QTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "platform/files.h"
@@ -25,10 +25,13 @@ using namespace res;
 
 std::string Parent(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 // Source, output folder and length filled in, as a user does before Convert.
-void FillFields(DialogUnderTest& ui, const std::string& source, const std::string& output, const std::string& length) {
+void FillFields(DialogUnderTest& ui, const std::string& source, const std::string& output,
+                const std::string& length) {
   ui.SetText(kIdSource, source);
   ui.SetText(kIdOutputDirectory, output);
   ui.SetText(kIdLength, length);
@@ -67,7 +70,8 @@ TEST(ConvertCommand, LogPaneShowsItsEndAndCountsTheLines) {
   // Four runs, nothing emptied: four closing lines, every line counted once.
   std::string log = ui.dialog->State().LogText;
   size_t finished = 0;
-  for (size_t at = log.find("FINISHED"); at != std::string::npos; at = log.find("FINISHED", at + 1)) ++finished;
+  for (size_t at = log.find("FINISHED"); at != std::string::npos; at = log.find("FINISHED", at + 1))
+    ++finished;
   EXPECT_EQ(finished, 4u);
   EXPECT_EQ(ui.dialog->State().LogLineCount % 4, 0);
   EXPECT_EQ(PaneText(*ui.dialog), log);
@@ -82,7 +86,8 @@ TEST(ConvertCommand, EnterInLengthConverts) {
   length->setFocus();
   QTest::keyClicks(length, "12.5");
   QTest::keyClick(length, Qt::Key_Return);
-  EXPECT_TRUE(Contains(WithoutCarriageReturns(ReadFileBytes(folder.path + "/loco.stk")), "Length 12500\n"));
+  EXPECT_TRUE(
+      Contains(WithoutCarriageReturns(ReadFileBytes(folder.path + "/loco.stk")), "Length 12500\n"));
   EXPECT_EQ(ui.Text(kIdLength), "12.5");
 }
 
@@ -107,7 +112,8 @@ TEST(ConvertCommand, MissingSourceShowsTheFileErrorAndWritesNoModel) {
   DialogUnderTest ui;
   FillFields(ui, folder.path + "/gone.s", folder.path, "0");
   ui.Click(kIdOk);
-  EXPECT_EQ(ui.services.file_errors, std::vector<std::string>{folder.path + "/gone.s: No such file or directory"});
+  EXPECT_EQ(ui.services.file_errors,
+            std::vector<std::string>{folder.path + "/gone.s: No such file or directory"});
   EXPECT_EQ(LastLogLine(*ui.dialog), "Reading file");
   EXPECT_FALSE(FileExists(folder.path + "/gone.stk"));
   EXPECT_TRUE(ui.Enabled(kIdOk));
@@ -285,7 +291,8 @@ TEST(Settings, CloseButtonWritesThemOnceFromTheFields) {
   ui.SetText(kIdSource, "/trains/loco.s");
   ui.SetText(kIdOutputDirectory, "/out");
   ui.Click(kIdCancel);
-  EXPECT_EQ(ui.settings.writes, (std::vector<std::string>{"Source=/trains/loco.s", "Dest=/out", "Eng="}));
+  EXPECT_EQ(ui.settings.writes,
+            (std::vector<std::string>{"Source=/trains/loco.s", "Dest=/out", "Eng="}));
   EXPECT_FALSE(ui.dialog->isVisible());
 }
 
@@ -332,7 +339,8 @@ TEST(AboutBox, ContextMenuEntryOpensTheAboutBox) {
     if (box == nullptr) return;
     caption = box->windowTitle().toStdString();
     if (auto* line = box->findChild<QLabel*>("static_1")) first_line = line->text().toStdString();
-    if (auto* ok = platform::FindControlAs<QPushButton>(*box, kIdOk)) QTest::mouseClick(ok, Qt::LeftButton);
+    if (auto* ok = platform::FindControlAs<QPushButton>(*box, kIdOk))
+      QTest::mouseClick(ok, Qt::LeftButton);
   });
   about->trigger();
   EXPECT_EQ(caption, "About Shapewright");

@@ -12,9 +12,16 @@ TEST(FormatLength, SixSignificantDigits) {
     float length;
     const char* text;
   } cases[] = {
-      {0.0f, "0"},          {20.5f, "20.5"},       {20.0f, "20"},        {14.5f, "14.5"},
-      {0.1f, "0.1"},        {123456.0f, "123456"}, {1234567.0f, "1.23457e+06"},
-      {0.00001f, "1e-05"},  {-3.25f, "-3.25"},     {1.0f / 3.0f, "0.333333"},
+      {0.0f, "0"},
+      {20.5f, "20.5"},
+      {20.0f, "20"},
+      {14.5f, "14.5"},
+      {0.1f, "0.1"},
+      {123456.0f, "123456"},
+      {1234567.0f, "1.23457e+06"},
+      {0.00001f, "1e-05"},
+      {-3.25f, "-3.25"},
+      {1.0f / 3.0f, "0.333333"},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatLength(c.length), c.text) << c.length;
 }
@@ -36,8 +43,8 @@ TEST(ParseLength, Numbers) {
     const char* text;
     float length;
   } cases[] = {
-      {"20", 20.0f},   {"20.5", 20.5f},  {" 20.5\t", 20.5f}, {"+3", 3.0f},     {"-2.5", -2.5f},
-      {"0", 0.0f},     {"0.0", 0.0f},    {"1e3", 1000.0f},   {".5", 0.5f},     {"00012", 12.0f},
+      {"20", 20.0f}, {"20.5", 20.5f}, {" 20.5\t", 20.5f}, {"+3", 3.0f}, {"-2.5", -2.5f},
+      {"0", 0.0f},   {"0.0", 0.0f},   {"1e3", 1000.0f},   {".5", 0.5f}, {"00012", 12.0f},
   };
   for (const auto& c : cases) {
     float length = -99;
@@ -47,7 +54,8 @@ TEST(ParseLength, Numbers) {
 }
 
 TEST(ParseLength, NotNumbersLeaveTheLengthAlone) {
-  const char* cases[] = {"", "  ", "abc", "12,5", "20m", "20 5", "-0", ".0", "+-1", "1e39", "inf", "nan", "0x10"};
+  const char* cases[] = {"",   "  ",  "abc",  "12,5", "20m", "20 5", "-0",
+                         ".0", "+-1", "1e39", "inf",  "nan", "0x10"};
   for (const char* text : cases) {
     float length = 7.0f;
     EXPECT_FALSE(ParseLength(text, length)) << text;

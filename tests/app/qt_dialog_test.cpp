@@ -74,7 +74,8 @@ struct BuiltMainDialog : ::testing::Test {
 };
 
 TEST_F(BuiltMainDialog, EveryControlAtItsTemplatePosition) {
-  platform::DialogBaseUnits units = platform::MeasureBaseUnits(platform::DialogFont(*FindDialogTemplate(kMainDialog)));
+  platform::DialogBaseUnits units =
+      platform::MeasureBaseUnits(platform::DialogFont(*FindDialogTemplate(kMainDialog)));
   EXPECT_EQ(dialog.size(), platform::MapDialogRect(units, 0, 0, 320, 200).size());
   EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
   EXPECT_EQ(dialog.windowTitle().toStdString(), "Shapewright");
@@ -103,7 +104,8 @@ TEST_F(BuiltMainDialog, ControlKindsAndTexts) {
   EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
   EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_TRUE(log->tabChangesFocus());
-  platform::DialogBaseUnits units = platform::MeasureBaseUnits(platform::DialogFont(*FindDialogTemplate(kMainDialog)));
+  platform::DialogBaseUnits units =
+      platform::MeasureBaseUnits(platform::DialogFont(*FindDialogTemplate(kMainDialog)));
   EXPECT_EQ(log->tabStopDistance(), platform::MapDialogRect(units, 32, 0, 0, 0).x());
   auto* radio = qobject_cast<QRadioButton*>(Named("control_1008"));
   ASSERT_NE(radio, nullptr);
@@ -118,8 +120,9 @@ TEST_F(BuiltMainDialog, ControlKindsAndTexts) {
 }
 
 TEST_F(BuiltMainDialog, TabOrderIsTemplateOrderOverTheTabStops) {
-  const char* order[] = {"control_1",    "control_2",    "control_1000", "control_1001", "control_1005",
-                         "control_1006", "control_1004", "control_1003", "control_1009", "control_1"};
+  const char* order[] = {"control_1",    "control_2",    "control_1000", "control_1001",
+                         "control_1005", "control_1006", "control_1004", "control_1003",
+                         "control_1009", "control_1"};
   for (size_t i = 0; i + 1 < std::size(order); ++i) {
     QWidget* next = Named(order[i])->nextInFocusChain();
     while ((next->focusPolicy() & Qt::TabFocus) == 0) next = next->nextInFocusChain();

@@ -22,9 +22,12 @@ std::string Lower(std::string text) {
 // QSettings' user folder moved into a temporary folder for one test.
 struct TemporarySettingsFolder {
   TemporarySettingsFolder() {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(folder.path));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(folder.path));
   }
-  std::string IniPath() const { return folder.path + "/Ferrowind/" + platform::ProgramBaseName().toStdString() + ".conf"; }
+  std::string IniPath() const {
+    return folder.path + "/Ferrowind/" + platform::ProgramBaseName().toStdString() + ".conf";
+  }
   TempFolder folder;
 };
 

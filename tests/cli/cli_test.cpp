@@ -22,10 +22,11 @@ std::string Quoted(const std::string& text) {
 }
 
 // Runs the CLI in folder with the given arguments (already quoted where needed).
-CliRun RunCli(const std::string& folder, const std::string& arguments, const std::string& environment = "") {
+CliRun RunCli(const std::string& folder, const std::string& arguments,
+              const std::string& environment = "") {
   std::string out = folder + "/.stdout", err = folder + "/.stderr";
-  std::string command = "cd " + Quoted(folder) + " && " + environment + " " + Quoted(SW_CLI) + " " + arguments +
-                        " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
+  std::string command = "cd " + Quoted(folder) + " && " + environment + " " + Quoted(SW_CLI) + " " +
+                        arguments + " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
   CliRun run;
   int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -36,7 +37,9 @@ CliRun RunCli(const std::string& folder, const std::string& arguments, const std
   return run;
 }
 
-std::string DataText(const std::string& name) { return ReadFileBytes(std::string(SW_TEST_DATA) + "/" + name); }
+std::string DataText(const std::string& name) {
+  return ReadFileBytes(std::string(SW_TEST_DATA) + "/" + name);
+}
 
 TEST(Cli, PrintsTheLogLinesAndWritesTheModelFile) {
   TempFolder folder;
@@ -45,7 +48,8 @@ TEST(Cli, PrintsTheLogLinesAndWritesTheModelFile) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out.substr(0, 28), "Reading file\nReading points\n");
-  EXPECT_EQ(run.out.substr(run.out.size() - 52), "Outputing matrix heirarchy\n\r\n***** FINISHED *****\r\n\n");
+  EXPECT_EQ(run.out.substr(run.out.size() - 52),
+            "Outputing matrix heirarchy\n\r\n***** FINISHED *****\r\n\n");
   std::string model = ReadFileBytes(folder.path + "/out/new/coach.stk");
   std::string golden = DataText("hierarchy.stk");
   // The golden file was made from hierarchy.s: only the model name differs.
@@ -65,7 +69,8 @@ TEST(Cli, WarnsOnStderrWithFileAndLine) {
   WriteFileBytes(folder.path + "/malformed.s", ShapeText(DataText("malformed.s.txt")));
   CliRun run = RunCli(folder.path, "malformed.s --length 10");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), "warning: malformed.s:7: expected \"point\"\n");
+  EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1),
+            "warning: malformed.s:7: expected \"point\"\n");
   size_t lines = 0;
   for (char c : run.err) lines += c == '\n';
   EXPECT_EQ(lines, 10u);
@@ -77,8 +82,10 @@ TEST(Cli, SourcesAreTakenAsChosenFilesAbsoluteAndLowerCase) {
   TempFolder folder;
   std::filesystem::create_directory(folder.path + "/Trains");
   ShapeParts parts;
-  parts.sub_objects = "sub_objects ( 1\n" + SubObject(Vertices({{0, 0, 0}}), "primitives ( 2\nprim_state_idx ( 0 )\n" +
-                                                      Trilist("3 0 0 0") + ")\n") + ")\n";
+  parts.sub_objects = "sub_objects ( 1\n" +
+                      SubObject(Vertices({{0, 0, 0}}), "primitives ( 2\nprim_state_idx ( 0 )\n" +
+                                                           Trilist("3 0 0 0") + ")\n") +
+                      ")\n";
   WriteFileBytes(folder.path + "/Trains/CERX20011.S", ShapeText(BuildShape(parts)));
   WriteFileBytes(folder.path + "/Trains/CERX.ENG", ShapeText("x\nMass ( 30t )\n"));
   CliRun run = RunCli(folder.path + "/Trains", "-o ../Out --eng CERX.ENG CERX20011.S");
@@ -94,14 +101,16 @@ TEST(Cli, FailuresNameTheFileAndExitNonZero) {
   CliRun run = RunCli(folder.path, "missing.s good.s");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "error: missing.s: No such file or directory\n");
-  EXPECT_EQ(run.out.substr(0, 28), "Reading file\nReading points\n");  // missing.s fails before its run
+  EXPECT_EQ(run.out.substr(0, 28),
+            "Reading file\nReading points\n");  // missing.s fails before its run
   EXPECT_TRUE(FileExists(folder.path + "/good.stk"));
   EXPECT_FALSE(FileExists(folder.path + "/missing.stk"));
 
   WriteFileBytes(folder.path + "/cut.s", ShapeText("shape (\npoints ( 3\n"));
   run = RunCli(folder.path, "cut.s");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "warning: cut.s:3: expected \"point\"\nerror: cut.s: unexpected end of shape text\n");
+  EXPECT_EQ(run.err,
+            "warning: cut.s:3: expected \"point\"\nerror: cut.s: unexpected end of shape text\n");
 }
 
 TEST(Cli, BareLineFeedsEndAsUnexpectedEndOfText) {
@@ -129,7 +138,8 @@ TEST(Cli, DescriptionFileNamesTheShapeAndTheLength) {
   std::string model = WithoutCarriageReturns(ReadFileBytes(folder.path + "/out/coach.stk"));
   EXPECT_NE(model.find("Length 14500\n\n\tWeight\t40\n"), std::string::npos);
   run = RunCli(folder.path, "-o out2 --length 10 COACH.ENG");
-  EXPECT_NE(ReadFileBytes(folder.path + "/out2/coach.stk").find("Length 10000\r\n"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(folder.path + "/out2/coach.stk").find("Length 10000\r\n"),
+            std::string::npos);
   WriteFileBytes(folder.path + "/none.wag", ShapeText("x\nMass ( 1t )\n"));
   run = RunCli(folder.path, "none.wag");
   EXPECT_EQ(run.status, 1);
@@ -164,12 +174,15 @@ TEST(Cli, OutputDoesNotDependOnTheLocale) {
   WriteFileBytes(folder.path + "/coach.s", ShapeText(DataText("hierarchy.s.txt")));
   WriteFileBytes(folder.path + "/steam.eng", ShapeText(DataText("steam.eng.txt")));
   CliRun plain = RunCli(folder.path, "-o c --eng steam.eng --length 14.5 coach.s", "LC_ALL=C");
-  CliRun comma = RunCli(folder.path, "-o de --eng steam.eng --length 14.5 coach.s", "LC_ALL=de_DE.UTF-8");
+  CliRun comma =
+      RunCli(folder.path, "-o de --eng steam.eng --length 14.5 coach.s", "LC_ALL=de_DE.UTF-8");
   EXPECT_EQ(plain.status, 0);
   EXPECT_EQ(comma.status, 0);
   EXPECT_EQ(plain.out, comma.out);
-  EXPECT_EQ(ReadFileBytes(folder.path + "/c/coach.stk"), ReadFileBytes(folder.path + "/de/coach.stk"));
-  EXPECT_NE(ReadFileBytes(folder.path + "/de/coach.stk").find("Length 14500\r\n"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(folder.path + "/c/coach.stk"),
+            ReadFileBytes(folder.path + "/de/coach.stk"));
+  EXPECT_NE(ReadFileBytes(folder.path + "/de/coach.stk").find("Length 14500\r\n"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -39,24 +39,30 @@ struct TextureRun {
 };
 
 TEST(WriteAssemblySection, ListsEveryTextureAndConvertsItBesideTheModel) {
-  TextureRun t("images ( 3\nimage ( surface.ace )\nimage ( Ace_Plain.bmp )\nimage ( sub\\Deck.ACE )\n)\n", "/trains.ace");
+  TextureRun t(
+      "images ( 3\nimage ( surface.ace )\nimage ( Ace_Plain.bmp )\nimage ( sub\\Deck.ACE )\n)\n",
+      "/trains.ace");
   ASSERT_TRUE(t.ok);
   const std::string& f = t.folder.path;
-  EXPECT_EQ(t.calls, f + "/trains.ace/surface.ace|" + f + "/out/surface.tga\n" +
-                         f + "/trains.ace/ace_plain.bmp|" + f + "/out/ace_plain.bmp\n" +
-                         f + "/trains.ace/sub/deck.ace|" + f + "/out/sub/deck.tga\n");
-  EXPECT_NE(t.model.find("\n\n##--## Assembly ##--##\n\n##  Textures used\n##\tsurface.ace\n##\tace_plain.bmp\n"
-                         "##\tsub\\deck.ace\n\nName loco\nMillimetric\nLength 0\n\n"),
-            std::string::npos);
+  EXPECT_EQ(t.calls, f + "/trains.ace/surface.ace|" + f + "/out/surface.tga\n" + f +
+                         "/trains.ace/ace_plain.bmp|" + f + "/out/ace_plain.bmp\n" + f +
+                         "/trains.ace/sub/deck.ace|" + f + "/out/sub/deck.tga\n");
+  EXPECT_NE(
+      t.model.find(
+          "\n\n##--## Assembly ##--##\n\n##  Textures used\n##\tsurface.ace\n##\tace_plain.bmp\n"
+          "##\tsub\\deck.ace\n\nName loco\nMillimetric\nLength 0\n\n"),
+      std::string::npos);
   std::vector<std::string> logged(t.log.lines.begin() + 8, t.log.lines.begin() + 13);
-  EXPECT_EQ(logged, (std::vector<std::string>{"Writing assembly", "Converting Textures", "\tTexture: surface.ace",
-                                              "\tTexture: ace_plain.bmp", "\tTexture: sub\\deck.ace"}));
+  EXPECT_EQ(logged, (std::vector<std::string>{"Writing assembly", "Converting Textures",
+                                              "\tTexture: surface.ace", "\tTexture: ace_plain.bmp",
+                                              "\tTexture: sub\\deck.ace"}));
 }
 
 TEST(WriteAssemblySection, NoImagesStillWritesTheHeading) {
   TextureRun t("images ( 0 )\n");
   ASSERT_TRUE(t.ok);
-  EXPECT_NE(t.model.find("##--## Assembly ##--##\n\n##  Textures used\n\nName loco\n"), std::string::npos);
+  EXPECT_NE(t.model.find("##--## Assembly ##--##\n\n##  Textures used\n\nName loco\n"),
+            std::string::npos);
   EXPECT_EQ(t.calls, "");
 }
 
@@ -67,11 +73,13 @@ TEST(WriteAssemblySection, OutputDirectoryWithTrailingSeparatorDoublesIt) {
 }
 
 TEST(WriteAssemblySection, NamesThatLeaveTheOutputFolderAreListedButNotConverted) {
-  TextureRun t("images ( 5\nimage ( ../../etc/x.ace )\nimage ( /tmp/y.ace )\nimage ( a\\..\\..\\z.ace )\n"
-               "image ( c:\\w.ace )\nimage ( \"ok..name.ace\" )\n)\n");
+  TextureRun t(
+      "images ( 5\nimage ( ../../etc/x.ace )\nimage ( /tmp/y.ace )\nimage ( a\\..\\..\\z.ace )\n"
+      "image ( c:\\w.ace )\nimage ( \"ok..name.ace\" )\n)\n");
   ASSERT_TRUE(t.ok);
   EXPECT_EQ(t.calls, t.folder.path + "/ok..name.ace|" + t.folder.path + "/out/ok..name.tga\n");
-  EXPECT_NE(t.model.find("##\t../../etc/x.ace\n##\t/tmp/y.ace\n##\ta\\..\\..\\z.ace\n##\tc:\\w.ace\n##\tok..name.ace\n"),
+  EXPECT_NE(t.model.find("##\t../../etc/x.ace\n##\t/tmp/"
+                         "y.ace\n##\ta\\..\\..\\z.ace\n##\tc:\\w.ace\n##\tok..name.ace\n"),
             std::string::npos);
 }
 
@@ -91,16 +99,18 @@ TEST(WriteAssemblySection, TextureSourceIsFoundWithoutRegardToCase) {
   RecordingLog log;
   EXPECT_TRUE(RunConversion(options, log));
   unsetenv("SW_TEXCONV_LOG");
-  EXPECT_EQ(ReadFileBytes(calls_file), folder.path + "/Trains/Loco_Body.ACE|" + folder.path + "/loco_body.tga\n");
+  EXPECT_EQ(ReadFileBytes(calls_file),
+            folder.path + "/Trains/Loco_Body.ACE|" + folder.path + "/loco_body.tga\n");
   EXPECT_TRUE(FileExists(folder.path + "/loco.stk"));
 }
 
 TEST(WriteAssemblySection, LengthIsWrittenInMillimetres) {
-  for (auto [length, two_foot, text] : {std::tuple{20.5f, false, "Length 20500\n"},
-                                        std::tuple{20.5f, true, "Length 10250\n"},
-                                        std::tuple{0.0f, false, "Length 0\n"}}) {
+  for (auto [length, two_foot, text] :
+       {std::tuple{20.5f, false, "Length 20500\n"}, std::tuple{20.5f, true, "Length 10250\n"},
+        std::tuple{0.0f, false, "Length 0\n"}}) {
     Converted c = ConvertShape(EmptyShape(), length, two_foot);
-    EXPECT_NE(c.model.find(std::string("Millimetric\n") + text + "\n\n"), std::string::npos) << text;
+    EXPECT_NE(c.model.find(std::string("Millimetric\n") + text + "\n\n"), std::string::npos)
+        << text;
   }
 }
 

@@ -6,12 +6,15 @@
 namespace {
 
 const char kHeader[] =
-    "##\tCONVERTED FROM MSTS .S FILE\n##\twith Shapewright conversion tool\n##\tShapewright convertor\t1.3.1.0\n";
+    "##\tCONVERTED FROM MSTS .S FILE\n##\twith Shapewright conversion tool\n##\tShapewright "
+    "convertor\t1.3.1.0\n";
 
 // A shape with four points, one sub-object with the given vertices and primitives.
-std::string OneSubObject(const std::string& vertices, const std::string& primitives, ShapeParts parts = {}) {
+std::string OneSubObject(const std::string& vertices, const std::string& primitives,
+                         ShapeParts parts = {}) {
   if (parts.points == ShapeParts{}.points) {
-    parts.points = "points ( 4\npoint ( 0 0 0 )\npoint ( 1 0 0 )\npoint ( 1 1 0 )\npoint ( 0 1 0 )\n)\n";
+    parts.points =
+        "points ( 4\npoint ( 0 0 0 )\npoint ( 1 0 0 )\npoint ( 1 1 0 )\npoint ( 0 1 0 )\n)\n";
   }
   parts.sub_objects = "sub_objects ( 1\n" + SubObject(vertices, primitives) + ")\n";
   return BuildShape(parts);
@@ -28,14 +31,16 @@ std::string Pair(int state, const std::string& vertex_idxs) {
 }
 
 std::string Triangles(const std::string& model, int sub, int primitive) {
-  std::string head = "## Sub " + std::to_string(sub) + " Primitive " + std::to_string(primitive) + "\n";
+  std::string head =
+      "## Sub " + std::to_string(sub) + " Primitive " + std::to_string(primitive) + "\n";
   size_t at = model.find(head);
   if (at == std::string::npos) return "<no component>";
   return Between(model.substr(at), "<IndexedTriangleList>", "</IndexedTriangleList>");
 }
 
 std::string Buffer(const std::string& model, int sub, int primitive) {
-  std::string head = "## Sub " + std::to_string(sub) + " Primitive " + std::to_string(primitive) + "\n";
+  std::string head =
+      "## Sub " + std::to_string(sub) + " Primitive " + std::to_string(primitive) + "\n";
   size_t at = model.find(head);
   if (at == std::string::npos) return "<no component>";
   return Between(model.substr(at), "<VertexBuffer>", "</VertexBuffer>");
@@ -51,11 +56,12 @@ TEST(WriteSubObjects, ComponentLayoutAndLogLines) {
   Converted c = ConvertShape(OneSubObject(FourVertices(), Primitives(Pair(0, "3 0 1 2"), 2)));
   ASSERT_TRUE(c.ok);
   EXPECT_TRUE(c.log.beeps.empty());
-  std::string expected = std::string(kHeader) +
-                         "[end]\n## Sub 0 Primitive 0\nName loco.0.0\nMillimetric\nComponent\nSkin \"loco.tga\"\n"
-                         "<IndexedTriangleList>\n\t0,2,1\n</IndexedTriangleList>\n<VertexBuffer>\n"
-                         "\t0/0/0\t0/1000/0\t0.000000,0.000000\n\t1000/0/0\t0/1000/0\t0.000000,0.000000\n"
-                         "\t1000/0/1000\t0/1000/0\t0.000000,0.000000\n</VertexBuffer>\n[end]\n\n\n\n##--## Assembly";
+  std::string expected =
+      std::string(kHeader) +
+      "[end]\n## Sub 0 Primitive 0\nName loco.0.0\nMillimetric\nComponent\nSkin \"loco.tga\"\n"
+      "<IndexedTriangleList>\n\t0,2,1\n</IndexedTriangleList>\n<VertexBuffer>\n"
+      "\t0/0/0\t0/1000/0\t0.000000,0.000000\n\t1000/0/0\t0/1000/0\t0.000000,0.000000\n"
+      "\t1000/0/1000\t0/1000/0\t0.000000,0.000000\n</VertexBuffer>\n[end]\n\n\n\n##--## Assembly";
   EXPECT_EQ(c.model.substr(0, expected.size()), expected);
   std::vector<std::string> lines(c.log.lines.begin() + 8, c.log.lines.begin() + 11);
   EXPECT_EQ(lines, (std::vector<std::string>{"Processing sub-object 1 of 1", "Reading vertices",
@@ -79,7 +85,8 @@ TEST(WriteSubObjects, PrimitiveCountsBelowTwoWriteOnlyTheEnd) {
 }
 
 TEST(WriteSubObjects, OddCountLeavesTheLastEntryToTheNextSeek) {
-  Converted c = ConvertShape(OneSubObject(FourVertices(), Primitives(Pair(0, "3 0 1 2") + Pair(0, "3 1 2 3"), 5)));
+  Converted c = ConvertShape(
+      OneSubObject(FourVertices(), Primitives(Pair(0, "3 0 1 2") + Pair(0, "3 1 2 3"), 5)));
   ASSERT_TRUE(c.ok);
   EXPECT_EQ(CountOf(c.model, "## Sub 0 Primitive"), 2u);
   EXPECT_TRUE(c.log.beeps.empty());
@@ -102,7 +109,8 @@ TEST(WriteSubObjects, TrilistsAfterOnePrimStateShareIt) {
   EXPECT_EQ(Triangles(c.model, 0, 2), "\t0,2,1\n");
   EXPECT_EQ(CountOf(c.model, "INCLUDE 0/0/0\t loco.0."), 3u);
   // The log keeps count / 2 as the total.
-  EXPECT_NE(std::find(c.log.lines.begin(), c.log.lines.end(), "      Processing primitive 3 of 2"), c.log.lines.end());
+  EXPECT_NE(std::find(c.log.lines.begin(), c.log.lines.end(), "      Processing primitive 3 of 2"),
+            c.log.lines.end());
 }
 
 TEST(WriteSubObjects, MissingPrimStateIdxBeepsAndEndsTheSubObject) {
@@ -116,25 +124,36 @@ TEST(WriteSubObjects, MissingPrimStateIdxBeepsAndEndsTheSubObject) {
 
 TEST(WritePrimitiveComponent, IncludeLinesPlacedAndAttached) {
   ShapeParts parts;
-  parts.matrices = "matrices ( 2\nmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0.5 1.25 -2 )\n"
-                   "matrix BOGIE1 ( 1 0 0 0 1 0 0 0 1 0 0 3 )\n)\n";
-  parts.vtx_states = "vtx_states ( 2\nvtx_state ( 00000000 0 -5 0 00000002 )\nvtx_state ( 00000000 1 -5 0 00000002 )\n)\n";
-  parts.prim_states = "prim_states ( 2\nprim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 0 1 1 1\n)\n"
-                      "prim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 1 1 1 1\n)\n)\n";
+  parts.matrices =
+      "matrices ( 2\nmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0.5 1.25 -2 )\n"
+      "matrix BOGIE1 ( 1 0 0 0 1 0 0 0 1 0 0 3 )\n)\n";
+  parts.vtx_states =
+      "vtx_states ( 2\nvtx_state ( 00000000 0 -5 0 00000002 )\nvtx_state ( 00000000 1 -5 0 "
+      "00000002 )\n)\n";
+  parts.prim_states =
+      "prim_states ( 2\nprim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 0 1 1 1\n)\n"
+      "prim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 1 1 1 1\n)\n)\n";
   parts.hierarchy = "hierarchy ( 2 -1 0 )\n";
-  std::string second = SubObject(FourVertices(), Primitives(Pair(0, "3 0 1 2") + Pair(0, "3 0 1 2") +
-                                                                Pair(0, "3 0 1 2") + Pair(1, "3 0 1 2"), 8));
-  parts.points = "points ( 4\npoint ( 0 0 0 )\npoint ( 1 0 0 )\npoint ( 1 1 0 )\npoint ( 0 1 0 )\n)\n";
-  parts.sub_objects = "sub_objects ( 2\n" + SubObject(FourVertices(), Primitives(Pair(0, "3 0 1 2"), 2)) + second + ")\n";
+  std::string second = SubObject(
+      FourVertices(),
+      Primitives(Pair(0, "3 0 1 2") + Pair(0, "3 0 1 2") + Pair(0, "3 0 1 2") + Pair(1, "3 0 1 2"),
+                 8));
+  parts.points =
+      "points ( 4\npoint ( 0 0 0 )\npoint ( 1 0 0 )\npoint ( 1 1 0 )\npoint ( 0 1 0 )\n)\n";
+  parts.sub_objects = "sub_objects ( 2\n" +
+                      SubObject(FourVertices(), Primitives(Pair(0, "3 0 1 2"), 2)) + second + ")\n";
   ConvertRequest request;
   request.shape = BuildShape(parts);
   request.shape_name = "coach.s";
   request.length = 20;
   Converted c = Convert(request);
   ASSERT_TRUE(c.ok);
-  EXPECT_NE(c.model.find("Length 20000\n\n\tINCLUDE 500/8000/1250\t coach.0.0\t## main\n"), std::string::npos);
-  EXPECT_NE(c.model.find("Name coach.MTX.1\nComponent\nMillimetric\n\tINCLUDE 0/0/0\t coach.1.3\t## bogie1\n\n"),
+  EXPECT_NE(c.model.find("Length 20000\n\n\tINCLUDE 500/8000/1250\t coach.0.0\t## main\n"),
             std::string::npos);
+  EXPECT_NE(
+      c.model.find(
+          "Name coach.MTX.1\nComponent\nMillimetric\n\tINCLUDE 0/0/0\t coach.1.3\t## bogie1\n\n"),
+      std::string::npos);
   request.two_foot = true;
   c = Convert(request);
   EXPECT_NE(c.model.find("\tINCLUDE 250/4000/625\t coach.0.0\t## main\n"), std::string::npos);
@@ -146,7 +165,8 @@ TEST(WritePrimitiveComponent, SkinLinesNameTheTgaFile) {
   parts.images = "images ( 3\nimage ( loco.ace )\nimage ( loco.ace.ace )\nimage ( loco.tga )\n)\n";
   parts.prim_states = "prim_states ( 5\n";
   for (int t : {0, 1, 2, 3, -1}) {
-    parts.prim_states += "prim_state ( 00000000 0\ntex_idxs ( 1 " + std::to_string(t) + " ) 0 0 1 1 1\n)\n";
+    parts.prim_states +=
+        "prim_state ( 00000000 0\ntex_idxs ( 1 " + std::to_string(t) + " ) 0 0 1 1 1\n)\n";
   }
   parts.prim_states += ")\n";
   std::string entries;
@@ -171,9 +191,12 @@ TEST(WritePrimitiveComponent, SkinLinesNameTheTgaFile) {
 TEST(WritePrimitiveComponent, BadStateChainsFallBackToMatrixZeroWithOneBeep) {
   ShapeParts parts;
   parts.matrices = "matrices ( 1\nmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0 0 2 )\n)\n";
-  parts.vtx_states = "vtx_states ( 2\nvtx_state ( 00000000 0 -5 0 00000002 )\nvtx_state ( 00000000 1 -5 0 00000002 )\n)\n";
-  parts.prim_states = "prim_states ( 2\nprim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 1 1 1 1\n)\n"
-                      "prim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 7 1 1 1\n)\n)\n";
+  parts.vtx_states =
+      "vtx_states ( 2\nvtx_state ( 00000000 0 -5 0 00000002 )\nvtx_state ( 00000000 1 -5 0 "
+      "00000002 )\n)\n";
+  parts.prim_states =
+      "prim_states ( 2\nprim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 1 1 1 1\n)\n"
+      "prim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 7 1 1 1\n)\n)\n";
   // p = 0: vertex state 1 names matrix 1 = matrix_count; p = 1: vertex state 7 is outside
   // vtx_states; p = 9: outside prim_states.
   std::string entries = Pair(0, "3 0 1 2") + Pair(1, "3 0 1 2") + Pair(9, "3 0 1 2");
@@ -189,7 +212,8 @@ TEST(WritePrimitiveComponent, EmptyMatricesTableUsesAnIdentityRoot) {
   ShapeParts parts;
   parts.matrices = "matrices ( 0 )\n";
   parts.hierarchy = "hierarchy ( 0 )\n";
-  Converted c = ConvertShape(OneSubObject(FourVertices(), Primitives(Pair(0, "3 0 1 2"), 2), parts), 4);
+  Converted c =
+      ConvertShape(OneSubObject(FourVertices(), Primitives(Pair(0, "3 0 1 2"), 2), parts), 4);
   ASSERT_TRUE(c.ok);
   ASSERT_EQ(c.log.beeps.size(), 1u);
   EXPECT_NE(c.model.find("\tINCLUDE 0/2000/0\t loco.0.0\t## \n"), std::string::npos);
@@ -203,13 +227,16 @@ TEST(ReadSubObjectVertices, OneLineAndThreeLineVerticesReadTheSame) {
     for (int i = 0; i < 13; ++i) p += "point ( " + std::to_string(i) + " 0 0 )\n";
     return p;
   }() + ")\n";
-  parts.normals = "normals ( 4\nvector ( 0 1 0 )\nvector ( 0 1 0 )\nvector ( 0 1 0 )\nvector ( 1 0 0 )\n)\n";
+  parts.normals =
+      "normals ( 4\nvector ( 0 1 0 )\nvector ( 0 1 0 )\nvector ( 0 1 0 )\nvector ( 1 0 0 )\n)\n";
   parts.uv_points = "uv_points ( 8\n" + std::string(7 * 21, ' ') + ")\n";
   parts.uv_points = "uv_points ( 8\n";
   for (int i = 0; i < 8; ++i) parts.uv_points += "uv_point ( 0." + std::to_string(i) + " 0.5 )\n";
   parts.uv_points += ")\n";
-  std::string one_line = "vertices ( 1\nvertex ( 00000000 12 3 ffffffff ff000000 vertex_uvs ( 1 7 ) )\n)\n";
-  std::string three_lines = "vertices ( 1\nvertex ( 00000000 12 3 ffffffff ff000000\nvertex_uvs ( 1 7 )\n)\n)\n";
+  std::string one_line =
+      "vertices ( 1\nvertex ( 00000000 12 3 ffffffff ff000000 vertex_uvs ( 1 7 ) )\n)\n";
+  std::string three_lines =
+      "vertices ( 1\nvertex ( 00000000 12 3 ffffffff ff000000\nvertex_uvs ( 1 7 )\n)\n)\n";
   std::string expected = "\t12000/0/0\t1000/0/0\t0.700000,0.500000\n";
   for (const std::string& vertices : {one_line, three_lines}) {
     Converted c = ConvertShape(OneSubObject(vertices, Primitives(Pair(0, "3 0 0 0"), 2), parts));
@@ -222,23 +249,25 @@ TEST(ReadSubObjectVertices, OneLineAndThreeLineVerticesReadTheSame) {
 TEST(ReadSubObjectVertices, UvCountZeroGivesUvIndexZero) {
   ShapeParts parts;
   parts.uv_points = "uv_points ( 1\nuv_point ( 0.25 0.75 )\n)\n";
-  std::string vertices = "vertices ( 1\nvertex ( 00000000 0 0 ffffffff ff000000\nvertex_uvs ( 0 )\n)\n)\n";
+  std::string vertices =
+      "vertices ( 1\nvertex ( 00000000 0 0 ffffffff ff000000\nvertex_uvs ( 0 )\n)\n)\n";
   Converted c = ConvertShape(OneSubObject(vertices, Primitives(Pair(0, "3 0 0 0"), 2), parts));
   ASSERT_TRUE(c.ok);
   EXPECT_EQ(Buffer(c.model, 0, 0), "\t0/0/0\t0/1000/0\t0.250000,0.750000\n");
 }
 
 TEST(ReadSubObjectVertices, ShortSectionAndOutOfRangeIndexesBeep) {
-  std::string vertices = "vertices ( 4\n"
-                         "vertex ( 00000000 4 0 ffffffff ff000000\nvertex_uvs ( 1 0 )\n)\n"
-                         "vertex ( 00000000 1 5 ffffffff ff000000\nvertex_uvs ( 1 -1 )\n)\n"
-                         "vertex ( 00000000 2 0 ffffffff ff000000\nvertex_uvs ( 1 3 )\n)\n)\n";
+  std::string vertices =
+      "vertices ( 4\n"
+      "vertex ( 00000000 4 0 ffffffff ff000000\nvertex_uvs ( 1 0 )\n)\n"
+      "vertex ( 00000000 1 5 ffffffff ff000000\nvertex_uvs ( 1 -1 )\n)\n"
+      "vertex ( 00000000 2 0 ffffffff ff000000\nvertex_uvs ( 1 3 )\n)\n)\n";
   Converted c = ConvertShape(OneSubObject(vertices, Primitives(Pair(0, "6 0 1 2 3 3 3"), 2)));
   ASSERT_TRUE(c.ok);
   std::vector<std::string> expected;
   for (const BeepSite& b : c.log.beeps) expected.push_back(b.expected);
-  EXPECT_EQ(expected, (std::vector<std::string>{"point index below 4", "normal index below 1", "uv index below 1",
-                                                "\"vertex\""}));
+  EXPECT_EQ(expected, (std::vector<std::string>{"point index below 4", "normal index below 1",
+                                                "uv index below 1", "\"vertex\""}));
   // Out-of-range point and normal read as zero, a bad uv as "0,0"; the unread entry 3 as
   // point 0, normal 0, uv 0.
   EXPECT_EQ(Buffer(c.model, 0, 0),
@@ -276,7 +305,8 @@ TEST(WriteGeometryBlocks, TrianglesAreRenumberedAndReversed) {
 }
 
 TEST(WriteGeometryBlocks, EachPrimitiveWritesItsOwnCopyOfSharedVertices) {
-  Converted c = ConvertShape(OneSubObject(FourVertices(), Primitives(Pair(0, "3 2 3 0") + Pair(0, "3 3 2 0"), 4)));
+  Converted c = ConvertShape(
+      OneSubObject(FourVertices(), Primitives(Pair(0, "3 2 3 0") + Pair(0, "3 3 2 0"), 4)));
   ASSERT_TRUE(c.ok);
   EXPECT_EQ(Triangles(c.model, 0, 0), "\t0,2,1\n");
   EXPECT_EQ(Triangles(c.model, 0, 1), "\t0,2,1\n");
@@ -284,7 +314,8 @@ TEST(WriteGeometryBlocks, EachPrimitiveWritesItsOwnCopyOfSharedVertices) {
 }
 
 TEST(WriteGeometryBlocks, VertexIndexOutsideTheTableDropsTheTriangle) {
-  Converted c = ConvertShape(OneSubObject(FourVertices(), Primitives(Pair(0, "9 0 1 2 0 4 1 -1 2 3"), 2)));
+  Converted c =
+      ConvertShape(OneSubObject(FourVertices(), Primitives(Pair(0, "9 0 1 2 0 4 1 -1 2 3"), 2)));
   ASSERT_TRUE(c.ok);
   ASSERT_EQ(c.log.beeps.size(), 2u);
   EXPECT_EQ(c.log.beeps[0].expected, "vertex index below 4");
@@ -301,9 +332,11 @@ TEST(WriteGeometryBlocks, PositionsNormalsAndUvs) {
   std::string shape = OneSubObject(vertices, Primitives(Pair(0, "3 0 1 1"), 2), parts);
   Converted c = ConvertShape(shape);
   ASSERT_TRUE(c.ok);
-  EXPECT_EQ(Buffer(c.model, 0, 0), "\t500/-2000/1250\t0/1000/0\t0.500000,0.250000\n\t0/1000/0\t0/0/1000\t0,0\n");
+  EXPECT_EQ(Buffer(c.model, 0, 0),
+            "\t500/-2000/1250\t0/1000/0\t0.500000,0.250000\n\t0/1000/0\t0/0/1000\t0,0\n");
   c = ConvertShape(shape, 0, true);
-  EXPECT_EQ(Buffer(c.model, 0, 0), "\t250/-1000/625\t0/500/0\t0.500000,0.250000\n\t0/500/0\t0/0/500\t0,0\n");
+  EXPECT_EQ(Buffer(c.model, 0, 0),
+            "\t250/-1000/625\t0/500/0\t0.500000,0.250000\n\t0/500/0\t0/0/500\t0,0\n");
 }
 
 TEST(WriteGeometryBlocks, NormalsRoundQ1AndQ2ToFloatBeforePrinting) {
@@ -312,8 +345,11 @@ TEST(WriteGeometryBlocks, NormalsRoundQ1AndQ2ToFloatBeforePrinting) {
   ShapeParts parts;
   parts.points = "points ( 1\npoint ( 1 0 1 )\n)\n";
   parts.normals = "normals ( 1\nvector ( 1 0 1 )\n)\n";
-  parts.matrices = "matrices ( 1\nmatrix MAIN ( 0.0625 0.0625 0.0625 -1e-12 -1e-12 -1e-12 -1e-12 -1e-12 -1e-12 0 0 0 )\n)\n";
-  Converted c = ConvertShape(OneSubObject(Vertices({{0, 0, 0}}), Primitives(Pair(0, "3 0 0 0"), 2), parts));
+  parts.matrices =
+      "matrices ( 1\nmatrix MAIN ( 0.0625 0.0625 0.0625 -1e-12 -1e-12 -1e-12 -1e-12 -1e-12 -1e-12 "
+      "0 0 0 )\n)\n";
+  Converted c =
+      ConvertShape(OneSubObject(Vertices({{0, 0, 0}}), Primitives(Pair(0, "3 0 0 0"), 2), parts));
   ASSERT_TRUE(c.ok);
   EXPECT_EQ(Buffer(c.model, 0, 0), "\t62/62/62\t63/62/63\t0.000000,0.000000\n");
 }
@@ -321,7 +357,8 @@ TEST(WriteGeometryBlocks, NormalsRoundQ1AndQ2ToFloatBeforePrinting) {
 TEST(WriteGeometryBlocks, SmallNegativeCoordinatesPrintAsMinusZero) {
   ShapeParts parts;
   parts.points = "points ( 1\npoint ( -0.0003 0 0.0625 )\n)\n";
-  Converted c = ConvertShape(OneSubObject(Vertices({{0, 0, 0}}), Primitives(Pair(0, "3 0 0 0"), 2), parts));
+  Converted c =
+      ConvertShape(OneSubObject(Vertices({{0, 0, 0}}), Primitives(Pair(0, "3 0 0 0"), 2), parts));
   ASSERT_TRUE(c.ok);
   EXPECT_EQ(Buffer(c.model, 0, 0).substr(0, 9), "\t-0/63/0\t");
 }
@@ -334,11 +371,15 @@ TEST(WriteGeometryBlocks, MissingKeywordsBeepAndEndTheSubObject) {
   } cases[] = {
       {"prim_state_idx ( 0 )\nnot_a_trilist (\n", "\"indexed_trilist\"", false},
       {"prim_state_idx ( 0 )\nindexed_trilist (\nvertex ( 3 0 1 2 )\n", "\"vertex_idxs\"", false},
-      {"prim_state_idx ( 0 )\nindexed_trilist (\nvertex_idxs ( 3 0 1 2 )\nflags ( 1 0 )\n", "\"normal_idxs\"", true},
-      {"prim_state_idx ( 0 )\nindexed_trilist (\nvertex_idxs ( 3 0 1 2 )\nnormal_idxs ( 1 0 3 )\n)\n", "\"flags\"", true},
+      {"prim_state_idx ( 0 )\nindexed_trilist (\nvertex_idxs ( 3 0 1 2 )\nflags ( 1 0 )\n",
+       "\"normal_idxs\"", true},
+      {"prim_state_idx ( 0 )\nindexed_trilist (\nvertex_idxs ( 3 0 1 2 )\nnormal_idxs ( 1 0 3 "
+       ")\n)\n",
+       "\"flags\"", true},
   };
   for (const Case& k : cases) {
-    Converted c = ConvertShape(OneSubObject(FourVertices(), Primitives(k.trilist + Pair(0, "3 0 1 2"), 4)));
+    Converted c =
+        ConvertShape(OneSubObject(FourVertices(), Primitives(k.trilist + Pair(0, "3 0 1 2"), 4)));
     ASSERT_TRUE(c.ok) << k.expected;
     ASSERT_EQ(c.log.beeps.size(), 1u) << k.expected;
     EXPECT_EQ(c.log.beeps[0].expected, k.expected);
@@ -349,7 +390,8 @@ TEST(WriteGeometryBlocks, MissingKeywordsBeepAndEndTheSubObject) {
 
 TEST(WriteGeometryBlocks, ListWithoutItsEndEndsTheRun) {
   std::string shape = OneSubObject(FourVertices(), Primitives(Pair(0, "3 0 1 2"), 2));
-  shape = shape.substr(0, shape.find("vertex_idxs ( 3 0 1 2 )") + 17);  // "vertex_idxs ( 3 0" and no ")"
+  shape = shape.substr(
+      0, shape.find("vertex_idxs ( 3 0 1 2 )") + 17);  // "vertex_idxs ( 3 0" and no ")"
   Converted c = ConvertShape(shape);
   EXPECT_FALSE(c.ok);
   ASSERT_EQ(c.log.failures.size(), 1u);
@@ -367,8 +409,9 @@ TEST(WriteGeometryBlocks, HugeCountsStayBoundedByTheInput) {
   std::string triangles = Triangles(c.model, 0, 0);
   EXPECT_EQ(triangles.substr(0, 16), "\t0,2,1\n\t0,0,0\n\t0");
   EXPECT_LT(triangles.size(), 4000u);
-  EXPECT_EQ(Buffer(c.model, 0, 0), "\t0/0/0\t0/1000/0\t0.000000,0.000000\n\t0/0/0\t0/1000/0\t0.000000,0.000000\n"
-                                   "\t0/0/0\t0/1000/0\t0.000000,0.000000\n");
+  EXPECT_EQ(Buffer(c.model, 0, 0),
+            "\t0/0/0\t0/1000/0\t0.000000,0.000000\n\t0/0/0\t0/1000/0\t0.000000,0.000000\n"
+            "\t0/0/0\t0/1000/0\t0.000000,0.000000\n");
 }
 
 }  // namespace

@@ -105,7 +105,8 @@ TEST(NormaliseLine, TrimsAndLowersOnlyAsciiLetters) {
 TEST(SeekSection, TestsTheCurrentLineRawAndReadLinesNormalised) {
   // "  Points ( 12" as the current line does not match; the same text read later does.
   std::string bytes;
-  for (char c : std::string("  Points ( 12\r\n  Points ( 12\r\n")) bytes += Units({static_cast<unsigned char>(c)});
+  for (char c : std::string("  Points ( 12\r\n  Points ( 12\r\n"))
+    bytes += Units({static_cast<unsigned char>(c)});
   Reader reader(bytes);
   CurrentLine line;
   ReadNextLine(reader.source, line);
@@ -128,7 +129,8 @@ TEST(SeekSection, StopsAtTheEndOfTheText) {
 
 TEST(SeekSection, MatchesTheLastLineEvenWithoutLineEnd) {
   std::string bytes;
-  for (char c : std::string("x\r\nSub_Objects ( 2")) bytes += Units({static_cast<unsigned char>(c)});
+  for (char c : std::string("x\r\nSub_Objects ( 2"))
+    bytes += Units({static_cast<unsigned char>(c)});
   Reader reader(bytes);
   CurrentLine line;
   EXPECT_TRUE(SeekSection(reader.source, line, "sub_objects"));

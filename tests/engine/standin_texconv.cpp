@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-extern "C" __attribute__((visibility("default"))) int _AceToTga(const char* source, const char* destination) {
+extern "C" __attribute__((visibility("default"))) int _AceToTga(const char* source,
+                                                                const char* destination) {
   const char* log = std::getenv("SW_TEXCONV_LOG");
   if (log == nullptr) return 0;
   FILE* f = std::fopen(log, "ab");

@@ -7,9 +7,11 @@
 namespace {
 
 struct TablesRun {
-  explicit TablesRun(const std::string& text) : bytes(ShapeText(text)), run{options, log, {}, {}, {}, {}, 1000.0f, {}, {}, {}, {}, {}} {
+  explicit TablesRun(const std::string& text)
+      : bytes(ShapeText(text)), run{options, log, {}, {}, {}, {}, 1000.0f, {}, {}, {}, {}, {}} {
     options.SourcePath = "t.s";
-    OpenMemorySource(run.source, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    OpenMemorySource(run.source, reinterpret_cast<const unsigned char*>(bytes.data()),
+                     bytes.size());
     SkipBytes(run.source, 2);
     ReadLine(run);
     try {
@@ -33,14 +35,16 @@ TEST(ReadShapeTables, ReadsEverySectionWithItsLogLine) {
   parts.matrices = "matrices ( 1\nmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0.5 1.25 -2 )\n)\n";
   parts.images = "images ( 2\nimage ( Loco Body.ACE )\nimage ( \"quoted.ace\" )\n)\n";
   parts.vtx_states = "vtx_states ( 1\nvtx_state ( 00000000 3 -5 0 00000002 )\n)\n";
-  parts.prim_states = "prim_states ( 1\nprim_state ( 00000000 0\ntex_idxs ( 2 7 9 ) 0 4 0 0 1\n)\n)\n";
+  parts.prim_states =
+      "prim_states ( 1\nprim_state ( 00000000 0\ntex_idxs ( 2 7 9 ) 0 4 0 0 1\n)\n)\n";
   parts.sub_objects = "sub_objects ( 7\n";
   TablesRun t(BuildShape(parts));
   ASSERT_TRUE(t.completed);
   const ShapeTables& tables = t.run.tables;
-  EXPECT_EQ(t.log.lines, (std::vector<std::string>{"Reading points", "Reading UV points", "Reading Normals",
-                                                   "Reading matrices", "Reading textures", "Reading Vertex States",
-                                                   "Reading primitive states"}));
+  EXPECT_EQ(t.log.lines,
+            (std::vector<std::string>{"Reading points", "Reading UV points", "Reading Normals",
+                                      "Reading matrices", "Reading textures",
+                                      "Reading Vertex States", "Reading primitive states"}));
   EXPECT_TRUE(t.log.beeps.empty());
   ASSERT_EQ(tables.points.size(), 2u);
   EXPECT_EQ(tables.points[1].x, -0.5f);
@@ -87,11 +91,15 @@ TEST(ReadShapeTables, ZeroCountReadsNoEntries) {
 }
 
 TEST(ReadShapeTables, HierarchySetsParentsUpToTheMatrixCount) {
-  const char* three = "matrices ( 3\nmatrix a ( 1 0 0 0 1 0 0 0 1 0 0 0 )\nmatrix b ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n"
-                      "matrix c ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n)\n";
-  const char* two = "matrices ( 2\nmatrix a ( 1 0 0 0 1 0 0 0 1 0 0 0 )\nmatrix b ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n)\n";
-  const char* four = "matrices ( 4\nmatrix a ( 1 0 0 0 1 0 0 0 1 0 0 0 )\nmatrix b ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n"
-                     "matrix c ( 1 0 0 0 1 0 0 0 1 0 0 0 )\nmatrix d ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n)\n";
+  const char* three =
+      "matrices ( 3\nmatrix a ( 1 0 0 0 1 0 0 0 1 0 0 0 )\nmatrix b ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n"
+      "matrix c ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n)\n";
+  const char* two =
+      "matrices ( 2\nmatrix a ( 1 0 0 0 1 0 0 0 1 0 0 0 )\nmatrix b ( 1 0 0 0 1 0 0 0 1 0 0 0 "
+      ")\n)\n";
+  const char* four =
+      "matrices ( 4\nmatrix a ( 1 0 0 0 1 0 0 0 1 0 0 0 )\nmatrix b ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n"
+      "matrix c ( 1 0 0 0 1 0 0 0 1 0 0 0 )\nmatrix d ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n)\n";
   struct Case {
     const char* matrices;
     std::vector<int32_t> parents;
@@ -104,7 +112,8 @@ TEST(ReadShapeTables, HierarchySetsParentsUpToTheMatrixCount) {
     TablesRun t(BuildShape(parts));
     ASSERT_TRUE(t.completed);
     std::vector<int32_t> parents;
-    for (int32_t i = 0; i < t.run.tables.matrix_count; ++i) parents.push_back(MatrixParent(t.run.tables, i));
+    for (int32_t i = 0; i < t.run.tables.matrix_count; ++i)
+      parents.push_back(MatrixParent(t.run.tables, i));
     EXPECT_EQ(parents, c.parents);
   }
 }
@@ -112,7 +121,9 @@ TEST(ReadShapeTables, HierarchySetsParentsUpToTheMatrixCount) {
 TEST(ReadShapeTables, ShortHierarchyLineRepeatsItsLastValue) {
   // "hierarchy ( 4 -1 1": after the list runs out the same text is read again.
   ShapeParts parts;
-  parts.matrices = "matrices ( 5\nmatrix a ( 1 0 0 0 1 0 0 0 1 0 0 0 )\nmatrix b ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n)\n";
+  parts.matrices =
+      "matrices ( 5\nmatrix a ( 1 0 0 0 1 0 0 0 1 0 0 0 )\nmatrix b ( 1 0 0 0 1 0 0 0 1 0 0 0 "
+      ")\n)\n";
   parts.hierarchy = "hierarchy ( 4 -1 1\n";
   parts.sub_objects = "sub_objects ( 0\n";
   TablesRun t(BuildShape(parts));
@@ -146,8 +157,9 @@ TEST(ReadShapeTables, EndOfTextWhileSeekingEndsTheRun) {
 
 TEST(ReadShapeTables, FirstLineIsTestedAsRead) {
   // The first line of the file is not normalised before the first seek tests it.
-  TablesRun t("  Points ( 5\nPoints ( 1\npoint ( 9 9 9 )\n)\nuv_points ( 0\nnormals ( 0\nmatrices ( 0\n"
-              "images ( 0\nvtx_states ( 0\nprim_states ( 0\nhierarchy ( 0\nsub_objects ( 0\n");
+  TablesRun t(
+      "  Points ( 5\nPoints ( 1\npoint ( 9 9 9 )\n)\nuv_points ( 0\nnormals ( 0\nmatrices ( 0\n"
+      "images ( 0\nvtx_states ( 0\nprim_states ( 0\nhierarchy ( 0\nsub_objects ( 0\n");
   ASSERT_TRUE(t.completed);
   EXPECT_EQ(t.run.tables.point_count, 1);
   EXPECT_EQ(PointAt(t.run.tables, 0).x, 9.0f);

@@ -96,7 +96,8 @@ std::string EmptyShape() {
   return BuildShape(parts);
 }
 
-ConversionOptions OptionsForShape(const TempFolder& folder, const std::string& shape, const std::string& name) {
+ConversionOptions OptionsForShape(const TempFolder& folder, const std::string& shape,
+                                  const std::string& name) {
   ConversionOptions options;
   options.SourcePath = folder.path + "/" + name;
   options.OutputDirectory = folder.path;

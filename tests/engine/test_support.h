@@ -46,9 +46,9 @@ struct Converted {
 };
 
 struct ConvertRequest {
-  std::string shape;              // readable text, converted with ShapeText
+  std::string shape;  // readable text, converted with ShapeText
   std::string shape_name = "loco.s";
-  std::string eng;                // readable ENG/WAG text; none when empty
+  std::string eng;  // readable ENG/WAG text; none when empty
   std::string eng_name = "loco.eng";
   float length = 0;
   bool two_foot = false;
@@ -65,7 +65,8 @@ struct ShapeParts {
   std::string matrices = "matrices ( 1\nmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n)\n";
   std::string images = "images ( 1\nimage ( loco.ace )\n)\n";
   std::string vtx_states = "vtx_states ( 1\nvtx_state ( 00000000 0 -5 0 00000002 )\n)\n";
-  std::string prim_states = "prim_states ( 1\nprim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 0 1 1 1\n)\n)\n";
+  std::string prim_states =
+      "prim_states ( 1\nprim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 0 1 1 1\n)\n)\n";
   std::string hierarchy = "hierarchy ( 1 -1 )\n";
   std::string sub_objects;  // the sub_objects header and everything after it
 };

@@ -6,8 +6,8 @@
 namespace {
 
 // The assembly's text between its Length line and the first INCLUDE (there are none here).
-std::string VehicleLines(const std::string& eng, const std::string& eng_name = "loco.eng", float length = 0,
-                         bool two_foot = false, Converted* out = nullptr) {
+std::string VehicleLines(const std::string& eng, const std::string& eng_name = "loco.eng",
+                         float length = 0, bool two_foot = false, Converted* out = nullptr) {
   ShapeParts parts;
   parts.sub_objects = "sub_objects ( 0 )\n";
   ConvertRequest request;
@@ -33,32 +33,32 @@ TEST(WriteVehicleParameters, ConvertsUnitsAsTheTableSays) {
     const char* line;
     const char* written;
   } cases[] = {
-      {"MaxForce ( 45000lbf )", "\tTE\t180\n"},
-      {"MaxForce ( 200kN )", "\tTE\t200\n"},
-      {"MaxVelocity ( 60mph )", "\tMax\t96\n"},
-      {"Mass ( 92.5t )", "\tWeight\t92\n"},
-      {"MaxPower ( 1200kW )", "\tPower\t1200\n"},
-      {"MaxVelocity ( mph )", "\tMax\t0\n"},
+      {"MaxForce ( 45000lbf )", "\tTE\t180\n"},   {"MaxForce ( 200kN )", "\tTE\t200\n"},
+      {"MaxVelocity ( 60mph )", "\tMax\t96\n"},   {"Mass ( 92.5t )", "\tWeight\t92\n"},
+      {"MaxPower ( 1200kW )", "\tPower\t1200\n"}, {"MaxVelocity ( mph )", "\tMax\t0\n"},
   };
-  for (const Case& c : cases) EXPECT_EQ(VehicleLines(Eng(std::string(c.line) + "\n")), std::string(c.written) + "\n") << c.line;
+  for (const Case& c : cases)
+    EXPECT_EQ(VehicleLines(Eng(std::string(c.line) + "\n")), std::string(c.written) + "\n")
+        << c.line;
 }
 
 TEST(WriteVehicleParameters, SteamBlockCollectsItsLinesInFileOrder) {
-  std::string eng = Eng(
-      "Engine ( loco\n"
-      "\tBoilerVolume ( \"220*(ft^3)\" )\n"
-      "\tMaxBoilerPressure ( 200psi )\n"
-      "\tWheelRadius ( 36in )\n"
-      "\tCylinderStroke ( 26in )\n"
-      "\tCylinderDiameter ( 0.66 )\n"
-      "\tNumCylinders ( 2 )\n"
-      "\tMass ( 90t )\n"
-      "\tSafetyValvesFX (\n\t\tStream (\n\t\t0.25 4 1\n"
-      "\tStackFX (\n\t\tStream (\n\t\t0 4.5 6.0625\n"
-      ")\n");
+  std::string eng =
+      Eng("Engine ( loco\n"
+          "\tBoilerVolume ( \"220*(ft^3)\" )\n"
+          "\tMaxBoilerPressure ( 200psi )\n"
+          "\tWheelRadius ( 36in )\n"
+          "\tCylinderStroke ( 26in )\n"
+          "\tCylinderDiameter ( 0.66 )\n"
+          "\tNumCylinders ( 2 )\n"
+          "\tMass ( 90t )\n"
+          "\tSafetyValvesFX (\n\t\tStream (\n\t\t0.25 4 1\n"
+          "\tStackFX (\n\t\tStream (\n\t\t0 4.5 6.0625\n"
+          ")\n");
   Converted c;
   EXPECT_EQ(VehicleLines(eng, "loco.eng", 20, false, &c),
-            "\tWeight\t90\n\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n\t\tBoilerVolume\t6\n\t\tPressure\t1378800\n"
+            "\tWeight\t90\n\t<STEAM>"
+            "\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n\t\tBoilerVolume\t6\n\t\tPressure\t1378800\n"
             "\t\tDriverDia\t1829\n\t\tCylStroke\t660\n\t\tCylDia\t0\n\t\tNumCylinder\t2\n"
             "\t\tsafetyvalve\t250/11000/4000\n\t\tChimney\t0/16063/4500\n\t</STEAM>\n\n");
   std::vector<std::string> logged;
@@ -68,23 +68,31 @@ TEST(WriteVehicleParameters, SteamBlockCollectsItsLinesInFileOrder) {
     if (in) logged.push_back(line);
     if (line == "Reading ENG/WAG file") in = true;
   }
-  EXPECT_EQ(logged, (std::vector<std::string>{"\t\tBoilerVolume\t6\n", "\t\tPressure\t1378800\n", "\t\tDriverDia\t1829\n",
-                                              "\t\tCylStroke\t660\n", "\t\tCylDia\t0\n", "\t\tNumCylinder\t2\n",
-                                              "\tWeight\t90\n", "\t\tsafetyvalve\t250/11000/4000\n",
-                                              "\t\tChimney\t0/16063/4500\n"}));
+  EXPECT_EQ(logged,
+            (std::vector<std::string>{
+                "\t\tBoilerVolume\t6\n", "\t\tPressure\t1378800\n", "\t\tDriverDia\t1829\n",
+                "\t\tCylStroke\t660\n", "\t\tCylDia\t0\n", "\t\tNumCylinder\t2\n", "\tWeight\t90\n",
+                "\t\tsafetyvalve\t250/11000/4000\n", "\t\tChimney\t0/16063/4500\n"}));
 }
 
 TEST(WriteVehicleParameters, TwoFootHalvesLengthsAndCylinders) {
-  std::string eng = Eng("WheelRadius ( 36in )\nCylinderStroke ( 26in )\nCylinderDiameter ( 10in )\nNumCylinders ( 3 )\n");
+  std::string eng =
+      Eng("WheelRadius ( 36in )\nCylinderStroke ( 26in )\nCylinderDiameter ( 10in )\nNumCylinders "
+          "( 3 )\n");
   EXPECT_EQ(VehicleLines(eng, "loco.eng", 0, true),
-            "\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n\t\tDriverDia\t914\n\t\tCylStroke\t330\n\t\tCylDia\t127\n"
+            "\t<STEAM>"
+            "\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n\t\tDriverDia\t914\n\t\tCylStroke\t330\n\t\tCylDia"
+            "\t127\n"
             "\t\tNumCylinder\t3\n\t</STEAM>\n\n");
-  EXPECT_NE(VehicleLines(Eng("CylinderStroke ( 10in )\n")).find("\t\tCylStroke\t254\n"), std::string::npos);
+  EXPECT_NE(VehicleLines(Eng("CylinderStroke ( 10in )\n")).find("\t\tCylStroke\t254\n"),
+            std::string::npos);
 }
 
 TEST(WriteVehicleParameters, BoilerVolumeIsAtLeastOne) {
-  EXPECT_NE(VehicleLines(Eng("BoilerVolume ( 3ft^3 )\n")).find("\t\tBoilerVolume\t1\n"), std::string::npos);
-  EXPECT_NE(VehicleLines(Eng("BoilerVolume ( 0 )\n")).find("\t\tBoilerVolume\t1\n"), std::string::npos);
+  EXPECT_NE(VehicleLines(Eng("BoilerVolume ( 3ft^3 )\n")).find("\t\tBoilerVolume\t1\n"),
+            std::string::npos);
+  EXPECT_NE(VehicleLines(Eng("BoilerVolume ( 0 )\n")).find("\t\tBoilerVolume\t1\n"),
+            std::string::npos);
 }
 
 TEST(WriteVehicleParameters, SteamNeedsAStartingTypeLineOrASteamKeyword) {
@@ -93,9 +101,12 @@ TEST(WriteVehicleParameters, SteamNeedsAStartingTypeLineOrASteamKeyword) {
             "\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n\t</STEAM>\n\n");
   EXPECT_NE(std::find(c.log.lines.begin(), c.log.lines.end(), "Steam"), c.log.lines.end());
   EXPECT_EQ(VehicleLines(Eng("Name ( steam engine )\n")), "\n");
-  EXPECT_EQ(VehicleLines(Eng("WheelRadius ( 0.5 )\n")), "\n");  // no steam block without a steam keyword
-  EXPECT_EQ(VehicleLines(Eng("WheelRadius ( 0.5 )\nWheelRadius ( 1 )\nType ( Steam )\n")),
-            "\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n\t\tDriverDia\t1000\n\t\tDriverDia\t2000\n\t</STEAM>\n\n");
+  EXPECT_EQ(VehicleLines(Eng("WheelRadius ( 0.5 )\n")),
+            "\n");  // no steam block without a steam keyword
+  EXPECT_EQ(
+      VehicleLines(Eng("WheelRadius ( 0.5 )\nWheelRadius ( 1 )\nType ( Steam )\n")),
+      "\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n\t\tDriverDia\t1000\n\t\tDriverDia\t2000\n\t</"
+      "STEAM>\n\n");
 }
 
 TEST(WriteVehicleParameters, WagonFilesStartWithMaxZero) {
@@ -112,7 +123,8 @@ TEST(WriteVehicleParameters, LastLineWithoutLineEndIsRead) {
   WriteFileBytes(options.EngPath, eng);
   RecordingLog log;
   ASSERT_TRUE(RunConversion(options, log));
-  EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(folder.path + "/loco.stk")).find("Length 0\n\n\tWeight\t7\n\n"),
+  EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(folder.path + "/loco.stk"))
+                .find("Length 0\n\n\tWeight\t7\n\n"),
             std::string::npos);
 }
 

@@ -10,8 +10,8 @@
 namespace {
 
 struct Golden {
-  const char* shape;     // tests/data/NAME.s.txt
-  const char* eng;       // tests/data/NAME.txt, or null
+  const char* shape;  // tests/data/NAME.s.txt
+  const char* eng;    // tests/data/NAME.txt, or null
   float length;
   bool two_foot;
   const char* expected;  // tests/data/NAME
@@ -57,7 +57,8 @@ TEST(WholeFile, ConvertsToTheExpectedModelFiles) {
 
 TEST(WholeFile, ModelFileUsesCarriageReturnLineFeedThroughout) {
   TempFolder folder;
-  ConversionOptions options = OptionsForShape(folder, ReadFileBytes(Data("hierarchy.s.txt")), "Hierarchy_ASC.s");
+  ConversionOptions options =
+      OptionsForShape(folder, ReadFileBytes(Data("hierarchy.s.txt")), "Hierarchy_ASC.s");
   RecordingLog log;
   ASSERT_TRUE(RunConversion(options, log));
   std::string bytes = ReadFileBytes(folder.path + "/Hierarchy.stk");
@@ -79,16 +80,35 @@ TEST(WholeFile, LogLinesOfACompleteRun) {
   request.eng = ReadFileBytes(Data("steam.eng.txt"));
   Converted c = Convert(request);
   ASSERT_TRUE(c.ok);
-  std::vector<std::string> expected = {
-      "Reading file", "Reading points", "Reading UV points", "Reading Normals", "Reading matrices",
-      "Reading textures", "Reading Vertex States", "Reading primitive states", "Processing sub-object 1 of 2",
-      "Reading vertices", "      Processing primitive 1 of 1", "      Processing primitive 2 of 1",
-      "Processing sub-object 2 of 2", "Reading vertices", "      Processing primitive 1 of 4",
-      "      Processing primitive 2 of 4", "      Processing primitive 3 of 4", "      Processing primitive 4 of 4",
-      "Writing assembly", "Converting Textures", "\tTexture: coach_body.ace", "\tTexture: bogie.ace",
-      "\tTexture: glass.ace", "Reading ENG/WAG file", "\tWeight\t61\n", "Steam"};
+  std::vector<std::string> expected = {"Reading file",
+                                       "Reading points",
+                                       "Reading UV points",
+                                       "Reading Normals",
+                                       "Reading matrices",
+                                       "Reading textures",
+                                       "Reading Vertex States",
+                                       "Reading primitive states",
+                                       "Processing sub-object 1 of 2",
+                                       "Reading vertices",
+                                       "      Processing primitive 1 of 1",
+                                       "      Processing primitive 2 of 1",
+                                       "Processing sub-object 2 of 2",
+                                       "Reading vertices",
+                                       "      Processing primitive 1 of 4",
+                                       "      Processing primitive 2 of 4",
+                                       "      Processing primitive 3 of 4",
+                                       "      Processing primitive 4 of 4",
+                                       "Writing assembly",
+                                       "Converting Textures",
+                                       "\tTexture: coach_body.ace",
+                                       "\tTexture: bogie.ace",
+                                       "\tTexture: glass.ace",
+                                       "Reading ENG/WAG file",
+                                       "\tWeight\t61\n",
+                                       "Steam"};
   ASSERT_GE(c.log.lines.size(), expected.size());
-  EXPECT_EQ(std::vector<std::string>(c.log.lines.begin(), c.log.lines.begin() + expected.size()), expected);
+  EXPECT_EQ(std::vector<std::string>(c.log.lines.begin(), c.log.lines.begin() + expected.size()),
+            expected);
   EXPECT_EQ(c.log.lines[c.log.lines.size() - 2], "Outputing matrix heirarchy");
 }
 
@@ -172,10 +192,8 @@ TEST(RunConversion, NamesAndPathsFollowTheSource) {
     const char* model_name;  // as seen in the first component's name
     const char* model_file;
   } cases[] = {
-      {"loco_ASC.s", "loco", "loco.stk"},
-      {"loco.mk2.s", "loco", "loco.mk2.stk"},
-      {"loco_asc.s", "loco_asc", "loco_asc.stk"},
-      {"_ASCloco.s", "_ASCloco", "loco.stk"},
+      {"loco_ASC.s", "loco", "loco.stk"},         {"loco.mk2.s", "loco", "loco.mk2.stk"},
+      {"loco_asc.s", "loco_asc", "loco_asc.stk"}, {"_ASCloco.s", "_ASCloco", "loco.stk"},
       {"lo_ASCco_ASC.s", "lo", "loco.stk"},
   };
   for (const Case& k : cases) {
@@ -187,8 +205,11 @@ TEST(RunConversion, NamesAndPathsFollowTheSource) {
     WriteFileBytes(options.SourcePath, ShapeText(EmptyShape()));
     RecordingLog log;
     ASSERT_TRUE(RunConversion(options, log)) << k.source;
-    std::string model = WithoutCarriageReturns(ReadFileBytes(folder.path + "/X_ASC/" + k.model_file));
-    EXPECT_NE(model.find(std::string("\nName ") + k.model_name + "\nMillimetric\n"), std::string::npos) << k.source;
+    std::string model =
+        WithoutCarriageReturns(ReadFileBytes(folder.path + "/X_ASC/" + k.model_file));
+    EXPECT_NE(model.find(std::string("\nName ") + k.model_name + "\nMillimetric\n"),
+              std::string::npos)
+        << k.source;
   }
 }
 
@@ -199,7 +220,8 @@ TEST(RunConversion, SourceWithoutADotGivesAnEmptyModelName) {
   options.OutputDirectory = folder.path + "/out";
   RecordingLog log;
   ASSERT_TRUE(RunConversion(options, log));
-  EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(folder.path + "/out.stk")).find("\nName \nMillimetric\n"),
+  EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(folder.path + "/out.stk"))
+                .find("\nName \nMillimetric\n"),
             std::string::npos);
 }
 

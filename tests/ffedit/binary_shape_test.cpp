@@ -97,11 +97,11 @@ TEST(ReadShapeBlocks, SkipsAnOptionalChildThatIsNotThere) {
       "sub_object_header ( 00000400 -1 -1 000001d2 000001c4 "
       "geometry_info ( 0 0 0 0 0 0 0 0 0 0 geometry_nodes ( 0 ) geometry_node_map ( 0 ) ) "
       "subobject_light_cfgs ( 1 0 ) 7 )";
-  EXPECT_EQ(
-      BlocksToText(Encode(header)),
-      "sub_object_header ( 00000400 -1 -1 000001d2 000001c4\r\n"
-      "\tgeometry_info ( 0 0 0 0 0 0 0 0 0 0\r\n\t\tgeometry_nodes ( 0 )\r\n\t\tgeometry_node_map ( 0 )\r\n\t)\r\n"
-      "\tsubobject_light_cfgs ( 1 0 ) 7\r\n)\r\n");
+  EXPECT_EQ(BlocksToText(Encode(header)),
+            "sub_object_header ( 00000400 -1 -1 000001d2 000001c4\r\n"
+            "\tgeometry_info ( 0 0 0 0 0 0 0 0 0 0\r\n\t\tgeometry_nodes ( 0 "
+            ")\r\n\t\tgeometry_node_map ( 0 )\r\n\t)\r\n"
+            "\tsubobject_light_cfgs ( 1 0 ) 7\r\n)\r\n");
 }
 
 TEST(ReadShapeBlocks, RejectsALengthPastTheParentsEnd) {

@@ -166,9 +166,9 @@ TEST(ReadSimisFile, RejectsAStreamThatAsksForADictionary) {
 
 TEST(DescribeReadError, NamesTokenOffsetAndKindOfData) {
   ReadError error{"vertex", 1234, true, "3 bytes left in the block after its last value"};
-  EXPECT_EQ(
-      ffedit::DescribeReadError(error),
-      "vertex at byte offset 1234 of the decompressed data: 3 bytes left in the block after its last value");
+  EXPECT_EQ(ffedit::DescribeReadError(error),
+            "vertex at byte offset 1234 of the decompressed data: 3 bytes left in the block after "
+            "its last value");
   error.in_decompressed_data = false;
   EXPECT_EQ(ffedit::DescribeReadError(error),
             "vertex at byte offset 1234: 3 bytes left in the block after its last value");

@@ -35,7 +35,8 @@ struct FakeWindow : DialogHooks {
 };
 
 const std::string kDash9Eng = ShapeText(
-    "SIMISA@@@@@@@@@@JINX0D0t______\n\nWagon ( Dash9\n\tWagonShape ( Dash9.s )\n\tSize ( 3m 4.5m 20.5m )\n)\n");
+    "SIMISA@@@@@@@@@@JINX0D0t______\n\nWagon ( Dash9\n\tWagonShape ( Dash9.s )\n\tSize ( 3m 4.5m "
+    "20.5m )\n)\n");
 
 TEST(ReadDescriptionFile, TakesShapeAndLengthFromTheFile) {
   TempFolder folder;
@@ -63,11 +64,11 @@ TEST(ReadDescriptionFile, EdgeCasesOfTheTwoEntries) {
     std::string shape;  // what SourcePath ends with
     float length;
   } cases[] = {
-      {"x\nSize ( 3m 4.5m )\n", "/loco.eng", 0},                 // fewer than three numbers
-      {"x\nWagonShape ( a.s\n", "/", 7},                         // no ")": an empty name
-      {"x\nname ( none )\n", "/loco.eng", 7},                    // neither entry
+      {"x\nSize ( 3m 4.5m )\n", "/loco.eng", 0},  // fewer than three numbers
+      {"x\nWagonShape ( a.s\n", "/", 7},          // no ")": an empty name
+      {"x\nname ( none )\n", "/loco.eng", 7},     // neither entry
       {"x\nSize ( 1 2 3 )\nSize ( 1 2 4 )\nWagonShape ( B.S )\n", "/b.s", 4},
-      {"WagonShape ( first.s )\n", "/loco.eng", 7},              // the first line holds the mark
+      {"WagonShape ( first.s )\n", "/loco.eng", 7},  // the first line holds the mark
   };
   for (const Case& c : cases) {
     TempFolder folder;
@@ -168,13 +169,15 @@ TEST(BrowseSource, StartFolderCancelAndOtherExtensions) {
 }
 
 TEST(RunCaptured, CollectsBothStreamsInOrder) {
-  std::string out = platform::RunCaptured("/bin/sh", {"-c", "echo one; echo two >&2; echo three"}, "");
+  std::string out =
+      platform::RunCaptured("/bin/sh", {"-c", "echo one; echo two >&2; echo three"}, "");
   EXPECT_EQ(out, "one\ntwo\nthree\n");
 }
 
 TEST(RunCaptured, WaitsForTheWritersAndRunsInTheFolder) {
   TempFolder folder;
-  std::string out = platform::RunCaptured("/bin/sh", {"-c", "sleep 0.3; pwd; read x || echo no-input"}, folder.path);
+  std::string out = platform::RunCaptured(
+      "/bin/sh", {"-c", "sleep 0.3; pwd; read x || echo no-input"}, folder.path);
   EXPECT_EQ(out, folder.path + "\nno-input\n");
 }
 

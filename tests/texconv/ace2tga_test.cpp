@@ -61,11 +61,10 @@ TEST(Ace2Tga, ConvertsManyIntoAFolderAndNamesEachFailure) {
   cut.resize(cut.size() - 3);
   WriteFile(folder.File("cut.ace"), cut);
   WriteFile(folder.File("two.ace"), WorkedExampleAce());
-  ProgramRun run = RunAce2Tga(folder, "-o " + Quote(folder.File("out")) + " " +
-                                   Quote(folder.File("one.ace")) + " " +
-                                   Quote(folder.File("cut.ace")) + " " +
-                                   Quote(folder.File("none.ace")) + " " +
-                                   Quote(folder.File("two.ace")));
+  ProgramRun run =
+      RunAce2Tga(folder, "-o " + Quote(folder.File("out")) + " " + Quote(folder.File("one.ace")) +
+                             " " + Quote(folder.File("cut.ace")) + " " +
+                             Quote(folder.File("none.ace")) + " " + Quote(folder.File("two.ace")));
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.errors, folder.File("cut.ace") + ": truncated row 1\n" + folder.File("none.ace") +
                             ": cannot open: No such file or directory\n");

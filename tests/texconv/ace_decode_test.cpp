@@ -14,9 +14,8 @@ using namespace texconv_test;
 const std::vector<AceChannel> kRgb = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue};
 const std::vector<AceChannel> kRgbMask = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue,
                                           AceChannel::kMask};
-const std::vector<AceChannel> kRgbMaskAlpha = {AceChannel::kRed, AceChannel::kGreen,
-                                               AceChannel::kBlue, AceChannel::kMask,
-                                               AceChannel::kAlpha};
+const std::vector<AceChannel> kRgbMaskAlpha = {
+    AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue, AceChannel::kMask, AceChannel::kAlpha};
 
 // Appends a zeroed offset table of `entries` int32 values (the decoder must not need it).
 void AppendTable(Bytes& data, size_t entries) { data.resize(data.size() + 4 * entries, 0); }
@@ -69,8 +68,8 @@ TEST(PlanarDecode, ThreeChannelsGiveOpaquePixels) {
 }
 
 TEST(PlanarDecode, PlanesFollowTheDescriptorOrder) {
-  Bytes data = MakeAceHeader(0, 2, 1, 0x0E, {AceChannel::kBlue, AceChannel::kRed,
-                                             AceChannel::kGreen});
+  Bytes data =
+      MakeAceHeader(0, 2, 1, 0x0E, {AceChannel::kBlue, AceChannel::kRed, AceChannel::kGreen});
   AppendTable(data, 1);
   Bytes row = HexBytes("01 02  11 12  21 22");  // blue plane, red plane, green plane
   data.insert(data.end(), row.begin(), row.end());
@@ -206,9 +205,19 @@ TEST(AceLayout, RefusesBadHeaders) {
       {"raw 16-bit", 0x10, 8, 8, 0x0E, kRgb, "unsupported surface format 0x0e"},
       {"unknown flag", 0x02, 8, 8, 0x0E, kRgb, "unsupported flags 0x02"},
       {"DXT1 not a multiple of 4", 0x10, 6, 8, 0x12, kRgb, "DXT1 size 6x8 is not a multiple of 4"},
-      {"no blue", 0, 4, 4, 0x0E, {AceChannel::kRed, AceChannel::kGreen},
+      {"no blue",
+       0,
+       4,
+       4,
+       0x0E,
+       {AceChannel::kRed, AceChannel::kGreen},
        "planar data without red, green and blue channels"},
-      {"repeated red", 0, 4, 4, 0x0E, {AceChannel::kRed, AceChannel::kRed, AceChannel::kBlue},
+      {"repeated red",
+       0,
+       4,
+       4,
+       0x0E,
+       {AceChannel::kRed, AceChannel::kRed, AceChannel::kBlue},
        "channel type 3 repeated in descriptor 1"},
   };
   for (const Case& c : cases) {
@@ -279,8 +288,8 @@ TEST(Dxt1Block, DecodesPalettesAndIndices) {
   const BlockCase cases[] = {
       {"four colours: red over blue", "00 f8 1f 00 e4 00 00 00", false, 0xFF0000FF, 0x0000FFFF,
        0xAA0055FF, 0x5500AAFF},
-      {"three colours, mask", "1f 00 00 f8 e4 00 00 00", true, 0x0000FFFF, 0xFF0000FF,
-       0x7F007FFF, 0x00000000},
+      {"three colours, mask", "1f 00 00 f8 e4 00 00 00", true, 0x0000FFFF, 0xFF0000FF, 0x7F007FFF,
+       0x00000000},
       {"three colours, no mask", "1f 00 00 f8 e4 00 00 00", false, 0x0000FFFF, 0xFF0000FF,
        0x7F007FFF, 0x000000FF},
       {"equal colours are three-colour mode", "10 84 10 84 e4 00 00 00", true, 0x848284FF,
@@ -407,9 +416,13 @@ TEST(Dxt1Decode, MipmappedFileWithWrongTableDecodesSequentially) {
 // ---- the SIMIS wrapper ---------------------------------------------------------------
 
 TEST(AceWrapper, CompressedFileDecodesLikeThePlainOne) {
-  Bytes data = texconv::EncodeAceData(MakeTestImage(9, 7, true), {
-      .mipmaps = false, .dxt1 = false, .compress = false, .channels = kRgbMaskAlpha,
-      .surface_format = 0x11, .extra_flags = 0, .trailing_bytes = 0});
+  Bytes data = texconv::EncodeAceData(MakeTestImage(9, 7, true), {.mipmaps = false,
+                                                                  .dxt1 = false,
+                                                                  .compress = false,
+                                                                  .channels = kRgbMaskAlpha,
+                                                                  .surface_format = 0x11,
+                                                                  .extra_flags = 0,
+                                                                  .trailing_bytes = 0});
   Decoded plain = DecodeFile(WrapPlain(data));
   Decoded compressed = DecodeFile(WrapCompressed(data, uint32_t(data.size())));
   ASSERT_TRUE(plain.ok) << plain.reason;
@@ -454,7 +467,8 @@ TEST(AceWrapper, RefusesFaultyWrappers) {
        "zlib data longer than its size field 238"},
       {"stream shorter than its size field", WrapCompressed(data, size + 5),
        "zlib data ends after 238 of 243 bytes"},
-      {"size field beyond image and trailing allowance", WrapCompressed(data, size + (1u << 20) + 1),
+      {"size field beyond image and trailing allowance",
+       WrapCompressed(data, size + (1u << 20) + 1),
        "size field 1048815 exceeds the image data (238 bytes) by more than 1048576"},
       {"size field below the stream", WrapCompressed(data, size - 1),
        "zlib data longer than its size field 237"},

@@ -97,11 +97,8 @@ std::vector<std::string> MakeShapeLines(const std::string& image0, const std::st
     lines.push_back("\t\t\t\t\t\t\t\t)");
   }
   const std::vector<std::string> tail = {
-      "\t\t\t\t\t\t\t)",
-      "\t\t\t\t\t\t\tvertex_sets ( 1",
-      "\t\t\t\t\t\t\t\tvertex_set ( 0 0 3 )",
-      "\t\t\t\t\t\t\t)",
-      "\t\t\t\t\t\t\tprimitives ( 4",
+      "\t\t\t\t\t\t\t)", "\t\t\t\t\t\t\tvertex_sets ( 1", "\t\t\t\t\t\t\t\tvertex_set ( 0 0 3 )",
+      "\t\t\t\t\t\t\t)", "\t\t\t\t\t\t\tprimitives ( 4",
   };
   lines.insert(lines.end(), tail.begin(), tail.end());
   for (int p = 0; p < 2; ++p) {
@@ -145,8 +142,8 @@ Bytes ExpectedTga(const Bytes& ace_file) {
 
 TEST(ShapeConversion, WritesTheModelAndTheTexturesItsSkinLinesName) {
   TemporaryFolder folder;
-  ASSERT_EQ(std::system(("mkdir '" + folder.File("src") + "' '" + folder.File("out") + "'").c_str()),
-            0);
+  ASSERT_EQ(
+      std::system(("mkdir '" + folder.File("src") + "' '" + folder.File("out") + "'").c_str()), 0);
   Bytes body = WorkedExampleAce();
   texconv::AceWriteOptions options;
   options.mipmaps = true;
@@ -160,9 +157,8 @@ TEST(ShapeConversion, WritesTheModelAndTheTexturesItsSkinLinesName) {
   WriteFile(folder.File("src/bogie.ace"), bogie);
   WriteFile(folder.File("src/loco.s"), EncodeShapeText(MakeShapeLines("Body.ace", "BOGIE.ace")));
 
-  ASSERT_EQ(RunCli("--output-dir '" + folder.File("out") + "/' '" + folder.File("src/loco.s") +
-                   "'"),
-            0);
+  ASSERT_EQ(
+      RunCli("--output-dir '" + folder.File("out") + "/' '" + folder.File("src/loco.s") + "'"), 0);
 
   std::vector<std::string> outputs = TemporaryFolder::ListFolder(folder.File("out"));
   auto model_file = std::find_if(outputs.begin(), outputs.end(), [](const std::string& name) {

@@ -10,7 +10,7 @@ using namespace texconv_test;
 
 struct Example {
   const char* name;
-  uint32_t flags;        // expected header flags
+  uint32_t flags;  // expected header flags
   bool compressed;
   uint32_t channel_count;
   uint32_t side;

@@ -67,8 +67,9 @@ TEST_F(TexconvLibrary, ExportsNothingButTheCEntryPoints) {
   EXPECT_EQ(dlsym(handle_, "_AceToBmp"), nullptr);
   EXPECT_EQ(dlsym(handle_, "_AceDecompress"), nullptr);
   // The core's functions stay hidden (Itanium names of texconv::DecodeAceData and EncodeTga).
-  EXPECT_EQ(dlsym(handle_, "_ZN7texconv13DecodeAceDataESt4spanIKhLm18446744073709551615EERNS_"
-                           "9RgbaImageERNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"),
+  EXPECT_EQ(dlsym(handle_,
+                  "_ZN7texconv13DecodeAceDataESt4spanIKhLm18446744073709551615EERNS_"
+                  "9RgbaImageERNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"),
             nullptr);
   EXPECT_EQ(dlsym(handle_, "_ZN7texconv9EncodeTgaERKNS_9RgbaImageE"), nullptr);
 }

@@ -114,8 +114,8 @@ uint32_t PixelAt(const texconv::RgbaImage& image, uint32_t x, uint32_t y) {
 
 TemporaryFolder::TemporaryFolder() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != 0 ? base : "/tmp") +
-                        "/texconv_test_XXXXXX";
+  std::string pattern =
+      std::string(base != nullptr && *base != 0 ? base : "/tmp") + "/texconv_test_XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back(0);
   if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed");

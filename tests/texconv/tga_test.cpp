@@ -23,7 +23,8 @@ TEST(TgaEncode, StoresTheBottomRowFirstAsBgra) {
   // One column of three pixels: top red, middle green (half transparent), bottom blue.
   RgbaImage image{1, 3, HexBytes("ff 00 00 ff   00 ff 00 80   00 00 ff 00")};
   Bytes tga = texconv::EncodeTga(image);
-  EXPECT_EQ(Bytes(tga.begin() + 18, tga.end()), HexBytes("ff 00 00 00   00 ff 00 80   00 00 ff ff"));
+  EXPECT_EQ(Bytes(tga.begin() + 18, tga.end()),
+            HexBytes("ff 00 00 00   00 ff 00 80   00 00 ff ff"));
 }
 
 TEST(TgaEncode, WorkedExampleMatchesByteForByte) {
@@ -98,8 +99,8 @@ TEST(ConvertAceToTga, ReportsMissingSourceAndUnwritableDestination) {
   EXPECT_FALSE(texconv::ConvertAceToTga(folder.File("none.ace"), folder.File("n.tga"), reason));
   EXPECT_NE(reason.find("cannot open"), std::string::npos) << reason;
   WriteFile(folder.File("a.ace"), WorkedExampleAce());
-  EXPECT_FALSE(texconv::ConvertAceToTga(folder.File("a.ace"), folder.File("no/such/a.tga"),
-                                        reason));
+  EXPECT_FALSE(
+      texconv::ConvertAceToTga(folder.File("a.ace"), folder.File("no/such/a.tga"), reason));
   EXPECT_NE(reason.find("cannot create"), std::string::npos) << reason;
   EXPECT_FALSE(texconv::ConvertAceToTga(folder.path(), folder.File("x.tga"), reason));
   EXPECT_EQ(folder.List(), std::vector<std::string>{"a.ace"});
@@ -140,8 +141,8 @@ TEST(ConvertAceToTga, StreamedTgaEqualsTheEncodedPicture) {
   const std::vector<AceChannel> rgb = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue};
   const std::vector<AceChannel> mask = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue,
                                         AceChannel::kMask};
-  const std::vector<AceChannel> alpha = {AceChannel::kBlue, AceChannel::kAlpha,
-                                         AceChannel::kGreen, AceChannel::kRed};
+  const std::vector<AceChannel> alpha = {AceChannel::kBlue, AceChannel::kAlpha, AceChannel::kGreen,
+                                         AceChannel::kRed};
   struct Case {
     uint32_t width, height;
     bool mipmaps, dxt1, compress;

@@ -24,7 +24,9 @@ struct TokenRow {
 // there, hence the extra row keyed "max_sub_objects".
 const TokenRow kTokenRows[] = {
     {71, "shape", "shape", LabelRule::kNone,
-     "<shape_header>, <volumes>, <shader_names>, <texture_filter_names>, <points>, <uv_points>, <normals>, <sort_vectors>, <colours>, <matrices>, <images>, <textures>, <light_materials>, <light_model_cfgs>, <vtx_states>, <prim_states>, <lod_controls>, [<animations>]"},
+     "<shape_header>, <volumes>, <shader_names>, <texture_filter_names>, <points>, <uv_points>, "
+     "<normals>, <sort_vectors>, <colours>, <matrices>, <images>, <textures>, <light_materials>, "
+     "<light_model_cfgs>, <vtx_states>, <prim_states>, <lod_controls>, [<animations>]"},
     {70, "shape_header", "shape_header", LabelRule::kNone, "dword flags1, [dword flags2]"},
     {68, "volumes", "volumes", LabelRule::kNone, "uint count, count*<vol_sphere>"},
     {69, "vol_sphere", "vol_sphere", LabelRule::kNone, "<vector>, float radius"},
@@ -44,7 +46,8 @@ const TokenRow kTokenRows[] = {
     {10, "colour", "colour", LabelRule::kNone, "float a, float r, float g, float b"},
     {66, "matrices", "matrices", LabelRule::kNone, "uint count, count*<matrix>"},
     {65, "matrix", "matrix", LabelRule::kRequired,
-     "float ax, float ay, float az, float bx, float by, float bz, float cx, float cy, float cz, float dx, float dy, float dz"},
+     "float ax, float ay, float az, float bx, float by, float bz, float cx, float cy, float cz, "
+     "float dx, float dy, float dz"},
     {14, "images", "images", LabelRule::kNone, "uint count, count*<image>"},
     {13, "image", "image", LabelRule::kNone, "string file"},
     {16, "textures", "textures", LabelRule::kNone, "uint count, count*<texture>"},
@@ -53,12 +56,15 @@ const TokenRow kTokenRows[] = {
     {18, "light_materials", "light_materials", LabelRule::kNone,
      "uint count, count*<light_material>"},
     {17, "light_material", "light_material", LabelRule::kNone,
-     "dword flags, uint diffuse_colour, uint ambient_colour, uint specular_colour, uint emissive_colour, float specular_power"},
+     "dword flags, uint diffuse_colour, uint ambient_colour, uint specular_colour, uint "
+     "emissive_colour, float specular_power"},
     {79, "light_model_cfgs", "light_model_cfgs", LabelRule::kNone,
      "uint count, count*<light_model_cfg>"},
     {80, "light_model_cfg", "light_model_cfg", LabelRule::kNone, "dword flags, <uv_ops>"},
     {81, "uv_ops", "uv_ops", LabelRule::kNone,
-     "uint count, count*<uv_op_copy|uv_op_reflectmapfull|uv_op_reflectmap|uv_op_uniformscale|uv_op_nonuniformscale>"},
+     "uint count, "
+     "count*<uv_op_copy|uv_op_reflectmapfull|uv_op_reflectmap|uv_op_uniformscale|uv_op_"
+     "nonuniformscale>"},
     {84, "uv_op_copy", "uv_op_copy", LabelRule::kNone,
      "uint tex_address_mode, uint source_uv_index"},
     {93, "uv_op_reflectmapfull", "uv_op_reflectmapfull", LabelRule::kNone, "uint tex_address_mode"},
@@ -69,10 +75,12 @@ const TokenRow kTokenRows[] = {
      "uint tex_address_mode, uint source_uv_index, float scale_u, float scale_v"},
     {47, "vtx_states", "vtx_states", LabelRule::kNone, "uint count, count*<vtx_state>"},
     {46, "vtx_state", "vtx_state", LabelRule::kNone,
-     "dword flags, uint matrix, sint light_material, uint light_model_cfg, dword light_flags, [sint matrix2]"},
+     "dword flags, uint matrix, sint light_material, uint light_model_cfg, dword light_flags, "
+     "[sint matrix2]"},
     {55, "prim_states", "prim_states", LabelRule::kNone, "uint count, count*<prim_state>"},
     {54, "prim_state", "prim_state", LabelRule::kOptional,
-     "dword flags, uint shader, <tex_idxs>, float z_bias, sint vtx_state, [uint alpha_test_mode], [uint light_model_cfg], [uint z_buffer_mode]"},
+     "dword flags, uint shader, <tex_idxs>, float z_bias, sint vtx_state, [uint alpha_test_mode], "
+     "[uint light_model_cfg], [uint z_buffer_mode]"},
     {61, "tex_idxs", "tex_idxs", LabelRule::kNone, "uint count, count*uint texture"},
     {31, "lod_controls", "lod_controls", LabelRule::kNone, "uint count, count*<lod_control>"},
     {32, "lod_control", "lod_control", LabelRule::kNone,
@@ -90,12 +98,17 @@ const TokenRow kTokenRows[] = {
     {39, "sub_object", "sub_object", LabelRule::kNone,
      "<sub_object_header>, <vertices>, <vertex_sets>, <primitives>"},
     {40, "sub_object_header", "sub_object_header", LabelRule::kNone,
-     "dword flags, sint sort_vector, sint volume, dword source_vertex_format, dword destination_vertex_format, <geometry_info>, [<subobject_shaders>], [<subobject_light_cfgs>], [uint sub_object_id]"},
+     "dword flags, sint sort_vector, sint volume, dword source_vertex_format, dword "
+     "destination_vertex_format, <geometry_info>, [<subobject_shaders>], [<subobject_light_cfgs>], "
+     "[uint sub_object_id]"},
     {41, "geometry_info", "geometry_info", LabelRule::kNone,
-     "uint face_normals, uint tx_light_cmds, uint node_x_tx_light_cmds, uint trilist_indices, uint line_list_indices, uint node_x_trilist_indices, uint trilists, uint line_lists, uint point_lists, uint node_x_trilists, <geometry_nodes>, <geometry_node_map>"},
+     "uint face_normals, uint tx_light_cmds, uint node_x_tx_light_cmds, uint trilist_indices, uint "
+     "line_list_indices, uint node_x_trilist_indices, uint trilists, uint line_lists, uint "
+     "point_lists, uint node_x_trilists, <geometry_nodes>, <geometry_node_map>"},
     {42, "geometry_nodes", "geometry_nodes", LabelRule::kNone, "uint count, count*<geometry_node>"},
     {43, "geometry_node", "geometry_node", LabelRule::kNone,
-     "uint tx_light_cmds, uint node_x_tx_light_cmds, uint trilists, uint line_lists, uint point_lists, <cullable_prims>"},
+     "uint tx_light_cmds, uint node_x_tx_light_cmds, uint trilists, uint line_lists, uint "
+     "point_lists, <cullable_prims>"},
     {45, "cullable_prims", "cullable_prims", LabelRule::kNone,
      "uint prims, uint flat_sections, uint prim_indices"},
     {44, "geometry_node_map", "geometry_node_map", LabelRule::kNone, "uint count, count*sint node"},
@@ -130,7 +143,8 @@ const TokenRow kTokenRows[] = {
     {23, "slerp_rot", "slerp_rot", LabelRule::kNone,
      "uint frame, float x, float y, float z, float w"},
     {20, "tcb_key", "tcb_key", LabelRule::kNone,
-     "uint frame, float x, float y, float z, float w, float tension, float continuity, float bias, float ease_in, float ease_out"},
+     "uint frame, float x, float y, float z, float w, float tension, float continuity, float bias, "
+     "float ease_in, float ease_out"},
     {21, "linear_pos", "linear_pos", LabelRule::kNone, "uint count, count*<linear_key>"},
     {19, "linear_key", "linear_key", LabelRule::kNone, "uint frame, float x, float y, float z"},
     {22, "tcb_pos", "tcb_pos", LabelRule::kNone, "uint count, count*<tcb_key>"},

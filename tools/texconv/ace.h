@@ -52,9 +52,9 @@ struct AceLayout {
   uint32_t level_count = 1;
   bool has_mask = false;
   bool has_alpha = false;
-  uint64_t table_offset = 0;    // first byte after the descriptors
-  uint64_t data_offset = 0;     // first byte after the offset table: where level 0 starts
-  uint64_t data_end = 0;        // first byte after the last level: the size the header implies
+  uint64_t table_offset = 0;  // first byte after the descriptors
+  uint64_t data_offset = 0;   // first byte after the offset table: where level 0 starts
+  uint64_t data_end = 0;      // first byte after the last level: the size the header implies
 };
 
 // Reads and checks the header and channel descriptors at the start of the ACE data (offset 0

@@ -56,8 +56,8 @@ bool ReadAceDescriptors(const uint8_t* descriptors, AceLayout& layout, std::stri
     uint64_t bits = ReadU64(descriptors + 16 * c);
     uint64_t type = ReadU64(descriptors + 16 * c + 8);
     if (type < 2 || type > 6) {
-      reason = "unknown channel type " + std::to_string(type) + " in descriptor " +
-               std::to_string(c);
+      reason =
+          "unknown channel type " + std::to_string(type) + " in descriptor " + std::to_string(c);
       return false;
     }
     uint64_t expected_bits = type == uint64_t(AceChannel::kMask) ? 1 : 8;
@@ -67,8 +67,8 @@ bool ReadAceDescriptors(const uint8_t* descriptors, AceLayout& layout, std::stri
       return false;
     }
     if (seen[type]) {
-      reason = "channel type " + std::to_string(type) + " repeated in descriptor " +
-               std::to_string(c);
+      reason =
+          "channel type " + std::to_string(type) + " repeated in descriptor " + std::to_string(c);
       return false;
     }
     seen[type] = true;
@@ -102,14 +102,14 @@ bool CheckAceFormat(AceLayout& layout, std::string& reason) {
     }
     if (IsBlockCoded(layout.width, layout.height) &&
         (layout.width % 4 != 0 || layout.height % 4 != 0)) {
-      reason = "DXT1 size " + std::to_string(layout.width) + "x" +
-               std::to_string(layout.height) + " is not a multiple of 4";
+      reason = "DXT1 size " + std::to_string(layout.width) + "x" + std::to_string(layout.height) +
+               " is not a multiple of 4";
       return false;
     }
   }
   // Planar level 0 (always for planar files, and the sub-4 DXT1 levels) needs all colours.
-  bool planar_level0 = (layout.flags & kAceFlagRawData) == 0 ||
-                       !IsBlockCoded(layout.width, layout.height);
+  bool planar_level0 =
+      (layout.flags & kAceFlagRawData) == 0 || !IsBlockCoded(layout.width, layout.height);
   if (planar_level0 && !HasColourPlanes(layout)) {
     reason = "planar data without red, green and blue channels";
     return false;
@@ -161,11 +161,21 @@ PlaneOffsets FindPlaneOffsets(const AceLayout& layout, uint32_t w) {
   uint64_t at = 0;
   for (uint32_t c = 0; c < layout.channel_count; ++c) {
     switch (layout.channels[c]) {
-      case AceChannel::kRed: offsets.red = at; break;
-      case AceChannel::kGreen: offsets.green = at; break;
-      case AceChannel::kBlue: offsets.blue = at; break;
-      case AceChannel::kAlpha: offsets.alpha = at; break;
-      case AceChannel::kMask: offsets.mask = at; break;
+      case AceChannel::kRed:
+        offsets.red = at;
+        break;
+      case AceChannel::kGreen:
+        offsets.green = at;
+        break;
+      case AceChannel::kBlue:
+        offsets.blue = at;
+        break;
+      case AceChannel::kAlpha:
+        offsets.alpha = at;
+        break;
+      case AceChannel::kMask:
+        offsets.mask = at;
+        break;
     }
     at += layout.channels[c] == AceChannel::kMask ? (uint64_t(w) + 7) / 8 : w;
   }
@@ -322,8 +332,8 @@ bool OpenAceData(std::span<const uint8_t> ace_data, AceImageData& image, std::st
     uint32_t count = ReadU32(level0);
     uint64_t expected = ComputeLevelSize(layout, 0) - 4;
     if (count != expected) {
-      reason = "DXT1 byte count " + std::to_string(count) + ", expected " +
-               std::to_string(expected);
+      reason =
+          "DXT1 byte count " + std::to_string(count) + ", expected " + std::to_string(expected);
       return false;
     }
   }

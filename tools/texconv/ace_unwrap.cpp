@@ -80,8 +80,8 @@ bool StartInflater(std::span<const uint8_t> file, Inflater& inflater, std::strin
 
 // Inflates the ACE header and descriptors into out (produced bytes), checks them and the size
 // field against the image they announce: the stream may hold no more than that.
-bool InflateAceHeader(std::span<const uint8_t> file, Inflater& inflater,
-                      std::vector<uint8_t>& out, size_t& produced, std::string& reason) {
+bool InflateAceHeader(std::span<const uint8_t> file, Inflater& inflater, std::vector<uint8_t>& out,
+                      size_t& produced, std::string& reason) {
   uint32_t size_field = ReadSizeField(file);
   out.assign(std::min<size_t>(size_field, kAceHeaderSize + 16 * kMaxAceChannels), 0);
   produced = 0;
@@ -206,8 +206,7 @@ bool UnwrapAceFile(std::span<const uint8_t> file, std::vector<uint8_t>& ace_data
 bool DecodeAceFile(std::span<const uint8_t> file, RgbaImage& image, std::string& reason) {
   std::vector<uint8_t> inflated;
   std::span<const uint8_t> ace_data;
-  return FindAceData(file, inflated, ace_data, reason) &&
-         DecodeAceData(ace_data, image, reason);
+  return FindAceData(file, inflated, ace_data, reason) && DecodeAceData(ace_data, image, reason);
 }
 
 }  // namespace texconv

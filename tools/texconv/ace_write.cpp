@@ -36,10 +36,14 @@ uint32_t ColourDistance(const uint8_t* a, const uint8_t* b) {
 
 int ChannelByte(AceChannel channel) {
   switch (channel) {
-    case AceChannel::kRed: return 0;
-    case AceChannel::kGreen: return 1;
-    case AceChannel::kBlue: return 2;
-    default: return 3;
+    case AceChannel::kRed:
+      return 0;
+    case AceChannel::kGreen:
+      return 1;
+    case AceChannel::kBlue:
+      return 2;
+    default:
+      return 3;
   }
 }
 
@@ -180,9 +184,8 @@ std::vector<uint8_t> EncodeAceData(const RgbaImage& image, const AceWriteOptions
   for (const RgbaImage& level : levels) table_entries += options.dxt1 ? 1 : level.height;
   size_t table = out.size();
   out.resize(table + 4 * table_entries, 0);
-  bool transparent_mode =
-      std::find(options.channels.begin(), options.channels.end(), AceChannel::kMask) !=
-      options.channels.end();
+  bool transparent_mode = std::find(options.channels.begin(), options.channels.end(),
+                                    AceChannel::kMask) != options.channels.end();
   size_t entry = 0;
   for (const RgbaImage& level : levels) {
     if (options.dxt1) {

@@ -86,12 +86,12 @@ void AddGrain(RgbaImage& image, int amplitude) {
 
 RgbaImage DrawBody() {
   RgbaImage image = MakeImage(128, 128, {150, 28, 30, 255});
-  FillRect(image, 0, 0, 128, 18, {110, 110, 115, 255});    // roof
-  FillRect(image, 0, 18, 128, 20, {40, 40, 40, 255});      // gutter
+  FillRect(image, 0, 0, 128, 18, {110, 110, 115, 255});  // roof
+  FillRect(image, 0, 18, 128, 20, {40, 40, 40, 255});    // gutter
   for (int x = 8; x < 120; x += 28) FillRect(image, x, 26, x + 20, 46, {45, 60, 80, 255});
-  FillRect(image, 0, 70, 128, 78, {230, 190, 40, 255});    // yellow stripe
+  FillRect(image, 0, 70, 128, 78, {230, 190, 40, 255});  // yellow stripe
   for (int x = 0; x < 128; x += 32) FillRect(image, x, 20, x + 1, 110, {90, 15, 18, 255});
-  FillRect(image, 0, 110, 128, 128, {35, 35, 38, 255});    // underframe
+  FillRect(image, 0, 110, 128, 128, {35, 35, 38, 255});  // underframe
   int digits[4] = {1, 2, 3, 4};
   for (int i = 0; i < 4; ++i) DrawDigit(image, digits[i], 34 + i * 16, 84, 4, {245, 245, 240, 255});
   AddGrain(image, 6);
@@ -100,11 +100,11 @@ RgbaImage DrawBody() {
 
 RgbaImage DrawBogie() {
   RgbaImage image = MakeImage(64, 64, {0, 0, 0, 0});
-  FillRect(image, 4, 20, 60, 36, {60, 62, 66, 255});        // side frame
-  FillRect(image, 26, 14, 38, 20, {80, 80, 84, 255});       // bolster
-  FillRing(image, 16, 40, 0, 11, {30, 30, 30, 255});        // wheels
+  FillRect(image, 4, 20, 60, 36, {60, 62, 66, 255});   // side frame
+  FillRect(image, 26, 14, 38, 20, {80, 80, 84, 255});  // bolster
+  FillRing(image, 16, 40, 0, 11, {30, 30, 30, 255});   // wheels
   FillRing(image, 48, 40, 0, 11, {30, 30, 30, 255});
-  FillRing(image, 16, 40, 9, 11, {170, 170, 175, 255});     // polished tyres
+  FillRing(image, 16, 40, 9, 11, {170, 170, 175, 255});  // polished tyres
   FillRing(image, 48, 40, 9, 11, {170, 170, 175, 255});
   DrawDigit(image, 7, 29, 22, 2, {220, 200, 60, 255});
   AddGrain(image, 4);
@@ -113,15 +113,15 @@ RgbaImage DrawBogie() {
 
 RgbaImage DrawCab() {
   RgbaImage image = MakeImage(128, 128, {70, 85, 70, 255});
-  FillRect(image, 0, 0, 128, 56, {150, 190, 220, 96});      // windscreen, seen through
-  FillRect(image, 62, 0, 66, 56, {40, 40, 40, 255});        // centre pillar
+  FillRect(image, 0, 0, 128, 56, {150, 190, 220, 96});  // windscreen, seen through
+  FillRect(image, 62, 0, 66, 56, {40, 40, 40, 255});    // centre pillar
   FillRect(image, 0, 56, 128, 60, {30, 30, 30, 255});
   for (int i = 0; i < 3; ++i) {
     FillRing(image, 24 + i * 40, 84, 0, 14, {235, 235, 225, 255});  // gauges
     FillRing(image, 24 + i * 40, 84, 12, 14, {20, 20, 20, 255});
     DrawDigit(image, 5 + i, 22 + i * 40, 78, 2, {20, 20, 20, 255});
   }
-  FillRect(image, 112, 112, 128, 128, {0, 0, 0, 0});        // cut-out corner
+  FillRect(image, 112, 112, 128, 128, {0, 0, 0, 0});  // cut-out corner
   AddGrain(image, 3);
   return image;
 }
@@ -138,9 +138,8 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 const std::vector<AceChannel> kRgb = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue};
 const std::vector<AceChannel> kRgbMask = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue,
                                           AceChannel::kMask};
-const std::vector<AceChannel> kRgbMaskAlpha = {AceChannel::kRed, AceChannel::kGreen,
-                                               AceChannel::kBlue, AceChannel::kMask,
-                                               AceChannel::kAlpha};
+const std::vector<AceChannel> kRgbMaskAlpha = {
+    AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue, AceChannel::kMask, AceChannel::kAlpha};
 
 bool WriteExamples(const std::string& folder) {
   AceWriteOptions body;

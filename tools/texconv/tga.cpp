@@ -125,9 +125,8 @@ bool ConvertAceToTga(const std::string& source_ace, const std::string& destinati
   std::vector<uint8_t> file, inflated;
   std::span<const uint8_t> ace_data;
   AceImageData image;
-  return ReadWholeFile(source_ace, file, reason) &&
-         FindAceData(file, inflated, ace_data, reason) && OpenAceData(ace_data, image, reason) &&
-         WriteAceAsTga(destination_tga, image, reason);
+  return ReadWholeFile(source_ace, file, reason) && FindAceData(file, inflated, ace_data, reason) &&
+         OpenAceData(ace_data, image, reason) && WriteAceAsTga(destination_tga, image, reason);
 }
 
 }  // namespace texconv
