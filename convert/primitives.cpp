@@ -21,13 +21,16 @@ void CheckIndex(Run& run, int32_t index, int32_t count, const char* what) {
   BeepAt(run, expected);
 }
 
-// Reads one vertex entry; false (after a beep) when a line lacks its keyword.
-bool ReadVertexEntry(Run& run, SubObjectVertex& vertex) {
+// Reads one vertex entry into the next entry of vertices; false (after a beep) when a line
+// lacks its keyword. The entry is stored as soon as its first line matched, so an entry whose
+// uv line mismatches keeps the point and normal it read (and uv index 0).
+bool ReadVertexEntry(Run& run, VertexTable& vertices) {
   ReadNormalisedLine(run);
   if (!LineStartsWith(run.line, "vertex")) {
     BeepAt(run, "\"vertex\"");
     return false;
   }
+  SubObjectVertex& vertex = vertices.entries.emplace_back();
   SkipPast(run.line, '(');
   SkipPast(run.line, ' ');  // the flags
   vertex.point_idx = ReadIntField(run);
@@ -77,9 +80,7 @@ void ReadSubObjectVertices(Run& run, VertexTable& vertices) {
         std::min<uint64_t>(static_cast<uint64_t>(vertices.vertex_count), bound)));
   }
   for (int32_t v = 0; v < vertices.vertex_count; ++v) {
-    SubObjectVertex vertex;
-    if (!ReadVertexEntry(run, vertex)) return;
-    vertices.entries.push_back(vertex);
+    if (!ReadVertexEntry(run, vertices)) return;
   }
 }
 

@@ -275,6 +275,41 @@ TEST(ReadSubObjectVertices, ShortSectionAndOutOfRangeIndexesBeep) {
             "\t1000/0/1000\t0/1000/0\t0,0\n\t0/0/0\t0/1000/0\t0.000000,0.000000\n");
 }
 
+TEST(ReadSubObjectVertices, EntryCutShortAtItsUvLineKeepsPointAndNormal) {
+  struct Case {
+    const char* name;
+    const char* last_entries;  // the second and third vertex entries
+    const char* third_buffer_line;
+  };
+  const Case cases[] = {
+      {"misspelt uv line",
+       "vertex ( 00000000 1 0 ffffffff ff000000\nvertex_uvs ( 1 0 )\n)\n"
+       "vertex ( 00000000 2 1 ffffffff ff000000\nvertex_uv ( 1 0 )\n)\n",
+       "\t0/2000/1000\t0/0/1000\t0.500000,0.250000\n"},
+      // The second entry lacks its ")": the next "vertex (" line closes it, the uv line after
+      // that is read as the third entry's vertex line, and the ")" is its mismatching uv line.
+      {"entry without its closing line",
+       "vertex ( 00000000 1 0 ffffffff ff000000\nvertex_uvs ( 1 0 )\n"
+       "vertex ( 00000000 0 1 ffffffff ff000000\nvertex_uvs ( 1 2 )\n)\n",
+       "\t0/2000/1000\t0/1000/0\t0.500000,0.250000\n"},
+  };
+  ShapeParts parts;
+  parts.points = "points ( 3\npoint ( 0 0 0 )\npoint ( 1 0 0 )\npoint ( 0 1 2 )\n)\n";
+  parts.normals = "normals ( 2\nvector ( 0 1 0 )\nvector ( 0 0 1 )\n)\n";
+  parts.uv_points = "uv_points ( 1\nuv_point ( 0.5 0.25 )\n)\n";
+  for (const Case& k : cases) {
+    std::string vertices = std::string("vertices ( 3\n") +
+                           "vertex ( 00000000 0 0 ffffffff ff000000\nvertex_uvs ( 1 0 )\n)\n" +
+                           k.last_entries + ")\n";
+    Converted c = ConvertShape(OneSubObject(vertices, Primitives(Pair(0, "3 0 1 2"), 2), parts));
+    ASSERT_TRUE(c.ok) << k.name;
+    EXPECT_EQ(c.log.beeps.size(), 1u) << k.name;
+    std::string buffer = Buffer(c.model, 0, 0);
+    size_t third = buffer.find('\n', buffer.find('\n') + 1) + 1;
+    EXPECT_EQ(buffer.substr(third), k.third_buffer_line) << k.name;
+  }
+}
+
 TEST(WriteGeometryBlocks, TrianglesAreRenumberedAndReversed) {
   struct Case {
     const char* idxs;
