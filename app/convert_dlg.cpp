@@ -27,7 +27,7 @@ using platform::ToQString;
 class CConvertDlg::ConversionLog : public LogSink {
  public:
   explicit ConversionLog(CConvertDlg& dialog) : dialog_(dialog) {}
-  void AppendLog(const std::string& line) override { ::AppendLog(dialog_.state_, dialog_, line); }
+  void AppendLog(const std::string& line) override { dialog_.AppendLogLine(line); }
   void Beep(const BeepSite&) override { dialog_.services_.Beep(); }
   void ReportFileFailure(const FileFailure& failure) override { dialog_.ShowFileError(failure); }
 
@@ -261,13 +261,43 @@ void CConvertDlg::RunCommand(const std::function<void()>& command) {
 
 void CConvertDlg::OnBrowseSource() {
   RunCommand([this] {
-    if (CheckLengthField()) BrowseSource(state_, *this);
+    if (!CheckLengthField()) return;
+    std::string program_folder = platform::ProgramFolder();
+    UpdateData(true);
+    EmptyLog();
+    ConversionOptions& options = state_.options;
+    std::string start =
+        ChooserStartFolder(options.SourcePath, state_.SavedSourcePath, program_folder);
+    std::string chosen;
+    if (!services_.ChooseSourceFile(this, start, chosen)) return;
+    // The field shows the file as chosen, in its own letter case, until the next refresh.
+    options.EngPath.clear();
+    options.SourcePath = chosen;
+    UpdateData(false);
+    ConversionLog log(*this);
+    SourceOutcome outcome = PrepareChosenSource(chosen, log);
+    options.SourcePath = outcome.source;
+    options.EngPath = outcome.eng;
+    if (outcome.length) options.Length = *outcome.length;
+    // A chosen file that cannot be read stays in the field as chosen, beside its error box.
+    if (outcome.check == SourceCheck::kFailed && !outcome.description_read) return;
+    ShowSourceButtons(ButtonsAfter(outcome.check));
   });
 }
 
 void CConvertDlg::OnDecompress() {
   RunCommand([this] {
-    if (CheckLengthField()) DecompressSource(state_, *this);
+    if (!CheckLengthField()) return;
+    WaitCursor waiting(services_);
+    // The shape is the one shown before the controls are read: what was typed since is not it.
+    std::string shape = state_.options.SourcePath;
+    UpdateData(true);
+    EmptyLog();
+    // A tool that fails passes silently here, as the buttons show.
+    DecompressOutcome outcome = DecompressShape(shape);
+    if (!outcome.decompressed) return;
+    state_.options.SourcePath = outcome.source;
+    ShowSourceButtons(ButtonsAfter(SourceCheck::kReady));
   });
 }
 
@@ -316,18 +346,19 @@ void CConvertDlg::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
-void CConvertDlg::ReadControls(DialogState&) { UpdateData(true); }
-
-void CConvertDlg::WriteControls(const DialogState&) { UpdateData(false); }
-
-void CConvertDlg::ShowLog(const DialogState&) {
+void CConvertDlg::AppendLogLine(const std::string& line) {
+  state_.LogLineCount += 1;
+  state_.LogText += line;
+  state_.LogText += "\r\n";
+  UpdateData(false);
   // A line shows within 40 ms: painting each of thousands of lines would cost the
   // conversion many times its own time.
   if (std::chrono::steady_clock::now() - last_paint_ >= kPaintInterval) FlushLogPane();
 }
 
-bool CConvertDlg::ChooseSourceFile(const std::string& start_folder, std::string& chosen) {
-  return services_.ChooseSourceFile(this, start_folder, chosen);
+void CConvertDlg::EmptyLog() {
+  state_.LogText.clear();
+  state_.LogLineCount = 0;
 }
 
 void CConvertDlg::ShowFileError(const FileFailure& failure) {
@@ -335,4 +366,10 @@ void CConvertDlg::ShowFileError(const FileFailure& failure) {
   services_.ShowFileError(this, failure.file, failure.reason);
 }
 
-void CConvertDlg::SetWaitCursor(bool waiting) { services_.SetWaitCursor(waiting); }
+void CConvertDlg::ShowSourceButtons(const std::optional<SourceButtons>& buttons) {
+  if (buttons) {
+    state_.ConvertEnabled = buttons->convert;
+    state_.DecompressEnabled = buttons->decompress;
+  }
+  UpdateData(false);
+}

@@ -1,12 +1,14 @@
-// The main dialog: template 102 over the dialog state of the source commands. An adapter:
-// DoDataExchange copies the four bound controls to and from the state, the slots run the
-// commands of the core, and AppendLog shows each new log line at once.
+// The main dialog: template 102. An adapter: DoDataExchange copies the four bound controls to
+// and from the state, the slots run the commands of the core and show their outcome in the
+// fields and buttons, and AppendLogLine shows each new log line at once.
 #pragma once
 
 #include <QDialog>
 #include <QIcon>
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "convert/conversion.h"
@@ -20,7 +22,17 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
-class CConvertDlg : public QDialog, private DialogHooks {
+// What the main dialog holds besides its controls.
+struct DialogState {
+  ConversionOptions options;
+  std::string SavedSourcePath;    // "Source" from the settings: the chooser's last-resort folder
+  std::string LogText;            // the whole text of the log pane
+  int32_t LogLineCount = 0;       // log lines appended since the log was last emptied
+  bool ConvertEnabled = true;     // button 1
+  bool DecompressEnabled = true;  // button 1004
+};
+
+class CConvertDlg : public QDialog {
   Q_OBJECT
 
  public:
@@ -75,13 +87,13 @@ class CConvertDlg : public QDialog, private DialogHooks {
   // Runs one command; no exception leaves the slot.
   void RunCommand(const std::function<void()>& command);
 
-  // DialogHooks: the window as the source commands see it.
-  void ReadControls(DialogState& state) override;
-  void WriteControls(const DialogState& state) override;
-  void ShowLog(const DialogState& state) override;
-  bool ChooseSourceFile(const std::string& start_folder, std::string& chosen) override;
-  void ShowFileError(const FileFailure& failure) override;
-  void SetWaitCursor(bool waiting) override;
+  // Appends line and "\r\n" to the log, counts it, writes the controls and shows the line
+  // within the pane's paint interval.
+  void AppendLogLine(const std::string& line);
+  void EmptyLog();
+  void ShowFileError(const FileFailure& failure);
+  // Shows the buttons a source command leaves; none keeps them as they are.
+  void ShowSourceButtons(const std::optional<SourceButtons>& buttons);
 
   platform::DialogServices& services_;
   platform::SettingsStore& settings_;

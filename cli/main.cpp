@@ -60,30 +60,6 @@ class ConsoleLog : public LogSink {
   }
 };
 
-// The source commands' window: progress lines printed as they are appended, file errors on
-// stderr through the log.
-class ConsoleHooks : public DialogHooks {
- public:
-  explicit ConsoleHooks(ConsoleLog& log) : log_(log) {}
-  void ReadControls(DialogState&) override {}
-  void WriteControls(const DialogState&) override {}
-  void ShowLog(const DialogState& state) override {
-    // AppendLog has just added one line and "\r\n"; an emptied log starts again at 0.
-    if (printed_ > state.LogText.size()) printed_ = 0;
-    size_t end = state.LogText.size() - 2;
-    if (printed_ > end) printed_ = 0;
-    log_.AppendLog(state.LogText.substr(printed_, end - printed_));
-    printed_ = state.LogText.size();
-  }
-  bool ChooseSourceFile(const std::string&, std::string&) override { return false; }
-  void ShowFileError(const FileFailure& failure) override { log_.ReportFileFailure(failure); }
-  void SetWaitCursor(bool) override {}
-
- private:
-  ConsoleLog& log_;
-  size_t printed_ = 0;
-};
-
 // As a file chosen in the dialog: absolute, then lower case.
 std::string ChosenPath(const std::string& argument) {
   std::string path = platform::AbsolutePath(argument);
@@ -99,44 +75,31 @@ bool ParseLength(const std::string& text, float& length) {
   return ec == std::errc() && stop == end;
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // As the dialog prepares a chosen file: an ENG/WAG file gives the shape and the length; a
 // shape that is not text is used through its twin or decompressed. Then the conversion.
 bool PrepareAndConvert(const ConversionOptions& base, bool length_given,
-                       const std::string& argument, ConsoleLog& log, ConsoleHooks& hooks) {
-  DialogState state;
-  state.options = base;
-  ConversionOptions& o = state.options;
-  o.SourcePath = ChosenPath(argument);
-  log.names.emplace_back(o.SourcePath, argument);
-  if (EndsWith(o.SourcePath, ".eng") || EndsWith(o.SourcePath, ".wag")) {
-    o.EngPath = o.SourcePath;
-    if (!ReadDescriptionFile(state, hooks)) return false;
-    if (length_given) o.Length = base.Length;
+                       const std::string& argument, ConsoleLog& log) {
+  ConversionOptions o = base;
+  std::string chosen = ChosenPath(argument);
+  log.names.emplace_back(chosen, argument);
+  SourceOutcome outcome = PrepareChosenSource(chosen, log);
+  if (outcome.check == SourceCheck::kFailed) return false;
+  o.SourcePath = outcome.source;
+  if (!outcome.eng.empty()) {
+    o.EngPath = outcome.eng;
+    if (outcome.length && !length_given) o.Length = *outcome.length;
     if (o.SourcePath == o.EngPath) {
       log.ReportFileFailure(FileFailure{o.EngPath, "no WagonShape entry names the shape"});
       return false;
     }
   }
-  if (EndsWith(o.SourcePath, ".s")) {
-    SourceCheck check = CheckForDecompressedFile(state, hooks);
-    if (check == SourceCheck::kFailed) return false;
-    if (check == SourceCheck::kNeedsDecompression) {
-      std::string shape = o.SourcePath;
-      bool decompressed = false;
-      std::string output = DecompressSource(state, hooks, &decompressed);
-      if (!decompressed) {
-        while (!output.empty() && (output.back() == '\n' || output.back() == '\r'))
-          output.pop_back();
-        if (output.empty()) output = "the shape tool " + ShapeToolPath() + " gave no result";
-        log.ReportFileFailure(FileFailure{shape, "cannot decompress: " + output});
-        return false;
-      }
+  if (outcome.check == SourceCheck::kNeedsDecompression) {
+    DecompressOutcome decompressed = DecompressShape(o.SourcePath);
+    if (!decompressed.decompressed) {
+      log.ReportFileFailure(*decompressed.failure);
+      return false;
     }
+    o.SourcePath = decompressed.source;
   }
   return RunConversion(o, log);
 }
@@ -206,9 +169,8 @@ int main(int argc, char** argv) {
   ConsoleLog log;
   if (!options.EngPath.empty()) log.names.emplace_back(options.EngPath, eng_given);
   int status = 0;
-  ConsoleHooks hooks(log);
   for (const std::string& source : sources) {
-    if (!PrepareAndConvert(options, length_given, source, log, hooks)) status = 1;
+    if (!PrepareAndConvert(options, length_given, source, log)) status = 1;
     std::fflush(stdout);
   }
   return status;

@@ -45,30 +45,36 @@ void CutShapeName(CurrentLine& line) {
 
 }  // namespace
 
-void AppendLog(DialogState& state, DialogHooks& hooks, const std::string& line) {
-  state.LogLineCount += 1;
-  state.LogText += line;
-  state.LogText += "\r\n";
-  hooks.WriteControls(state);
-  hooks.ShowLog(state);
+std::optional<SourceButtons> ButtonsAfter(SourceCheck check) {
+  switch (check) {
+    case SourceCheck::kReady:
+      return SourceButtons{true, false};
+    case SourceCheck::kNeedsDecompression:
+      return SourceButtons{false, true};
+    case SourceCheck::kNotChecked:
+    case SourceCheck::kFailed:
+      break;
+  }
+  return std::nullopt;
 }
 
-void EmptyLog(DialogState& state) {
-  state.LogText.clear();
-  state.LogLineCount = 0;
+std::string ChooserStartFolder(const std::string& source, const std::string& saved_source,
+                               const std::string& program_folder) {
+  if (!source.empty()) return FolderOf(source);
+  if (!saved_source.empty()) return FolderOf(saved_source);
+  return program_folder;
 }
 
 std::string ShapeToolPath() { return platform::ProgramFolder() + "/FFEDIT/ffeditc_unicode"; }
 
-bool ReadDescriptionFile(DialogState& state, DialogHooks& hooks) {
-  ConversionOptions& o = state.options;
+bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionEntries& entries) {
   ByteSource file;
   errno = 0;
-  if (!OpenFileSource(file, platform::FindPathIgnoringCase(o.EngPath))) {
-    hooks.ShowFileError(FileFailure{o.EngPath, std::strerror(errno)});
+  if (!OpenFileSource(file, platform::FindPathIgnoringCase(eng_path))) {
+    log.ReportFileFailure(FileFailure{eng_path, std::strerror(errno)});
     return false;
   }
-  AppendLog(state, hooks, "Reading description file");
+  log.AppendLog("Reading description file");
   bool shape_seen = false;
   bool size_seen = false;
   CurrentLine line;
@@ -77,11 +83,9 @@ bool ReadDescriptionFile(DialogState& state, DialogHooks& hooks) {
     NormaliseLine(line);
     if (LineStartsWith(line, "wagonshape")) {
       CutShapeName(line);
-      size_t cut = LastSeparator(o.SourcePath);
-      std::string folder =
-          cut == std::string::npos ? std::string() : o.SourcePath.substr(0, cut + 1);
-      o.SourcePath = folder + std::string(LineView(line));
-      hooks.WriteControls(state);
+      size_t cut = LastSeparator(eng_path);
+      std::string folder = cut == std::string::npos ? std::string() : eng_path.substr(0, cut + 1);
+      entries.shape_path = folder + std::string(LineView(line));
       shape_seen = true;
     }
     if (LineStartsWith(line, "size")) {
@@ -89,89 +93,81 @@ bool ReadDescriptionFile(DialogState& state, DialogHooks& hooks) {
       SkipPast(line, '(');
       SkipPast(line, ' ');
       SkipPast(line, ' ');
-      o.Length = RoundToFloat(ReadLeadingDouble(LineView(line)));
+      entries.length = RoundToFloat(ReadLeadingDouble(LineView(line)));
     }
     if (line.end_of_file) break;
   }
   CloseSource(file);
-  hooks.WriteControls(state);
   return true;
 }
 
-SourceCheck CheckForDecompressedFile(DialogState& state, DialogHooks& hooks) {
-  ConversionOptions& o = state.options;
+ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log) {
+  ShapeCheck result{SourceCheck::kFailed, shape_path};
   errno = 0;
-  std::FILE* file = std::fopen(platform::FindPathIgnoringCase(o.SourcePath).c_str(), "rb");
+  std::FILE* file = std::fopen(platform::FindPathIgnoringCase(shape_path).c_str(), "rb");
   if (file == nullptr) {
-    hooks.ShowFileError(FileFailure{o.SourcePath, std::strerror(errno)});
-    return SourceCheck::kFailed;
+    log.ReportFileFailure(FileFailure{shape_path, std::strerror(errno)});
+    return result;
   }
   unsigned char start[100];
   size_t got = std::fread(start, 1, sizeof start, file);
   std::fclose(file);
   // Both bytes of the UTF-16 mark FF FE are 0x80 or above; a shorter file is not text.
-  SourceCheck result = SourceCheck::kNeedsDecompression;
   if (got >= 2 && start[0] >= 0x80 && start[1] >= 0x80) {
-    result = SourceCheck::kReady;
-  } else {
-    AppendLog(state, hooks, "Checking for decompressed file");
-    std::string twin = o.SourcePath.substr(0, o.SourcePath.size() - 2) + "_ASC.s";
-    std::FILE* twin_file = std::fopen(platform::FindPathIgnoringCase(twin).c_str(), "rb");
-    if (twin_file != nullptr) {
-      std::fclose(twin_file);
-      o.SourcePath = twin;
-      hooks.WriteControls(state);
-      result = SourceCheck::kReady;
-    }
+    result.check = SourceCheck::kReady;
+    return result;
   }
-  state.DecompressEnabled = result == SourceCheck::kNeedsDecompression;
-  state.ConvertEnabled = result == SourceCheck::kReady;
+  log.AppendLog("Checking for decompressed file");
+  result.check = SourceCheck::kNeedsDecompression;
+  std::string twin = shape_path.substr(0, shape_path.size() - 2) + "_ASC.s";
+  std::FILE* twin_file = std::fopen(platform::FindPathIgnoringCase(twin).c_str(), "rb");
+  if (twin_file != nullptr) {
+    std::fclose(twin_file);
+    result.source = twin;
+    result.check = SourceCheck::kReady;
+  }
   return result;
 }
 
-void BrowseSource(DialogState& state, DialogHooks& hooks) {
-  std::string program_folder = platform::ProgramFolder();
-  hooks.ReadControls(state);
-  EmptyLog(state);
-  ConversionOptions& o = state.options;
-  std::string start = !o.SourcePath.empty()            ? FolderOf(o.SourcePath)
-                      : !state.SavedSourcePath.empty() ? FolderOf(state.SavedSourcePath)
-                                                       : program_folder;
-  std::string chosen;
-  if (!hooks.ChooseSourceFile(start, chosen)) return;
-  o.EngPath.clear();
-  o.SourcePath = chosen;
-  hooks.WriteControls(state);
-  MakeLowerCase(o.SourcePath);
-  if (EndsWith(o.SourcePath, ".eng") || EndsWith(o.SourcePath, ".wag")) {
-    o.EngPath = o.SourcePath;
-    if (!ReadDescriptionFile(state, hooks)) return;
+SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log) {
+  SourceOutcome outcome;
+  outcome.source = chosen;
+  MakeLowerCase(outcome.source);
+  if (EndsWith(outcome.source, ".eng") || EndsWith(outcome.source, ".wag")) {
+    outcome.eng = outcome.source;
+    DescriptionEntries entries;
+    if (!ReadDescriptionFile(outcome.eng, log, entries)) {
+      outcome.check = SourceCheck::kFailed;
+      return outcome;
+    }
+    outcome.description_read = true;
+    if (entries.shape_path) outcome.source = *entries.shape_path;
+    outcome.length = entries.length;
   }
-  if (EndsWith(o.SourcePath, ".s")) {
-    if (CheckForDecompressedFile(state, hooks) == SourceCheck::kFailed) return;
+  // A description file without a shape entry leaves its own path as the source: not checked.
+  if (EndsWith(outcome.source, ".s")) {
+    ShapeCheck shape = CheckForDecompressedFile(outcome.source, log);
+    outcome.check = shape.check;
+    outcome.source = shape.source;
   }
-  hooks.WriteControls(state);
+  return outcome;
 }
 
-std::string DecompressSource(DialogState& state, DialogHooks& hooks, bool* decompressed) {
-  if (decompressed != nullptr) *decompressed = false;
-  hooks.SetWaitCursor(true);
-  const std::string source = state.options.SourcePath;
-  size_t cut = LastSeparator(source);
-  std::string folder = cut == std::string::npos ? std::string() : source.substr(0, cut);
-  std::string name = cut == std::string::npos ? source : source.substr(cut + 1);
-  hooks.ReadControls(state);
+DecompressOutcome DecompressShape(const std::string& shape_path) {
+  DecompressOutcome outcome;
+  size_t cut = LastSeparator(shape_path);
+  std::string folder = cut == std::string::npos ? std::string() : shape_path.substr(0, cut);
+  std::string name = cut == std::string::npos ? shape_path : shape_path.substr(cut + 1);
   size_t dot = name.rfind('.');
   std::string decompressed_name =
       (dot == std::string::npos ? std::string() : name.substr(0, dot)) + "_ASC.s";
-  EmptyLog(state);
   // The tool runs in a private folder of its own, so that no result of an earlier run can be
   // taken for this one, and the program's folder may stay read-only.
   std::string work = platform::MakeTemporaryFolder();
-  std::string output;
   if (!work.empty()) {
     std::string shape = platform::FindPathIgnoringCase(folder + "/" + name);
-    output = platform::RunCaptured(ShapeToolPath(), {shape, "/u", "/o:new_asc.s"}, work);
+    outcome.tool_output =
+        platform::RunCaptured(ShapeToolPath(), {shape, "/u", "/o:new_asc.s"}, work);
     std::string result = work + "/new_asc.s";
     if (std::FILE* file = std::fopen(result.c_str(), "r")) {
       std::fclose(file);
@@ -181,16 +177,17 @@ std::string DecompressSource(DialogState& state, DialogHooks& hooks, bool* decom
       platform::MoveFileNoReplace(result, target_on_disk);
       if (std::FILE* moved = std::fopen(platform::FindPathIgnoringCase(target).c_str(), "rb")) {
         std::fclose(moved);
-        state.options.SourcePath = target;
-        hooks.WriteControls(state);
-        state.DecompressEnabled = false;
-        state.ConvertEnabled = true;
-        hooks.WriteControls(state);
-        if (decompressed != nullptr) *decompressed = true;
+        outcome.source = target;
+        outcome.decompressed = true;
       }
     }
     platform::RemoveFolder(work);
   }
-  hooks.SetWaitCursor(false);
-  return output;
+  if (!outcome.decompressed) {
+    std::string reason = outcome.tool_output;
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    if (reason.empty()) reason = "the shape tool " + ShapeToolPath() + " gave no result";
+    outcome.failure = FileFailure{shape_path, "cannot decompress: " + reason};
+  }
+  return outcome;
 }

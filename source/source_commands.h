@@ -1,60 +1,85 @@
-// Source preparation: the dialog's state, the log it keeps, and the commands that choose a
-// source (a shape or an ENG/WAG file) and decompress a compressed shape. Platform-free: the
-// window comes in through DialogHooks, so the commands run the same under the dialog, the
-// command line and the tests.
+// Source preparation: what a chosen file (a shape or an ENG/WAG file) makes of the source, the
+// text test with its "_ASC.s" twin, and the decompression through the shape tool. No window:
+// progress lines and file failures go to a LogSink, and each command returns its outcome,
+// which the dialog shows in its fields and buttons and the command line acts on.
 #pragma once
 
-#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "convert/conversion.h"
 
-// What the main dialog holds besides its controls.
-struct DialogState {
-  ConversionOptions options;
-  std::string SavedSourcePath;    // "Source" from the settings: the chooser's last-resort folder
-  std::string LogText;            // the whole text of the log pane
-  int32_t LogLineCount = 0;       // AppendLog calls since the log was last emptied
-  bool ConvertEnabled = true;     // button 1
-  bool DecompressEnabled = true;  // button 1004
+// What the text test found.
+enum class SourceCheck {
+  kNotChecked,          // no ".s" source to test (an ENG/WAG file without a shape entry, ...)
+  kReady,               // a text shape, or its twin: ready to convert
+  kNeedsDecompression,  // not text, and no twin
+  kFailed,              // a file could not be read; reported through the log
 };
 
-// The window around the commands.
-class DialogHooks {
- public:
-  virtual ~DialogHooks() = default;
-  // Reads the bound controls (source, length, output directory) into state ("read the controls").
-  virtual void ReadControls(DialogState& state) = 0;
-  // Shows state in the bound controls and the button states ("write the controls").
-  virtual void WriteControls(const DialogState& state) = 0;
-  // Makes the last appended log line visible at once (the dialog repaints its pane).
-  virtual void ShowLog(const DialogState& state) = 0;
-  // The file chooser: title "Import Shape:", starting in start_folder. False when cancelled.
-  virtual bool ChooseSourceFile(const std::string& start_folder, std::string& chosen) = 0;
-  // The file-error box: names the file and gives the system's reason.
-  virtual void ShowFileError(const FileFailure& failure) = 0;
-  virtual void SetWaitCursor(bool waiting) = 0;
+// The dialog's Convert and Decompress buttons.
+struct SourceButtons {
+  bool convert = true;
+  bool decompress = true;
+  bool operator==(const SourceButtons&) const = default;
 };
 
-// Appends line and "\r\n" to the log, counts it, writes the controls and shows the log.
-void AppendLog(DialogState& state, DialogHooks& hooks, const std::string& line);
-void EmptyLog(DialogState& state);
+// The buttons a check leaves: Convert for kReady, Decompress for kNeedsDecompression; none
+// (the buttons keep their state) for kNotChecked and kFailed.
+std::optional<SourceButtons> ButtonsAfter(SourceCheck check);
 
-// The Browse button next to Source: chooses a shape or ENG/WAG file and prepares it.
-void BrowseSource(DialogState& state, DialogHooks& hooks);
-// Takes the shape path (in the description file's folder) and the length from the ENG/WAG
-// file named by EngPath. False when the file cannot be opened (the error has been shown).
-bool ReadDescriptionFile(DialogState& state, DialogHooks& hooks);
+// What choosing a file made of the source.
+struct SourceOutcome {
+  SourceCheck check = SourceCheck::kNotChecked;
+  std::string source;  // now the source: lower case, a shape or its twin when one was named
+  std::string eng;     // the description file chosen; empty for any other file
+  std::optional<float> length;  // metres, from the description file's size entry
+  bool description_read = false;
+};
 
-enum class SourceCheck { kReady, kNeedsDecompression, kFailed };
-// Tells a text shape from a compressed one; switches to an "_ASC.s" twin when there is one;
-// sets the Convert and Decompress buttons. kFailed when the shape cannot be read (shown).
-SourceCheck CheckForDecompressedFile(DialogState& state, DialogHooks& hooks);
+// The folder the source chooser starts in: that of source, else that of saved_source, else
+// program_folder.
+std::string ChooserStartFolder(const std::string& source, const std::string& saved_source,
+                               const std::string& program_folder);
 
-// The Decompress button: runs the shape tool on SourcePath and makes its text result, moved
-// beside the source as NAME_ASC.s, the new source. Returns the tool's output (for messages);
-// true in decompressed when the source now names the text form.
-std::string DecompressSource(DialogState& state, DialogHooks& hooks, bool* decompressed = nullptr);
+// Prepares a chosen file: lower case; an ".eng" or ".wag" file becomes the description file,
+// whose shape (looked for in its own folder) and length are taken; a ".s" source is then
+// tested by CheckForDecompressedFile. A file that cannot be read is reported through log.
+SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log);
+
+// What a description file names.
+struct DescriptionEntries {
+  std::optional<std::string> shape_path;  // the last shape entry, in eng_path's folder
+  std::optional<float> length;            // metres: the last size entry read
+};
+
+// Logs "Reading description file" and reads the shape and size entries of eng_path. False when
+// the file cannot be opened: the failure is reported through log and nothing is logged.
+bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionEntries& entries);
+
+// The text test of a shape and where it leads.
+struct ShapeCheck {
+  SourceCheck check = SourceCheck::kFailed;
+  std::string source;  // shape_path, or its "_ASC.s" twin when the shape is not text
+};
+
+// Tells a text shape (its first two bytes 0x80 or above) from a compressed one; for a compressed
+// one logs "Checking for decompressed file" and switches to an "_ASC.s" twin when there is one.
+// kFailed when the shape cannot be opened (reported through log).
+ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log);
+
+// What the shape tool made of a compressed shape.
+struct DecompressOutcome {
+  bool decompressed = false;  // source names the text form (also an existing twin, kept)
+  std::string source;         // the "_ASC.s" twin beside the shape
+  std::string tool_output;    // what the tool printed
+  // Why there is no text form: the shape and the tool's message (or that it gave none).
+  std::optional<FileFailure> failure;
+};
+
+// Runs the shape tool on shape_path in a private scratch folder and moves its text result beside
+// the shape as NAME_ASC.s. An existing twin is never replaced, and then becomes the source.
+DecompressOutcome DecompressShape(const std::string& shape_path);
 
 // The path of the shape tool below the program's folder.
 std::string ShapeToolPath();

@@ -210,6 +210,27 @@ TEST(BrowseSource, EngFileFillsSourceAndLengthAndCarriesTheVehicle) {
   EXPECT_EQ(ReadFileBytes(folder.path + "/hierarchy.stk"), DataText("hierarchy-steam.stk"));
 }
 
+TEST(BrowseSource, UnreadableFilesShowTheirErrorAndKeepTheButtons) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/lost.wag", ShapeText("x\nWagonShape ( lost.s )\n"));
+  DialogUnderTest ui;
+  ui.services.source_answers.push_back(folder.path + "/Gone.ENG");
+  ui.Click(kIdBrowseSource);
+  // The file that cannot be read stays in the field as chosen.
+  EXPECT_EQ(ui.Text(kIdSource), folder.path + "/Gone.ENG");
+  ui.services.source_answers.push_back(folder.path + "/lost.wag");
+  ui.Click(kIdBrowseSource);
+  std::string lower = folder.path;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_EQ(ui.Text(kIdSource), lower + "/lost.s");
+  EXPECT_EQ(ui.services.file_errors,
+            (std::vector<std::string>{lower + "/gone.eng: No such file or directory",
+                                      lower + "/lost.s: No such file or directory"}));
+  EXPECT_EQ(ui.services.pane_at_file_error, "Reading description file\n");
+  EXPECT_TRUE(ui.Enabled(kIdOk));
+  EXPECT_TRUE(ui.Enabled(kIdDecompress));
+}
+
 TEST(BrowseSource, CancelledChooserEmptiesTheLogOnly) {
   TempFolder folder;
   WriteFileBytes(folder.path + "/loco.s", OnePrimitiveShape());

@@ -7,31 +7,20 @@
 
 namespace {
 
-struct QuietWindow : DialogHooks {
-  void ReadControls(DialogState&) override {}
-  void WriteControls(const DialogState&) override {}
-  void ShowLog(const DialogState&) override {}
-  bool ChooseSourceFile(const std::string&, std::string&) override { return false; }
-  void ShowFileError(const FileFailure&) override {}
-  void SetWaitCursor(bool) override {}
-};
-
-TEST(DecompressSource, RealToolWritesTheTextTwin) {
+TEST(DecompressShape, RealToolWritesTheTextTwin) {
   TempFolder folder;
   ShapeParts parts;
   parts.sub_objects = "sub_objects ( 0 )\n";
   std::string text = ShapeText(BuildShape(parts));
   WriteFileBytes(folder.path + "/loco.s", text);
-  DialogState state;
-  state.options.SourcePath = folder.path + "/loco.s";
-  state.options.OutputDirectory = folder.path;
-  QuietWindow window;
-  bool decompressed = false;
-  std::string output = DecompressSource(state, window, &decompressed);
-  ASSERT_TRUE(decompressed) << output;
+  DecompressOutcome outcome = DecompressShape(folder.path + "/loco.s");
+  ASSERT_TRUE(outcome.decompressed) << outcome.tool_output;
   EXPECT_EQ(ReadFileBytes(folder.path + "/loco_ASC.s"), text);
+  ConversionOptions options;
+  options.SourcePath = outcome.source;
+  options.OutputDirectory = folder.path;
   RecordingLog log;
-  EXPECT_TRUE(RunConversion(state.options, log));
+  EXPECT_TRUE(RunConversion(options, log));
   EXPECT_TRUE(FileExists(folder.path + "/loco.stk"));
 }
 

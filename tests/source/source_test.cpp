@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "platform/files.h"
 #include "platform/process.h"
@@ -12,87 +13,93 @@
 
 namespace {
 
-// A window that records what the commands did to it.
-struct FakeWindow : DialogHooks {
-  void ReadControls(DialogState&) override { ++reads; }
-  void WriteControls(const DialogState& state) override {
-    ++writes;
-    shown_source = state.options.SourcePath;
-  }
-  void ShowLog(const DialogState&) override { ++shows; }
-  bool ChooseSourceFile(const std::string& start, std::string& chosen) override {
-    start_folder = start;
-    if (answer.empty()) return false;
-    chosen = answer;
-    return true;
-  }
-  void ShowFileError(const FileFailure& failure) override { errors.push_back(failure); }
-  void SetWaitCursor(bool waiting) override { cursor.push_back(waiting); }
-  int reads = 0, writes = 0, shows = 0;
-  std::string shown_source, start_folder, answer;
-  std::vector<FileFailure> errors;
-  std::vector<bool> cursor;
-};
-
 const std::string kDash9Eng = ShapeText(
     "SIMISA@@@@@@@@@@JINX0D0t______\n\nWagon ( Dash9\n\tWagonShape ( Dash9.s )\n\tSize ( 3m 4.5m "
     "20.5m )\n)\n");
 
-TEST(ReadDescriptionFile, TakesShapeAndLengthFromTheFile) {
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+TEST(PrepareChosenSource, DescriptionFileNamesShapeAndLength) {
   TempFolder folder;
   WriteFileBytes(folder.path + "/DASH9.ENG", kDash9Eng);
   WriteFileBytes(folder.path + "/Dash9.S", ShapeText("shape ("));
-  DialogState state;
-  FakeWindow window;
-  window.answer = folder.path + "/DASH9.ENG";
-  BrowseSource(state, window);
-  std::string lower = folder.path;
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  EXPECT_EQ(state.options.EngPath, lower + "/dash9.eng");
-  EXPECT_EQ(state.options.SourcePath, lower + "/dash9.s");
-  EXPECT_EQ(state.options.Length, 20.5f);
-  EXPECT_EQ(state.LogText, "Reading description file\r\n");
-  EXPECT_EQ(state.LogLineCount, 1);
-  EXPECT_TRUE(state.ConvertEnabled);
-  EXPECT_FALSE(state.DecompressEnabled);
-  EXPECT_TRUE(window.errors.empty());
+  RecordingLog log;
+  SourceOutcome outcome = PrepareChosenSource(folder.path + "/DASH9.ENG", log);
+  std::string lower = Lower(folder.path);
+  EXPECT_EQ(outcome.eng, lower + "/dash9.eng");
+  EXPECT_EQ(outcome.source, lower + "/dash9.s");
+  EXPECT_EQ(outcome.length, 20.5f);
+  EXPECT_TRUE(outcome.description_read);
+  EXPECT_EQ(outcome.check, SourceCheck::kReady);
+  EXPECT_EQ(ButtonsAfter(outcome.check), (SourceButtons{true, false}));
+  EXPECT_EQ(log.lines, std::vector<std::string>{"Reading description file"});
+  EXPECT_TRUE(log.failures.empty());
+}
+
+TEST(PrepareChosenSource, FailuresAndOtherExtensions) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/none.wag", ShapeText("x\nMass ( 1t )\n"));
+  WriteFileBytes(folder.path + "/lost.wag", ShapeText("x\nWagonShape ( lost.s )\n"));
+  struct Case {
+    std::string chosen;
+    SourceCheck check;
+    std::string source;  // below the folder
+    bool description_read;
+    size_t failures;
+  } cases[] = {
+      {"/Gone.ENG", SourceCheck::kFailed, "/gone.eng", false, 1},
+      {"/none.wag", SourceCheck::kNotChecked, "/none.wag", true, 0},
+      {"/lost.wag", SourceCheck::kFailed, "/lost.s", true, 1},
+      {"/Gone.S", SourceCheck::kFailed, "/gone.s", false, 1},
+      {"/Picture.PNG", SourceCheck::kNotChecked, "/picture.png", false, 0},
+  };
+  for (const Case& c : cases) {
+    RecordingLog log;
+    SourceOutcome outcome = PrepareChosenSource(folder.path + c.chosen, log);
+    EXPECT_EQ(outcome.check, c.check) << c.chosen;
+    EXPECT_EQ(outcome.source, Lower(folder.path) + c.source) << c.chosen;
+    EXPECT_EQ(outcome.description_read, c.description_read) << c.chosen;
+    EXPECT_EQ(log.failures.size(), c.failures) << c.chosen;
+    EXPECT_FALSE(ButtonsAfter(outcome.check)) << c.chosen;
+  }
 }
 
 TEST(ReadDescriptionFile, EdgeCasesOfTheTwoEntries) {
   struct Case {
     std::string text;
-    std::string shape;  // what SourcePath ends with
-    float length;
+    std::optional<std::string> shape;  // below the folder
+    std::optional<float> length;
   } cases[] = {
-      {"x\nSize ( 3m 4.5m )\n", "/loco.eng", 0},  // fewer than three numbers
-      {"x\nWagonShape ( a.s\n", "/", 7},          // no ")": an empty name
-      {"x\nname ( none )\n", "/loco.eng", 7},     // neither entry
-      {"x\nSize ( 1 2 3 )\nSize ( 1 2 4 )\nWagonShape ( B.S )\n", "/b.s", 4},
-      {"WagonShape ( first.s )\n", "/loco.eng", 7},  // the first line holds the mark
+      {"x\nSize ( 3m 4.5m )\n", std::nullopt, 0.0f},  // fewer than three numbers
+      {"x\nWagonShape ( a.s\n", "/", std::nullopt},   // no ")": an empty name
+      {"x\nname ( none )\n", std::nullopt, std::nullopt},
+      {"x\nSize ( 1 2 3 )\nSize ( 1 2 4 )\nWagonShape ( B.S )\n", "/b.s", 4.0f},
+      {"WagonShape ( first.s )\n", std::nullopt, std::nullopt},  // the first line holds the mark
   };
   for (const Case& c : cases) {
     TempFolder folder;
     WriteFileBytes(folder.path + "/loco.eng", ShapeText(c.text));
-    DialogState state;
-    state.options.Length = 7;
-    state.options.EngPath = folder.path + "/loco.eng";
-    state.options.SourcePath = state.options.EngPath;
-    FakeWindow window;
-    EXPECT_TRUE(ReadDescriptionFile(state, window));
-    EXPECT_EQ(state.options.SourcePath, folder.path + c.shape) << c.text;
-    EXPECT_EQ(state.options.Length, c.length) << c.text;
+    RecordingLog log;
+    DescriptionEntries entries;
+    EXPECT_TRUE(ReadDescriptionFile(folder.path + "/loco.eng", log, entries));
+    std::optional<std::string> shape;
+    if (c.shape) shape = folder.path + *c.shape;
+    EXPECT_EQ(entries.shape_path, shape) << c.text;
+    EXPECT_EQ(entries.length, c.length) << c.text;
   }
 }
 
-TEST(ReadDescriptionFile, MissingFileShowsTheErrorAndLogsNothing) {
-  DialogState state;
-  state.options.EngPath = "/nonexistent/x.eng";
-  FakeWindow window;
-  EXPECT_FALSE(ReadDescriptionFile(state, window));
-  ASSERT_EQ(window.errors.size(), 1u);
-  EXPECT_EQ(window.errors[0].file, "/nonexistent/x.eng");
-  EXPECT_EQ(window.errors[0].reason, "No such file or directory");
-  EXPECT_EQ(state.LogText, "");
+TEST(ReadDescriptionFile, MissingFileReportsTheFailureAndLogsNothing) {
+  RecordingLog log;
+  DescriptionEntries entries;
+  EXPECT_FALSE(ReadDescriptionFile("/nonexistent/x.eng", log, entries));
+  ASSERT_EQ(log.failures.size(), 1u);
+  EXPECT_EQ(log.failures[0].file, "/nonexistent/x.eng");
+  EXPECT_EQ(log.failures[0].reason, "No such file or directory");
+  EXPECT_TRUE(log.lines.empty());
 }
 
 TEST(CheckForDecompressedFile, TellsTextFromCompressedAndFindsTheTwin) {
@@ -107,65 +114,40 @@ TEST(CheckForDecompressedFile, TellsTextFromCompressedAndFindsTheTwin) {
   struct Case {
     std::string path;
     SourceCheck result;
-    const char* log;
+    std::vector<std::string> log;
   } cases[] = {
-      {text, SourceCheck::kReady, ""},
-      {packed, SourceCheck::kNeedsDecompression, "Checking for decompressed file\r\n"},
-      {tiny, SourceCheck::kNeedsDecompression, "Checking for decompressed file\r\n"},
+      {text, SourceCheck::kReady, {}},
+      {packed, SourceCheck::kNeedsDecompression, {"Checking for decompressed file"}},
+      {tiny, SourceCheck::kNeedsDecompression, {"Checking for decompressed file"}},
   };
   for (const Case& c : cases) {
-    DialogState state;
-    state.options.SourcePath = c.path;
-    FakeWindow window;
-    EXPECT_EQ(CheckForDecompressedFile(state, window), c.result) << c.path;
-    EXPECT_EQ(state.LogText, c.log);
-    EXPECT_EQ(state.ConvertEnabled, c.result == SourceCheck::kReady);
-    EXPECT_EQ(state.DecompressEnabled, c.result != SourceCheck::kReady);
+    RecordingLog log;
+    ShapeCheck check = CheckForDecompressedFile(c.path, log);
+    EXPECT_EQ(check.check, c.result) << c.path;
+    EXPECT_EQ(check.source, c.path);
+    EXPECT_EQ(log.lines, c.log);
+    EXPECT_EQ(ButtonsAfter(check.check),
+              (SourceButtons{c.result == SourceCheck::kReady, c.result != SourceCheck::kReady}));
   }
   // A twin beside it, whatever its first bytes and its letter case: the source switches.
   WriteFileBytes(folder.path + "/my.shapes/LOCO_asc.S", "not text");
-  DialogState state;
-  state.options.SourcePath = packed;
-  FakeWindow window;
-  EXPECT_EQ(CheckForDecompressedFile(state, window), SourceCheck::kReady);
-  EXPECT_EQ(state.options.SourcePath, folder.path + "/my.shapes/loco_ASC.s");
-  EXPECT_EQ(window.shown_source, state.options.SourcePath);
+  RecordingLog log;
+  ShapeCheck check = CheckForDecompressedFile(packed, log);
+  EXPECT_EQ(check.check, SourceCheck::kReady);
+  EXPECT_EQ(check.source, folder.path + "/my.shapes/loco_ASC.s");
 }
 
-TEST(CheckForDecompressedFile, UnreadableShapeShowsTheErrorAndKeepsTheButtons) {
-  DialogState state;
-  state.options.SourcePath = "/nonexistent/loco.s";
-  state.ConvertEnabled = false;
-  FakeWindow window;
-  EXPECT_EQ(CheckForDecompressedFile(state, window), SourceCheck::kFailed);
-  EXPECT_EQ(window.errors.size(), 1u);
-  EXPECT_FALSE(state.ConvertEnabled);
-  EXPECT_TRUE(state.DecompressEnabled);
+TEST(CheckForDecompressedFile, UnreadableShapeReportsTheFailure) {
+  RecordingLog log;
+  EXPECT_EQ(CheckForDecompressedFile("/nonexistent/loco.s", log).check, SourceCheck::kFailed);
+  EXPECT_EQ(log.failures.size(), 1u);
 }
 
-TEST(BrowseSource, StartFolderCancelAndOtherExtensions) {
-  DialogState state;
-  state.SavedSourcePath = "/saved/folder/last.s";
-  state.LogText = "old\r\n";
-  state.LogLineCount = 1;
-  FakeWindow window;
-  BrowseSource(state, window);  // cancelled
-  EXPECT_EQ(window.start_folder, "/saved/folder");
-  EXPECT_EQ(state.LogText, "");
-  EXPECT_EQ(window.reads, 1);
-  state.options.SourcePath = "/a/b/c.s";
-  BrowseSource(state, window);
-  EXPECT_EQ(window.start_folder, "/a/b");
-  state.options.SourcePath.clear();
-  state.SavedSourcePath.clear();
-  BrowseSource(state, window);
-  EXPECT_EQ(window.start_folder, platform::ProgramFolder());
-  window.answer = "/Some/Picture.PNG";
-  state.options.EngPath = "/x.eng";
-  BrowseSource(state, window);
-  EXPECT_EQ(state.options.SourcePath, "/some/picture.png");
-  EXPECT_EQ(state.options.EngPath, "");
-  EXPECT_TRUE(window.errors.empty());
+TEST(ChooserStartFolder, SourceThenSavedSourceThenProgramFolder) {
+  EXPECT_EQ(ChooserStartFolder("/a/b/c.s", "/saved/folder/last.s", "/prog"), "/a/b");
+  EXPECT_EQ(ChooserStartFolder("", "/saved/folder/last.s", "/prog"), "/saved/folder");
+  EXPECT_EQ(ChooserStartFolder("", "", "/prog"), "/prog");
+  EXPECT_EQ(ChooserStartFolder("c.s", "", "/prog"), "");
 }
 
 TEST(RunCaptured, CollectsBothStreamsInOrder) {
@@ -208,26 +190,17 @@ struct ToolRun {
   TempFolder folder;
 };
 
-TEST(DecompressSource, RunsTheToolInAPrivateFolderAndMovesItsResult) {
+TEST(DecompressShape, RunsTheToolInAPrivateFolderAndMovesItsResult) {
   ToolRun tool("copy");
   std::string source = tool.folder.path + "/Trains/Loco.Old.S";
   std::filesystem::create_directory(tool.folder.path + "/Trains");
   WriteFileBytes(source, "packed");
-  DialogState state;
-  state.options.SourcePath = tool.folder.path + "/trains/loco.old.s";
-  state.LogText = "x\r\n";
-  state.ConvertEnabled = false;
-  FakeWindow window;
-  bool decompressed = false;
   std::string cwd = std::filesystem::current_path();
-  DecompressSource(state, window, &decompressed);
-  EXPECT_TRUE(decompressed);
-  EXPECT_EQ(state.options.SourcePath, tool.folder.path + "/trains/loco.old_ASC.s");
+  DecompressOutcome outcome = DecompressShape(tool.folder.path + "/trains/loco.old.s");
+  EXPECT_TRUE(outcome.decompressed);
+  EXPECT_FALSE(outcome.failure);
+  EXPECT_EQ(outcome.source, tool.folder.path + "/trains/loco.old_ASC.s");
   EXPECT_EQ(ReadFileBytes(tool.folder.path + "/Trains/loco.old_ASC.s"), "packed");
-  EXPECT_TRUE(state.ConvertEnabled);
-  EXPECT_FALSE(state.DecompressEnabled);
-  EXPECT_EQ(state.LogText, "");
-  EXPECT_EQ(window.cursor, (std::vector<bool>{true, false}));
   EXPECT_EQ(std::filesystem::current_path().string(), cwd);
   std::string log = ReadFileBytes(tool.folder.path + "/tool.log");
   std::string work = log.substr(0, log.find('\n'));
@@ -236,33 +209,26 @@ TEST(DecompressSource, RunsTheToolInAPrivateFolderAndMovesItsResult) {
   EXPECT_FALSE(FileExists(work));  // the private folder is gone
 }
 
-TEST(DecompressSource, ExistingTwinIsKeptAndBecomesTheSource) {
+TEST(DecompressShape, ExistingTwinIsKeptAndBecomesTheSource) {
   ToolRun tool("copy");
   WriteFileBytes(tool.folder.path + "/loco.s", "packed");
   WriteFileBytes(tool.folder.path + "/loco_ASC.s", "earlier");
-  DialogState state;
-  state.options.SourcePath = tool.folder.path + "/loco.s";
-  FakeWindow window;
-  bool decompressed = false;
-  DecompressSource(state, window, &decompressed);
-  EXPECT_TRUE(decompressed);
+  DecompressOutcome outcome = DecompressShape(tool.folder.path + "/loco.s");
+  EXPECT_TRUE(outcome.decompressed);
   EXPECT_EQ(ReadFileBytes(tool.folder.path + "/loco_ASC.s"), "earlier");
-  EXPECT_EQ(state.options.SourcePath, tool.folder.path + "/loco_ASC.s");
+  EXPECT_EQ(outcome.source, tool.folder.path + "/loco_ASC.s");
 }
 
-TEST(DecompressSource, FailingToolChangesNothingAndReturnsItsMessage) {
+TEST(DecompressShape, FailingToolGivesItsMessage) {
   ToolRun tool("fail");
   WriteFileBytes(tool.folder.path + "/loco.s", "packed");
-  DialogState state;
-  state.options.SourcePath = tool.folder.path + "/loco.s";
-  state.ConvertEnabled = false;
-  FakeWindow window;
-  bool decompressed = true;
-  std::string output = DecompressSource(state, window, &decompressed);
-  EXPECT_FALSE(decompressed);
-  EXPECT_EQ(output, "cannot read shape: unknown token 0x1234 at byte 40\n");
-  EXPECT_EQ(state.options.SourcePath, tool.folder.path + "/loco.s");
-  EXPECT_FALSE(state.ConvertEnabled);
+  DecompressOutcome outcome = DecompressShape(tool.folder.path + "/loco.s");
+  EXPECT_FALSE(outcome.decompressed);
+  EXPECT_EQ(outcome.tool_output, "cannot read shape: unknown token 0x1234 at byte 40\n");
+  ASSERT_TRUE(outcome.failure);
+  EXPECT_EQ(outcome.failure->file, tool.folder.path + "/loco.s");
+  EXPECT_EQ(outcome.failure->reason,
+            "cannot decompress: cannot read shape: unknown token 0x1234 at byte 40");
   EXPECT_FALSE(FileExists(tool.folder.path + "/loco_ASC.s"));
 }
 
