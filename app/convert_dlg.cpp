@@ -139,9 +139,13 @@ void CConvertDlg::OnInitDialog() {
     });
   }
   setWindowIcon(icon_);
-  std::string program_folder = platform::ProgramFolder();
-  state_.SavedSourcePath = settings_.ReadString("Source", program_folder);
-  state_.options.OutputDirectory = settings_.ReadString("Dest", program_folder);
+  const std::string program_folder = platform::ProgramFolder();
+  const bool writable = services_.CanWriteFolder(program_folder);
+  first_start_folder_ = writable ? program_folder : services_.HomeFolder();
+  // Installed, a first Convert into the program's folder would only fail. Without a saved
+  // "Source" the chooser starts in the last resort, first_start_folder_.
+  state_.SavedSourcePath = settings_.ReadString("Source", writable ? program_folder : "");
+  state_.options.OutputDirectory = settings_.ReadString("Dest", first_start_folder_);
   UpdateData(false);
   convert_->setFocus(Qt::OtherFocusReason);
 }
@@ -262,14 +266,18 @@ void CConvertDlg::RunCommand(const std::function<void()>& command) {
 void CConvertDlg::OnBrowseSource() {
   RunCommand([this] {
     if (!CheckLengthField()) return;
-    std::string program_folder = platform::ProgramFolder();
     UpdateData(true);
     EmptyLog();
     ConversionOptions& options = state_.options;
     std::string start =
-        ChooserStartFolder(options.SourcePath, state_.SavedSourcePath, program_folder);
+        ChooserStartFolder(options.SourcePath, state_.SavedSourcePath, first_start_folder_);
     std::string chosen;
-    if (!services_.ChooseSourceFile(this, start, chosen)) return;
+    if (open_with_) {
+      chosen = *open_with_;
+      open_with_.reset();
+    } else if (!services_.ChooseSourceFile(this, start, chosen)) {
+      return;
+    }
     // The field shows the file as chosen, in its own letter case, until the next refresh.
     options.EngPath.clear();
     options.SourcePath = chosen;
@@ -283,6 +291,12 @@ void CConvertDlg::OnBrowseSource() {
     if (outcome.check == SourceCheck::kFailed && !outcome.description_read) return;
     ShowSourceButtons(ButtonsAfter(outcome.check));
   });
+}
+
+void CConvertDlg::OpenSource(const std::string& file) {
+  open_with_ = platform::AbsolutePath(file);
+  OnBrowseSource();
+  open_with_.reset();
 }
 
 void CConvertDlg::OnDecompress() {

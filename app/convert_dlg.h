@@ -48,6 +48,8 @@ class CConvertDlg : public QDialog {
   bool UpdateData(bool save);
   // Writes "Source", "Dest" and "Eng", in this order.
   void SaveSettings();
+  // The desktop's "open with": Browse, with file (made absolute) as the chooser's answer.
+  void OpenSource(const std::string& file);
 
  public slots:
   // The Close button and Escape: ends the dialog as cancelled, reads the controls, saves.
@@ -110,6 +112,12 @@ class CConvertDlg : public QDialog {
   QPlainTextEdit* log_ = nullptr;
   QRadioButton* two_foot_ = nullptr;
   QAction* about_ = nullptr;
+
+  // What a first start offers for the output and the chooser's last resort: the program's
+  // folder, or the home folder when that is not the user's to write (installed for everyone).
+  std::string first_start_folder_;
+  // The file OpenSource hands to Browse instead of asking.
+  std::optional<std::string> open_with_;
 
   // The log as given to the pane, so that a new line is appended to the pane, not the whole
   // text rewritten; log_edited_ when the user has typed into the pane since. The pane takes

@@ -106,6 +106,12 @@ bool CreateFolders(const std::string& path, std::string& error) {
   return true;
 }
 
+bool CanWriteFolder(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
+  return ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
 std::string RunningProgramPath() {
   std::vector<char> buffer(4096);
   ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);

@@ -18,6 +18,10 @@ std::string AbsolutePath(const std::string& path);
 // Creates path and its missing parent folders; false with the system's reason in error.
 bool CreateFolders(const std::string& path, std::string& error);
 
+// Whether this process may create files in the folder path (false when it is missing). The
+// system's answer: for the superuser nearly every folder is writable.
+bool CanWriteFolder(const std::string& path);
+
 // The absolute path of the running executable, and its folder (without a trailing "/").
 std::string RunningProgramPath();
 std::string ProgramFolder();

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "platform/files.h"
@@ -69,6 +70,14 @@ void QtDialogServices::SetWaitCursor(bool waiting) {
     QApplication::restoreOverrideCursor();
     --cursor_depth_;
   }
+}
+
+bool QtDialogServices::CanWriteFolder(const std::string& folder) {
+  return platform::CanWriteFolder(folder);
+}
+
+std::string QtDialogServices::HomeFolder() {
+  return FromQString(QStandardPaths::writableLocation(QStandardPaths::HomeLocation));
 }
 
 QtSettingsStore::QtSettingsStore(const QString& application)

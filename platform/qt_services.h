@@ -18,6 +18,8 @@ class QtDialogServices : public DialogServices {
   void ShowMessage(QWidget* owner, const std::string& text) override;
   void Beep() override;
   void SetWaitCursor(bool waiting) override;
+  bool CanWriteFolder(const std::string& folder) override;
+  std::string HomeFolder() override;
 
  private:
   int cursor_depth_ = 0;  // override cursors pushed and not yet restored

@@ -26,6 +26,10 @@ class DialogServices {
   virtual void Beep() = 0;
   // Shows the wait cursor while waiting is true, the arrow again when it is false.
   virtual void SetWaitCursor(bool waiting) = 0;
+  // Whether the user may create files in folder (false when it does not exist).
+  virtual bool CanWriteFolder(const std::string& folder) = 0;
+  // The user's home folder.
+  virtual std::string HomeFolder() = 0;
 };
 
 // Three string values of one section: "Source", "Dest" and "Eng" of "Shapewright".

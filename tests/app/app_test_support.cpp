@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "platform/files.h"
 #include "tests/engine/test_support.h"
 #include "tests/ffedit/shape_encoder.h"
 
@@ -57,6 +58,13 @@ DialogUnderTest::DialogUnderTest() : dialog(std::make_unique<CConvertDlg>(servic
 
 DialogUnderTest::DialogUnderTest(platform::SettingsStore& store)
     : dialog(std::make_unique<CConvertDlg>(services, store)) {
+  dialog->show();
+}
+
+DialogUnderTest::DialogUnderTest(const Installed& installed, platform::SettingsStore& store) {
+  services.read_only_folders.insert(platform::ProgramFolder());
+  services.home = installed.home;
+  dialog = std::make_unique<CConvertDlg>(services, store);
   dialog->show();
 }
 

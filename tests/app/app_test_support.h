@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ class StandinServices : public platform::DialogServices {
   void ShowMessage(QWidget* owner, const std::string& text) override;
   void Beep() override { ++beeps; }
   void SetWaitCursor(bool waiting) override { cursor.push_back(waiting); }
+  bool CanWriteFolder(const std::string& folder) override {
+    return read_only_folders.count(folder) == 0;
+  }
+  std::string HomeFolder() override { return home; }
 
   // Answers, in order; an empty optional cancels. No answer left: cancelled.
   std::deque<std::optional<std::string>> source_answers;
@@ -34,7 +39,9 @@ class StandinServices : public platform::DialogServices {
   std::string pane_at_file_error;        // the owner's log pane when the last box opened
   std::vector<std::string> messages;
   int beeps = 0;
-  std::vector<bool> cursor;  // each SetWaitCursor call
+  std::vector<bool> cursor;                 // each SetWaitCursor call
+  std::set<std::string> read_only_folders;  // every other folder is writable
+  std::string home = "/home/tester";
 };
 
 // The settings in memory, with every write recorded as "key=value".
@@ -50,6 +57,11 @@ class MemorySettings : public platform::SettingsStore {
 struct DialogUnderTest {
   DialogUnderTest();
   explicit DialogUnderTest(platform::SettingsStore& store);
+  // Installed for the whole system: the program's folder is read-only, the home folder home.
+  struct Installed {
+    std::string home;
+  };
+  DialogUnderTest(const Installed& installed, platform::SettingsStore& store);
   StandinServices services;
   MemorySettings settings;
   std::unique_ptr<CConvertDlg> dialog;

@@ -249,6 +249,52 @@ TEST(BrowseSource, CancelledChooserEmptiesTheLogOnly) {
   EXPECT_EQ(PaneText(*ui.dialog), "");
 }
 
+// "Open with": the file given to the program goes through Browse as the chooser's answer, so
+// the dialog ends exactly as after choosing it, without showing the chooser.
+TEST(OpenWith, EndsAsBrowseWouldForEachKindOfSource) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/hierarchy.s", ShapeText(DataText("hierarchy.s.txt")));
+  WriteFileBytes(folder.path + "/Steam.ENG", ShapeText(DataText("steam.eng.txt")));
+  WriteFileBytes(folder.path + "/packed.s", CompressedShapeBytes());
+  for (const char* name : {"Steam.ENG", "hierarchy.s", "packed.s", "missing.wag"}) {
+    const std::string file = folder.path + "/" + name;
+    DialogUnderTest browsed;
+    browsed.services.source_answers.push_back(file);
+    browsed.Click(kIdBrowseSource);
+    DialogUnderTest opened;
+    opened.dialog->OpenSource(file);
+    const DialogState& want = browsed.dialog->State();
+    const DialogState& got = opened.dialog->State();
+    EXPECT_TRUE(opened.services.source_starts.empty()) << name;
+    EXPECT_EQ(got.options.SourcePath, want.options.SourcePath) << name;
+    EXPECT_EQ(got.options.EngPath, want.options.EngPath) << name;
+    EXPECT_EQ(got.options.Length, want.options.Length) << name;
+    EXPECT_EQ(got.LogText, want.LogText) << name;
+    EXPECT_EQ(opened.services.file_errors, browsed.services.file_errors) << name;
+    EXPECT_EQ(opened.Enabled(kIdOk), browsed.Enabled(kIdOk)) << name;
+    EXPECT_EQ(opened.Enabled(kIdDecompress), browsed.Enabled(kIdDecompress)) << name;
+    EXPECT_EQ(opened.Text(kIdSource), browsed.Text(kIdSource)) << name;
+    // Later the chooser asks again, from the opened file's folder.
+    opened.Click(kIdBrowseSource);
+    EXPECT_EQ(opened.services.source_starts.size(), 1u) << name;
+  }
+}
+
+TEST(OpenWith, RelativeFileIsTakenFromTheCurrentFolder) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", OnePrimitiveShape());
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path);
+  DialogUnderTest ui;
+  ui.dialog->OpenSource("loco.s");
+  std::filesystem::current_path(before);
+  std::string lower = folder.path + "/loco.s";
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_EQ(ui.Text(kIdSource), lower);
+  EXPECT_TRUE(ui.Enabled(kIdOk));
+  EXPECT_TRUE(ui.services.file_errors.empty());
+}
+
 TEST(DecompressCommand, RealToolWritesTheTwinAndMakesItTheSource) {
   TempFolder folder;
   WriteFileBytes(folder.path + "/loco.s", CompressedShapeBytes());

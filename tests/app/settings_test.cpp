@@ -2,7 +2,11 @@
 // under a temporary configuration folder.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QSettings>
+#include <filesystem>
+#include <map>
 
 #include "platform/files.h"
 #include "platform/qt_services.h"
@@ -68,6 +72,63 @@ TEST(QtSettingsStore, ClosedDialogIsRestoredAtTheNextStart) {
   // The saved source is only the chooser's start folder.
   next.Click(kIdBrowseSource);
   EXPECT_EQ(next.services.source_starts, std::vector<std::string>{Lower(work.path)});
+}
+
+}  // namespace
+
+namespace {
+
+// Installed, the program's folder is read-only: a first start offers the home folder for the
+// output and as the chooser's start, where the Windows program offered its own folder. Saved
+// settings still win.
+TEST(FirstStart, ReadOnlyProgramFolderGivesWayToTheHomeFolder) {
+  const std::string home = "/home/tester";
+  struct Case {
+    std::map<std::string, std::string> saved;
+    std::string output_directory;
+    std::string chooser_start;
+  } cases[] = {
+      {{}, home, home},
+      // Closed once without a source: "Source" is saved empty.
+      {{{"Source", ""}, {"Dest", home}}, home, home},
+      {{{"Source", "/trains/loco/loco.s"}, {"Dest", "/models"}}, "/models", "/trains/loco"},
+  };
+  for (const Case& c : cases) {
+    MemorySettings settings;
+    settings.values = c.saved;
+    DialogUnderTest ui(DialogUnderTest::Installed{home}, settings);
+    EXPECT_EQ(ui.Text(kIdOutputDirectory), c.output_directory);
+    ui.Click(kIdBrowseSource);
+    EXPECT_EQ(ui.services.source_starts, std::vector<std::string>{c.chooser_start});
+  }
+}
+
+TEST(FirstStart, WritableProgramFolderIsOfferedAsOnWindows) {
+  MemorySettings settings;
+  settings.values["Source"] = "";
+  DialogUnderTest ui(settings);
+  EXPECT_EQ(ui.Text(kIdOutputDirectory), platform::ProgramFolder());
+  ui.Click(kIdBrowseSource);
+  EXPECT_EQ(ui.services.source_starts, std::vector<std::string>{platform::ProgramFolder()});
+}
+
+TEST(CanWriteFolder, AnswersForFoldersOnly) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/file", "x");
+  EXPECT_TRUE(platform::CanWriteFolder(folder.path));
+  EXPECT_FALSE(platform::CanWriteFolder(folder.path + "/missing"));
+  EXPECT_FALSE(platform::CanWriteFolder(folder.path + "/file"));
+  EXPECT_FALSE(platform::CanWriteFolder(""));
+}
+
+TEST(CanWriteFolder, ReadOnlyFolderIsNotWritable) {
+  if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write into a read-only folder";
+  TempFolder folder;
+  std::filesystem::permissions(folder.path, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_FALSE(platform::CanWriteFolder(folder.path));
+  std::filesystem::permissions(folder.path, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
 }
 
 }  // namespace
