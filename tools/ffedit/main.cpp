@@ -29,10 +29,10 @@ constexpr const char* kUsage =
     "usage: ffeditc_unicode SOURCE [/u] /o:NAME\n"
     "       ffeditc_unicode SOURCE [/u] -o PATH\n"
     "Writes the UTF-16 text form of the MSTS shape SOURCE (text, binary or compressed).\n"
-    "  /o:NAME   write to NAME (relative to the current directory)\n"
-    "  -o PATH   write to PATH\n"
-    "  /u        UTF-16 text, the only form written (accepted for compatibility)\n"
-    "  --help    show this text\n";
+    "  /o:NAME     write to NAME (relative to the current directory)\n"
+    "  -o PATH     write to PATH\n"
+    "  /u          UTF-16 text, the only form written (accepted for compatibility)\n"
+    "  -h, --help  show this text\n";
 
 struct CommandLine {
   std::string source;

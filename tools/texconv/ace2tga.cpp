@@ -13,7 +13,10 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: ace2tga SOURCE.ace [DEST.tga]\n"
-    "       ace2tga -o DIR FILE.ace...\n";
+    "       ace2tga -o DIR FILE.ace...\n"
+    "Converts MSTS ACE textures into TGA files (DEST.tga: SOURCE with .tga for .ace).\n"
+    "  -o DIR      write each FILE.tga into the folder DIR\n"
+    "  -h, --help  print this text\n";
 
 bool EndsWithAceIgnoringCase(const std::string& path) {
   if (path.size() < 4) return false;
