@@ -8,6 +8,9 @@ packages=(
   clang-14 libclang-rt-14-dev
   qt6-base-dev
   locales
+  # The Debian package and its checks: CPack's dependency scan, the package checker, and the
+  # validators of the desktop entry, the AppStream record and the file types.
+  dpkg-dev file lintian desktop-file-utils appstream shared-mime-info
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -11,6 +11,9 @@ echo "== plain build"
 bash scripts/build.sh build -DSHAPEWRIGHT_WERROR=ON
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 
+echo "== Debian package"
+bash scripts/check-package.sh "$(bash scripts/make-package.sh | tail -1)"
+
 echo "== sanitizer build"
 bash scripts/build.sh build-asan -DSHAPEWRIGHT_WERROR=ON -DSHAPEWRIGHT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
