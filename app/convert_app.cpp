@@ -11,6 +11,8 @@ bool CConvertApp::InitInstance(const std::string& file) {
   QCoreApplication::setOrganizationName(QStringLiteral("Ferrowind"));
   QCoreApplication::setApplicationName(platform::ProgramBaseName());
   QApplication::setWindowIcon(platform::LoadResourceIcon(res::kMainIcon));
+  // The desktop matches the window to its menu entry (and icon) by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.ferrowind.shapewright"));
   platform::QtDialogServices services;
   platform::QtSettingsStore settings(platform::ProgramBaseName());
   CConvertDlg dialog(services, settings);
