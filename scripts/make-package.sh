@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/install-deps.sh
 bash scripts/build.sh build
-cmake --build build --target package >build/package.log ||
+cmake --build build --target package >build/package.log 2>&1 ||
   { cat build/package.log; exit 1; }
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
 deb=build/shapewright_${version}_$(dpkg --print-architecture).deb
