@@ -50,6 +50,11 @@ class ConsoleLog : public LogSink {
     std::fflush(stdout);
     std::fprintf(stderr, "error: %s: %s\n", Display(failure.file).c_str(), failure.reason.c_str());
   }
+  void ReportUnreadableInclude(const IncludeFailure& failure) override {
+    std::fprintf(stderr, "warning: %s:%ld: cannot read include \"%s\": %s\n",
+                 Display(failure.file).c_str(), failure.line, failure.include.c_str(),
+                 failure.reason.c_str());
+  }
 
  private:
   const std::string& Display(const std::string& path) const {

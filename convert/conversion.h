@@ -25,6 +25,15 @@ struct FileFailure {
   std::string reason;
 };
 
+// An include line of an ENG/WAG file that was not followed: its file could not be read, it
+// would nest too deep, or it is already being read. Reading goes on after the line.
+struct IncludeFailure {
+  std::string file;     // the file holding the include line
+  long line = 0;        // 1-based line number in that file
+  std::string include;  // the path as the line gives it
+  std::string reason;
+};
+
 // The log and the diagnostics of a run. The dialog and the command line implement it.
 class LogSink {
  public:
@@ -35,6 +44,10 @@ class LogSink {
   virtual void Beep(const BeepSite& where) = 0;
   // The run ended early on a file failure; no further line is logged.
   virtual void ReportFileFailure(const FileFailure& failure) = 0;
+  // An include file that was not read; the run goes on. The dialog logs one line for it.
+  virtual void ReportUnreadableInclude(const IncludeFailure& failure) {
+    AppendLog("Cannot read include file " + failure.include);
+  }
 };
 
 // Converts options.SourcePath into OutputDirectory + name + ".stk" and its textures. Returns

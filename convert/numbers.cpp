@@ -87,7 +87,12 @@ int32_t ReadLeadingInt(std::string_view text) {
   return static_cast<int32_t>(value);
 }
 
-double ReadLeadingDouble(std::string_view text) {
+namespace {
+
+// The leading decimal number and where it stops (0 when there is none, as the C library
+// leaves its end pointer at the start of the text).
+double ScanLeadingDouble(std::string_view text, size_t& stop) {
+  stop = 0;
   bool negative;
   size_t at = SkipSpaceAndSign(text, negative);
   // A decimal number starts with a digit, or a point followed by a digit.
@@ -99,6 +104,7 @@ double ReadLeadingDouble(std::string_view text) {
   const char* first = text.data() + at;
   auto [end, ec] =
       std::from_chars(first, text.data() + text.size(), value, std::chars_format::general);
+  stop = static_cast<size_t>(end - text.data());
   if (ec == std::errc::result_out_of_range) {
     // Overflow gives the largest value, underflow zero, as the C library does.
     size_t e = at;
@@ -109,6 +115,19 @@ double ReadLeadingDouble(std::string_view text) {
     value = 0.0;
   }
   return negative ? -value : value;
+}
+
+}  // namespace
+
+double ReadLeadingDouble(std::string_view text) {
+  size_t stop;
+  return ScanLeadingDouble(text, stop);
+}
+
+size_t LeadingDoubleLength(std::string_view text) {
+  size_t stop;
+  ScanLeadingDouble(text, stop);
+  return stop;
 }
 
 float RoundToFloat(double value) {

@@ -13,6 +13,9 @@ int32_t ReadLeadingInt(std::string_view text);
 // The leading decimal number of text, as the C library's text-to-double conversion reads it
 // (sign, digits, fraction, exponent). Decimal only: "inf", "nan" and hexadecimal read as 0.
 double ReadLeadingDouble(std::string_view text);
+// Where that conversion stops: the length of the white space, sign and number it takes; 0
+// when there is no number. An exponent counts only with a digit after its "e" and sign.
+size_t LeadingDoubleLength(std::string_view text);
 
 // A double rounded to the nearest 32-bit float (the range's ends become infinities).
 float RoundToFloat(double value);

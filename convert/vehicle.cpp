@@ -1,24 +1,104 @@
 // The vehicle's physical data from its ENG/WAG description file, written into the assembly.
-#include <cerrno>
 #include <cstring>
+#include <span>
 
+#include "convert/eng_file.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
-#include "platform/files.h"
 
 namespace {
 
-struct EngReader {
-  ByteSource file;
-  CurrentLine line;
-  std::string scratch;
+// A conversion of a whole number from the file: in double precision cut toward zero, or (whole)
+// in 64-bit integers keeping the low 32 bits.
+struct Factor {
+  double value = 1;
+  bool whole = true;
 };
 
-// The text from the character after the first "(" to the end, trimmed.
+int32_t Convert(Factor factor, int32_t n) {
+  if (factor.whole) return LowBits32(int64_t{n} * static_cast<int64_t>(factor.value));
+  return TruncateToInt32(n * factor.value);
+}
+
+// A unit written directly after the number, as Open Rails-era files do: "98t", "1500hp".
+struct GluedUnit {
+  std::string_view unit;
+  double factor;
+};
+
+constexpr GluedUnit kMassUnits[] = {
+    {"t", 1}, {"kg", 0.001}, {"lb", 0.00045359237}, {"t-uk", 1.0160469088}, {"t-us", 0.90718474}};
+constexpr GluedUnit kPowerUnits[] = {{"w", 0.001}, {"kw", 1}, {"mw", 1000}, {"hp", 0.745699872}};
+constexpr GluedUnit kForceUnits[] = {{"n", 0.001}, {"kn", 1}};
+constexpr GluedUnit kSpeedUnits[] = {
+    {"km/h", 1}, {"kph", 1}, {"kmh", 1}, {"kmph", 1}, {"m/s", 3.6}};
+
+enum class Rule { kPlain, kType, kBoilerVolume, kPosition, kWheelRadius };
+
+struct KeywordRule {
+  std::string_view keyword;
+  Rule rule;
+  const char* label;           // the produced line up to its value
+  bool to_steam;               // the line goes to the steam block rather than the model file
+  bool sets_steam;             // the keyword makes the vehicle a steam engine
+  std::string_view unit = {};  // found anywhere after the value's first character
+  Factor with_unit = {};
+  Factor without_unit = {};
+  std::span<const GluedUnit> glued_units = {};  // win over unit
+  bool halved_at_two_foot = false;
+};
+
+// In the order the keywords are tested; a matching keyword leaves its value text as the line
+// that the later tests of the same pass look at.
+// clang-format off
+constexpr KeywordRule kKeywordRules[] = {
+    {"mass",              Rule::kPlain,        "\tWeight\t",          false, false, {}, {}, {}, kMassUnits},
+    {"maxpower",          Rule::kPlain,        "\tPower\t",           false, false, {}, {}, {}, kPowerUnits},
+    {"maxforce",          Rule::kPlain,        "\tTE\t",              false, false, "lbf", {0.004, false}, {}, kForceUnits},
+    {"maxvelocity",       Rule::kPlain,        "\tMax\t",             false, false, "mph", {1.61, false}, {}, kSpeedUnits},
+    {"type",              Rule::kType,         "Steam",                false, false},
+    {"boilervolume",      Rule::kBoilerVolume, "\t\tBoilerVolume\t",   true,  true,  "ft", {0.028, false}},
+    {"maxboilerpressure", Rule::kPlain,        "\t\tPressure\t",       true,  true,  "psi", {6894}},
+    {"safetyvalvesfx",    Rule::kPosition,     "\t\tsafetyvalve\t",    true,  true},
+    {"stackfx",           Rule::kPosition,     "\t\tChimney\t",        true,  true},
+    {"wheelradius",       Rule::kWheelRadius,  "\t\tDriverDia\t",      true,  false, "in", {0.0254, false}},
+    {"numcylinders",      Rule::kPlain,        "\t\tNumCylinder\t",    true,  true},
+    {"cylinderstroke",    Rule::kPlain,        "\t\tCylStroke\t",      true,  true,  "in", {25.4, false}, {1000}, {}, true},
+    {"cylinderdiameter",  Rule::kPlain,        "\t\tCylDia\t",         true,  true,  "in", {25.4, false}, {1000}, {}, true},
+};
+// clang-format on
+
+struct VehicleReading {
+  VehicleReading(Run& r, EngFileOpener& files) : run(r), eng(files, r.log) {}
+  Run& run;
+  EngFile eng;
+  CurrentLine line;
+  bool end_of_file = false;
+  bool is_steam = false;
+  std::string steam_lines;
+};
+
+void ReadEngLine(VehicleReading& r, CurrentLine& line) {
+  r.eng.ReadLine(line);
+  if (r.eng.ReadError() != 0) {
+    throw RunAborted{{r.run.options.EngPath, std::strerror(r.eng.ReadError())}};
+  }
+}
+
+// One leading double quote dropped, as in Mass ( "98.00t" ).
+void DropLeadingQuote(CurrentLine& line) {
+  if (LineView(line).starts_with('"')) {
+    line.begin += 1;
+    TrimLine(line);
+  }
+}
+
+// The text from the character after the first "(" to the end, trimmed, without a leading quote.
 void TakeValueText(CurrentLine& line) {
   size_t open = LineView(line).find('(');
   if (open != std::string_view::npos) line.begin += open + 1;
   TrimLine(line);
+  DropLeadingQuote(line);
 }
 
 // A unit counts only when it occurs after the value text's first character.
@@ -27,22 +107,24 @@ bool HasUnit(const CurrentLine& line, std::string_view unit) {
   return at != std::string_view::npos && at > 0;
 }
 
-void ReadEngLine(Run& run, EngReader& eng, bool& end_of_file) {
-  ReadShapeLine(eng.file, eng.line.text, end_of_file);
-  eng.line.begin = 0;
-  eng.line.end = eng.line.text.size();
-  if (eng.file.read_error != 0) {
-    throw RunAborted{{run.options.EngPath, std::strerror(eng.file.read_error)}};
+// The unit directly after the number, when it is one of units.
+const GluedUnit* FindGluedUnit(std::string_view value, std::span<const GluedUnit> units) {
+  value.remove_prefix(LeadingDoubleLength(value));
+  value = value.substr(0, value.find_first_of(" \t)\"#"));
+  for (const GluedUnit& unit : units) {
+    if (unit.unit == value) return &unit;
   }
+  return nullptr;
 }
 
-void Produce(Run& run, std::string& steam_lines, bool to_steam, const std::string& text) {
-  if (to_steam) {
-    steam_lines += text;
+void Produce(VehicleReading& r, const KeywordRule& rule, const std::string& text) {
+  if (rule.to_steam) {
+    r.steam_lines += text;
   } else {
-    WriteText(run.model, text);
+    WriteText(r.run.model, text);
   }
-  run.log.AppendLog(text);
+  r.run.log.AppendLog(text);
+  if (rule.sets_steam) r.is_steam = true;
 }
 
 std::string IntLine(const char* label, int64_t value) {
@@ -52,34 +134,73 @@ std::string IntLine(const char* label, int64_t value) {
   return text;
 }
 
+int32_t PlainValue(const VehicleReading& r, const KeywordRule& rule) {
+  std::string_view value = LineView(r.line);
+  int32_t n = ReadLeadingInt(value);
+  int32_t result;
+  if (const GluedUnit* glued = FindGluedUnit(value, rule.glued_units)) {
+    result = TruncateToInt32(n * glued->factor);
+  } else if (!rule.unit.empty() && HasUnit(r.line, rule.unit)) {
+    result = Convert(rule.with_unit, n);
+  } else {
+    result = Convert(rule.without_unit, n);
+  }
+  if (rule.halved_at_two_foot && r.run.options.TwoFootScale) result /= 2;
+  return result;
+}
+
 // "safetyvalvesfx" and "stackfx": the second of the next two lines holds x, y and z.
-std::string PositionLine(Run& run, EngReader& eng, bool& end_of_file, const char* label) {
-  bool first_end = false;
-  ReadEngLine(run, eng, first_end);
-  bool second_end = false;
-  ReadEngLine(run, eng, second_end);
-  end_of_file = first_end || second_end;
-  CurrentLine& line = eng.line;
+std::string PositionLine(VehicleReading& r, const char* label) {
+  ReadEngLine(r, r.line);
+  bool first_end = r.line.end_of_file;
+  ReadEngLine(r, r.line);
+  r.end_of_file = first_end || r.line.end_of_file;
+  CurrentLine& line = r.line;
   TrimLine(line);
+  DropLeadingQuote(line);
   float x = RoundToFloat(ReadLeadingDouble(LineView(line)));
   SkipPast(line, ' ');
   float y = RoundToFloat(ReadLeadingDouble(LineView(line)));
   SkipPast(line, ' ');
   double z = ReadLeadingDouble(LineView(line));
-  double s = run.UnitScale;
+  double s = r.run.UnitScale;
   std::string text = label;
   AppendWholeTriple(text, static_cast<double>(x) * s,
-                    (static_cast<double>(run.options.Length) * 0.5 + z) * s,
+                    (static_cast<double>(r.run.options.Length) * 0.5 + z) * s,
                     static_cast<double>(y) * s);
   text += '\n';
   return text;
 }
 
-int32_t CylinderSize(const Run& run, const CurrentLine& line) {
-  int32_t n = ReadLeadingInt(LineView(line));
-  int32_t size = HasUnit(line, "in") ? TruncateToInt32(n * 25.4) : LowBits32(int64_t{n} * 1000);
-  if (run.options.TwoFootScale) size /= 2;
-  return size;
+void ApplyRule(VehicleReading& r, const KeywordRule& rule) {
+  CurrentLine& line = r.line;
+  if (rule.rule == Rule::kType) {
+    size_t at = LineView(line).find("steam");
+    if (at != std::string_view::npos && at > 0) {
+      r.run.log.AppendLog(rule.label);
+      r.is_steam = true;
+    }
+    return;
+  }
+  if (rule.rule == Rule::kPosition) {
+    Produce(r, rule, PositionLine(r, rule.label));
+    return;
+  }
+  TakeValueText(line);
+  if (rule.rule == Rule::kWheelRadius) {
+    double radius = RoundToFloat(ReadLeadingDouble(LineView(line)));
+    if (HasUnit(line, rule.unit)) radius = radius * rule.with_unit.value;
+    std::string text = rule.label;
+    AppendWhole(text, radius * static_cast<double>(r.run.UnitScale) * 2);
+    text += '\n';
+    Produce(r, rule, text);
+  } else if (rule.rule == Rule::kBoilerVolume) {
+    int32_t n = ReadLeadingInt(LineView(line));
+    if (HasUnit(line, rule.unit)) n = Convert(rule.with_unit, n);
+    Produce(r, rule, IntLine(rule.label, n < 1 ? 1 : n));
+  } else {
+    Produce(r, rule, IntLine(rule.label, PlainValue(r, rule)));
+  }
 }
 
 }  // namespace
@@ -87,107 +208,22 @@ int32_t CylinderSize(const Run& run, const CurrentLine& line) {
 void WriteVehicleParameters(Run& run) {
   run.log.AppendLog("Reading ENG/WAG file");
   const std::string& path = run.options.EngPath;
-  EngReader eng;
-  if (!OpenFileSource(eng.file, platform::FindPathIgnoringCase(path))) {
-    throw RunAborted{{path, std::strerror(errno)}};
-  }
-  struct CloseOnExit {
-    ByteSource& file;
-    ~CloseOnExit() { CloseSource(file); }
-  } closer{eng.file};
-
+  DiskEngFiles disk;
+  VehicleReading r(run, disk);
+  std::string reason;
+  if (!r.eng.Open(path, reason)) throw RunAborted{{path, reason}};
   if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".wag") == 0)
     WriteText(run.model, "\tMax 0\n");
-  bool is_steam = false;
-  std::string steam_lines;
-  CurrentLine& line = eng.line;
-  bool end_of_file = false;
-  while (!end_of_file) {
-    ReadEngLine(run, eng, end_of_file);
-    NormaliseLine(line);
-    auto matches = [&](std::string_view keyword) { return LineStartsWith(line, keyword); };
-    if (matches("mass")) {
-      TakeValueText(line);
-      Produce(run, steam_lines, false, IntLine("\tWeight\t", ReadLeadingInt(LineView(line))));
-    }
-    if (matches("maxpower")) {
-      TakeValueText(line);
-      Produce(run, steam_lines, false, IntLine("\tPower\t", ReadLeadingInt(LineView(line))));
-    }
-    if (matches("maxforce")) {
-      TakeValueText(line);
-      int32_t n = ReadLeadingInt(LineView(line));
-      if (HasUnit(line, "lbf")) n = TruncateToInt32(n * 0.004);
-      Produce(run, steam_lines, false, IntLine("\tTE\t", n));
-    }
-    if (matches("maxvelocity")) {
-      TakeValueText(line);
-      int32_t n = ReadLeadingInt(LineView(line));
-      if (HasUnit(line, "mph")) n = TruncateToInt32(n * 1.61);
-      Produce(run, steam_lines, false, IntLine("\tMax\t", n));
-    }
-    if (matches("type")) {
-      size_t at = LineView(line).find("steam");
-      if (at != std::string_view::npos && at > 0) {
-        run.log.AppendLog("Steam");
-        is_steam = true;
-      }
-    }
-    if (matches("boilervolume")) {
-      TakeValueText(line);
-      if (LineView(line).starts_with('"')) {
-        line.begin += 1;
-        TrimLine(line);
-      }
-      int32_t n = ReadLeadingInt(LineView(line));
-      if (HasUnit(line, "ft")) n = TruncateToInt32(n * 0.028);
-      if (n < 1) n = 1;
-      Produce(run, steam_lines, true, IntLine("\t\tBoilerVolume\t", n));
-      is_steam = true;
-    }
-    if (matches("maxboilerpressure")) {
-      TakeValueText(line);
-      int32_t n = ReadLeadingInt(LineView(line));
-      if (HasUnit(line, "psi")) n = LowBits32(int64_t{n} * 6894);
-      Produce(run, steam_lines, true, IntLine("\t\tPressure\t", n));
-      is_steam = true;
-    }
-    if (matches("safetyvalvesfx")) {
-      Produce(run, steam_lines, true, PositionLine(run, eng, end_of_file, "\t\tsafetyvalve\t"));
-      is_steam = true;
-    }
-    if (matches("stackfx")) {
-      Produce(run, steam_lines, true, PositionLine(run, eng, end_of_file, "\t\tChimney\t"));
-      is_steam = true;
-    }
-    if (matches("wheelradius")) {
-      TakeValueText(line);
-      double r = RoundToFloat(ReadLeadingDouble(LineView(line)));
-      if (HasUnit(line, "in")) r = r * 0.0254;
-      std::string text = "\t\tDriverDia\t";
-      AppendWhole(text, r * static_cast<double>(run.UnitScale) * 2);
-      text += '\n';
-      Produce(run, steam_lines, true, text);
-    }
-    if (matches("numcylinders")) {
-      TakeValueText(line);
-      Produce(run, steam_lines, true, IntLine("\t\tNumCylinder\t", ReadLeadingInt(LineView(line))));
-      is_steam = true;
-    }
-    if (matches("cylinderstroke")) {
-      TakeValueText(line);
-      Produce(run, steam_lines, true, IntLine("\t\tCylStroke\t", CylinderSize(run, line)));
-      is_steam = true;
-    }
-    if (matches("cylinderdiameter")) {
-      TakeValueText(line);
-      Produce(run, steam_lines, true, IntLine("\t\tCylDia\t", CylinderSize(run, line)));
-      is_steam = true;
+  while (!r.end_of_file) {
+    ReadEngLine(r, r.line);
+    r.end_of_file = r.line.end_of_file;
+    for (const KeywordRule& rule : kKeywordRules) {
+      if (LineStartsWith(r.line, rule.keyword)) ApplyRule(r, rule);
     }
   }
-  if (is_steam) {
+  if (r.is_steam) {
     WriteText(run.model, "\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n");
-    WriteText(run.model, steam_lines);
+    WriteText(run.model, r.steam_lines);
     WriteText(run.model, "\t</STEAM>\n");
   }
   WriteText(run.model, "\n");

@@ -74,6 +74,18 @@ std::string FindPathIgnoringCase(const std::string& path) {
   return resolved;
 }
 
+bool IdentifyOpenFile(std::FILE* file, FileIdentity& identity) {
+  struct stat info;
+  if (::fstat(::fileno(file), &info) != 0) return false;
+  if (S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  identity.device = static_cast<uint64_t>(info.st_dev);
+  identity.inode = static_cast<uint64_t>(info.st_ino);
+  return true;
+}
+
 std::string ResolveCreatePath(const std::string& path) {
   size_t cut = path.rfind('/');
   if (cut == std::string::npos) return path;

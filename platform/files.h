@@ -1,9 +1,22 @@
 // File-system services for the core: case-insensitive lookup of MSTS names, the program's folder.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace platform {
+
+// What tells one file from another, whatever names lead to it.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of an open file. False, with errno set, when it cannot be told or the file is
+// a folder (EISDIR): a folder opens for reading but gives no bytes.
+bool IdentifyOpenFile(std::FILE* file, FileIdentity& identity);
 
 // The path of an existing file or folder that matches path when each component is compared
 // without regard to letter case (an exact match wins); path itself when nothing matches.
