@@ -1,6 +1,8 @@
 // Vehicle parameters and the steam block from ENG/WAG files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/engine/test_support.h"
 
 namespace {
@@ -40,6 +42,72 @@ TEST(WriteVehicleParameters, ConvertsUnitsAsTheTableSays) {
   for (const Case& c : cases)
     EXPECT_EQ(VehicleLines(Eng(std::string(c.line) + "\n")), std::string(c.written) + "\n")
         << c.line;
+}
+
+TEST(WriteVehicleParameters, QuotedValuesAndGluedUnits) {
+  struct Case {
+    const char* line;
+    const char* written;
+  } cases[] = {
+      {"Mass ( \"98.00t\" )", "\tWeight\t98\n"},
+      {"Mass ( 92.163t )", "\tWeight\t92\n"},
+      {"Mass ( 264000lb )", "\tWeight\t119\n"},
+      {"Mass ( 264000LB )", "\tWeight\t119\n"},
+      {"Mass ( 1e3kg )", "\tWeight\t0\n"},  // the whole number is 1
+      {"Mass ( 20t-uk )", "\tWeight\t20\n"},
+      {"Mass ( 10t-us )", "\tWeight\t9\n"},
+      {"MaxPower ( 1500hp )", "\tPower\t1118\n"},
+      {"MaxPower ( 1500HP )", "\tPower\t1118\n"},
+      {"MaxPower ( 2500w )", "\tPower\t2\n"},
+      {"MaxPower ( 3mw )", "\tPower\t3000\n"},
+      {"MaxPower ( 2147483647mw )", "\tPower\t-2147483648\n"},
+      {"MaxPower ( 2682.6kW ) Comment ( 4135 HP x 87% Eff. )", "\tPower\t2682\n"},
+      {"MaxPower ( 3000ps )", "\tPower\t3000\n"},   // unknown unit
+      {"MaxPower ( 1500 hp )", "\tPower\t1500\n"},  // detached unit
+      {"MaxForce ( 271kN ) Comment ( 61000lbf )", "\tTE\t271\n"},
+      {"MaxForce ( 45000N )", "\tTE\t45\n"},
+      {"MaxForce ( \"45000lbf\" )", "\tTE\t180\n"},
+      {"MaxForce ( 200kn# )", "\tTE\t200\n"},
+      {"MaxVelocity ( 100kmph )", "\tMax\t100\n"},
+      {"MaxVelocity ( 100KM/H ) # 60mph", "\tMax\t100\n"},
+      {"MaxVelocity ( 10m/s )", "\tMax\t36\n"},
+      {"MaxVelocity ( 60mph )", "\tMax\t96\n"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(VehicleLines(Eng(std::string(c.line) + "\n")), std::string(c.written) + "\n")
+        << c.line;
+}
+
+TEST(WriteVehicleParameters, SteamKeywordsDropAQuoteButKeepTheirUnits) {
+  EXPECT_EQ(VehicleLines(Eng("MaxBoilerPressure ( \"200psi\" )\nCylinderStroke ( \"660mm\" )\n"
+                             "WheelRadius ( \"36in\" )\n")),
+            "\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n\t\tPressure\t1378800\n"
+            "\t\tCylStroke\t660000\n\t\tDriverDia\t1829\n\t</STEAM>\n\n");
+}
+
+TEST(WriteVehicleParameters, CommentedOutValuesAreNotWritten) {
+  EXPECT_EQ(VehicleLines(Eng("Comment (\nMass ( 5t )\n)\nSkip ( Mass ( 7t ) (\n) )\n"
+                             "Mass ( 6t ) comment ( 9t )\n")),
+            "\tWeight\t6\n\n");
+}
+
+TEST(WriteVehicleParameters, IncludedLinesStandInPlaceOfTheIncludeLine) {
+  TempFolder folder;
+  ConversionOptions options = OptionsForShape(folder, EmptyShape());
+  std::filesystem::create_directory(folder.path + "/OpenRails");
+  WriteFileBytes(folder.path + "/LOCO.ENG", ShapeText("\nMass ( \"66.2t\" )\nStackFX (\nStream ("));
+  options.EngPath = folder.path + "/openrails/loco.eng";
+  WriteFileBytes(
+      folder.path + "/OpenRails/Loco.eng",
+      ShapeText("\ninclude ( \"..\\\\[[SameName]]\" )\n0 4.5 6\ninclude ( gone.inc )\n"));
+  RecordingLog log;
+  ASSERT_TRUE(RunConversion(options, log));
+  EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(folder.path + "/loco.stk"))
+                .find("Length 0\n\n\tWeight\t66\n\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n"
+                      "\t\tChimney\t0/6000/4500\n\t</STEAM>\n\n"),
+            std::string::npos);
+  EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "Cannot read include file gone.inc"),
+            log.lines.end());
 }
 
 TEST(WriteVehicleParameters, SteamBlockCollectsItsLinesInFileOrder) {
