@@ -2,6 +2,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,13 +51,19 @@ class ConsoleLog : public LogSink {
     std::fflush(stdout);
     std::fprintf(stderr, "error: %s: %s\n", Display(failure.file).c_str(), failure.reason.c_str());
   }
+  // The description file is read twice (for the shape, then for the vehicle data): each
+  // include line is reported once.
   void ReportUnreadableInclude(const IncludeFailure& failure) override {
+    std::string site = failure.file + ':' + std::to_string(failure.line);
+    if (!includes_reported_.insert(site).second) return;
     std::fprintf(stderr, "warning: %s:%ld: cannot read include \"%s\": %s\n",
                  Display(failure.file).c_str(), failure.line, failure.include.c_str(),
                  failure.reason.c_str());
   }
 
  private:
+  std::set<std::string> includes_reported_;
+
   const std::string& Display(const std::string& path) const {
     for (const auto& [engine, given] : names) {
       if (engine == path) return given;

@@ -82,6 +82,7 @@ EngFile::~EngFile() {
 bool EngFile::Open(const std::string& path, std::string& reason) {
   for (Frame& frame : frames_) CloseSource(frame.source);
   frames_.clear();
+  includes_read_ = 0;
   Frame& chosen = frames_.emplace_back();
   chosen.path = path;
   line_file_ = path;
@@ -177,6 +178,10 @@ void EngFile::FollowInclude(const CurrentLine& line) {
     Report(including, as_written, "include files nest more than 8 deep");
     return;
   }
+  if (includes_read_ >= kMaxEngIncludes) {
+    Report(including, as_written, "more than 64 include files for one description file");
+    return;
+  }
   std::string path = IncludePath(including.path, view.substr(start, stop - start));
   Frame frame;
   frame.path = path;
@@ -192,5 +197,6 @@ void EngFile::FollowInclude(const CurrentLine& line) {
       return;
     }
   }
+  ++includes_read_;
   frames_.push_back(std::move(frame));
 }

@@ -36,6 +36,10 @@ std::string IncludePath(const std::string& including, std::string_view text);
 
 // At most this many files are read at once, the chosen file counted.
 inline constexpr size_t kMaxOpenEngFiles = 8;
+// At most this many include files are read for one chosen file: a file may be included again
+// after it ended, and without a limit a few files that each include the next several times
+// would be read an exponential number of times.
+inline constexpr size_t kMaxEngIncludes = 64;
 
 class EngFile {
  public:
@@ -77,6 +81,7 @@ class EngFile {
   EngFileOpener& opener_;
   LogSink& log_;
   std::vector<Frame> frames_;  // the chosen file first, the file being read last
-  std::string raw_;            // the current line before lower-casing, for messages
+  size_t includes_read_ = 0;
+  std::string raw_;  // the current line before lower-casing, for messages
   std::string line_file_;
 };

@@ -5,7 +5,11 @@
 //   byte 0   the options: bit 0 the 2-ft scale, bit 1 a ".wag" name for the description file,
 //            bit 2 no description file, bits 3 to 7 the length in steps of 1.25 m;
 //   then     the shape text (byte-order mark included) up to the first "#ENG#",
-//   then     the description file (everything after that marker; empty when there is none).
+//   then     the description file (everything after that marker; empty when there is none),
+//            itself divided by "#INC#" into the chosen file and up to three include files of a
+//            small tree beside it: "A.inc", "Sub/B.inc" and "Sub/C.INC" (the chosen file's
+//            folder also holds the folder "Sub" and a link "Sub/Loop.inc" to the chosen file),
+//            which "include ( a.inc )", "include ( ..\\[[SameName]] )" and the like reach.
 #include <stdlib.h>
 
 #include <cstddef>
@@ -21,6 +25,8 @@
 namespace {
 
 constexpr std::string_view kEngMarker = "#ENG#";
+constexpr std::string_view kIncludeMarker = "#INC#";
+constexpr const char* kIncludeFiles[] = {"/A.inc", "/Sub/B.inc", "/Sub/C.INC"};
 
 std::string g_folder;  // the private folder, without a trailing "/"
 
@@ -34,13 +40,14 @@ class CountingLog : public LogSink {
   void ReportFileFailure(const FileFailure&) override { ++failures; }
 };
 
-void WriteWholeFile(const std::string& path, const uint8_t* data, size_t size) {
+void WriteWholeFile(const std::string& path, std::string_view bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
     std::perror(path.c_str());
     std::abort();
   }
-  if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
+    std::abort();
   std::fclose(file);
 }
 
@@ -85,10 +92,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.Length = static_cast<float>(options_byte >> 3) * 1.25f;
   options.SourcePath = g_folder + "/Shape.s";
   options.OutputDirectory = g_folder;
-  WriteWholeFile(options.SourcePath, data + 1, shape_size);
+  WriteWholeFile(options.SourcePath, rest.substr(0, shape_size));
   if ((options_byte & 4) == 0) {
-    options.EngPath = g_folder + ((options_byte & 2) != 0 ? "/vehicle.wag" : "/vehicle.eng");
-    WriteWholeFile(options.EngPath, data + 1 + eng_begin, rest.size() - eng_begin);
+    std::string name = (options_byte & 2) != 0 ? "vehicle.wag" : "vehicle.eng";
+    options.EngPath = g_folder + "/" + name;
+    std::string_view eng = rest.substr(eng_begin);
+    size_t cut = eng.find(kIncludeMarker);
+    WriteWholeFile(options.EngPath, eng.substr(0, cut));
+    std::error_code error;
+    std::filesystem::create_directory(g_folder + "/Sub", error);
+    std::filesystem::create_symlink("../" + name, g_folder + "/Sub/Loop.inc", error);
+    for (const char* include : kIncludeFiles) {
+      if (cut == std::string_view::npos) break;
+      eng.remove_prefix(cut + kIncludeMarker.size());
+      cut = eng.find(kIncludeMarker);
+      WriteWholeFile(g_folder + include, eng.substr(0, cut));
+    }
   }
 
   CountingLog log;

@@ -160,6 +160,23 @@ def seed_bare_line_feeds():
     return options(no_eng=True) + msts_text(body, line_end="\n")
 
 
+INCLUDE_MARKER = b"#INC#"
+
+
+def seed_includes():
+    """An Open Rails-style override: the chosen file includes the tree the target makes beside
+    it (A.inc, Sub/B.inc, Sub/C.INC), with a loop back to itself and commented-out blocks."""
+    body = shape(CUBE_POINTS, UVS, NORMALS, [("MAIN", IDENTITY + " 0 0 0")], ["Body.ace"], [0], [(0, 0)],
+                 [-1], [(cube_vertices(), "\t\tprim_state_idx ( 0 )\n" + trilist([0, 1, 2]), 1)])
+    chosen = ('\ninclude ( "a.inc" )\nComment (\n\tMass ( 1t )\n)\nMaxPower ( 1500hp )\n'
+              'StackFX (\ninclude ( sub\\\\b.inc )\n')
+    a_inc = '\nWagon (\n\tMass ( "98.00t" )\n\tMaxVelocity ( 100kmph )\n\tinclude ( Sub/C.inc )\n'
+    b_inc = '\n0 4.5 6\ninclude ( loop.inc )\nSkip ( ( )\ninclude ( ..\\[[SameName]] )'
+    c_inc = '\nMaxForce ( 271kN ) Comment ( 61000lbf )\nType ( Steam )\n'
+    return (options(length_steps=10) + msts_text(body) + MARKER + msts_text(chosen) + INCLUDE_MARKER +
+            msts_text(a_inc) + INCLUDE_MARKER + msts_text(b_inc) + INCLUDE_MARKER + msts_text(c_inc))
+
+
 SEEDS = {
     "minimal_steam.bin": seed_minimal,
     "hierarchy_shared_states_wag.bin": seed_hierarchy,
@@ -167,6 +184,7 @@ SEEDS = {
     "no_matrices.bin": seed_no_matrices,
     "cut_short.bin": seed_cut_short,
     "bare_line_feeds.bin": seed_bare_line_feeds,
+    "includes.bin": seed_includes,
 }
 
 

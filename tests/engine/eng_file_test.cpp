@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -136,6 +137,14 @@ TEST(EngFile, AtMostEightFilesAreOpenAtOnce) {
             "f1|f2|f3|f4|f5|f6|f7|f8|end8|end7|end6|end5|end4|end3|"
             "end2|end1$");
   EXPECT_EQ(Reports(log), "Cannot read include file 9\n");
+  // Included again and again: the reading as a whole stops following includes after 64.
+  std::string fan_out;
+  for (int n = 0; n < 70; ++n) fan_out += "include ( b.inc )\n";
+  MemoryFiles again(Tree{{"/t/a.eng", fan_out}, {"/t/b.inc", "b"}});
+  RecordingLog again_log;
+  std::string lines = ReadAll(again, "/t/a.eng", again_log);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), 'b'), 64);
+  EXPECT_EQ(again_log.lines.size(), 6u);
 }
 
 TEST(EngFile, PathFromTheIncludeLine) {
