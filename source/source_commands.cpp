@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "convert/eng_file.h"
 #include "convert/numbers.h"
 #include "convert/shape_reader.h"
 #include "platform/files.h"
@@ -68,10 +69,11 @@ std::string ChooserStartFolder(const std::string& source, const std::string& sav
 std::string ShapeToolPath() { return platform::ProgramFolder() + "/FFEDIT/ffeditc_unicode"; }
 
 bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionEntries& entries) {
-  ByteSource file;
-  errno = 0;
-  if (!OpenFileSource(file, platform::FindPathIgnoringCase(eng_path))) {
-    log.ReportFileFailure(FileFailure{eng_path, std::strerror(errno)});
+  DiskEngFiles disk;
+  EngFile file(disk, log);
+  std::string reason;
+  if (!file.Open(eng_path, reason)) {
+    log.ReportFileFailure(FileFailure{eng_path, reason});
     return false;
   }
   log.AppendLog("Reading description file");
@@ -79,12 +81,13 @@ bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionE
   bool size_seen = false;
   CurrentLine line;
   while (!(shape_seen && size_seen)) {
-    ReadNextLine(file, line);
-    NormaliseLine(line);
+    file.ReadLine(line);
     if (LineStartsWith(line, "wagonshape")) {
       CutShapeName(line);
-      size_t cut = LastSeparator(eng_path);
-      std::string folder = cut == std::string::npos ? std::string() : eng_path.substr(0, cut + 1);
+      // The shape sits beside the file that names it, which may be an included one.
+      const std::string& named_in = file.LineFile();
+      size_t cut = LastSeparator(named_in);
+      std::string folder = cut == std::string::npos ? std::string() : named_in.substr(0, cut + 1);
       entries.shape_path = folder + std::string(LineView(line));
       shape_seen = true;
     }
@@ -97,7 +100,6 @@ bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionE
     }
     if (line.end_of_file) break;
   }
-  CloseSource(file);
   return true;
 }
 

@@ -49,12 +49,14 @@ SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log);
 
 // What a description file names.
 struct DescriptionEntries {
-  std::optional<std::string> shape_path;  // the last shape entry, in eng_path's folder
+  std::optional<std::string> shape_path;  // the last shape entry, in the folder of its file
   std::optional<float> length;            // metres: the last size entry read
 };
 
-// Logs "Reading description file" and reads the shape and size entries of eng_path. False when
-// the file cannot be opened: the failure is reported through log and nothing is logged.
+// Logs "Reading description file" and reads the shape and size entries of eng_path, its include
+// files read in place (an include that cannot be read is reported through log) and its
+// commented-out blocks passed over. False when the file cannot be opened: the failure is
+// reported through log and nothing is logged.
 bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionEntries& entries);
 
 // The text test of a shape and where it leads.

@@ -185,4 +185,21 @@ TEST(Cli, OutputDoesNotDependOnTheLocale) {
             std::string::npos);
 }
 
+TEST(Cli, AnOverrideIncludesItsOriginalAndAMissingIncludeIsAWarning) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.path + "/OpenRails");
+  WriteFileBytes(folder.path + "/Coach.s", ShapeText(EmptyShape()));
+  WriteFileBytes(folder.path + "/COACH.wag",
+                 ShapeText("\nWagonShape ( coach.s )\nMass ( \"40t\" )\n"));
+  WriteFileBytes(folder.path + "/OpenRails/Coach.wag",
+                 ShapeText("\ninclude ( \"..\\\\[[SameName]]\" )\ninclude ( Gone.inc )\n"));
+  CliRun run = RunCli(folder.path + "/OpenRails", "-o ../out Coach.wag");
+  EXPECT_EQ(run.status, 0);
+  // Both readers meet the line; it is reported once.
+  EXPECT_EQ(run.err,
+            "warning: Coach.wag:3: cannot read include \"Gone.inc\": No such file or directory\n");
+  EXPECT_NE(ReadFileBytes(folder.path + "/out/coach.stk").find("\tWeight\t40\r\n"),
+            std::string::npos);
+}
+
 }  // namespace

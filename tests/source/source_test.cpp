@@ -92,6 +92,23 @@ TEST(ReadDescriptionFile, EdgeCasesOfTheTwoEntries) {
   }
 }
 
+TEST(ReadDescriptionFile, TheShapeIsBesideTheFileThatNamesIt) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.path + "/OpenRails");
+  WriteFileBytes(folder.path + "/Coach.wag",
+                 ShapeText("\nWagonShape ( Coach.s )\nComment (\nSize ( 1 2 9 )\n)\n"));
+  WriteFileBytes(
+      folder.path + "/OpenRails/Coach.wag",
+      ShapeText("\ninclude ( \"..\\\\Coach.wag\" )\ninclude ( gone.inc )\nSize ( 3 4 20 )"));
+  RecordingLog log;
+  DescriptionEntries entries;
+  EXPECT_TRUE(ReadDescriptionFile(folder.path + "/OpenRails/Coach.wag", log, entries));
+  EXPECT_EQ(entries.shape_path, folder.path + "/OpenRails/../coach.s");
+  EXPECT_EQ(entries.length, 20.0f);
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"Reading description file",
+                                                 "Cannot read include file gone.inc"}));
+}
+
 TEST(ReadDescriptionFile, MissingFileReportsTheFailureAndLogsNothing) {
   RecordingLog log;
   DescriptionEntries entries;
