@@ -1,85 +1,61 @@
-// shapewright-cli: the conversion of the dialog, from the command line, for batch work.
+// shapewright-cli: the conversion of the dialog, from the command line, for single files and
+// whole collections. Reads the arguments and hands the work to the batch driver.
 #include <charconv>
 #include <cstdio>
-#include <cstring>
-#include <set>
 #include <string>
-#include <utility>
-#include <vector>
+#include <thread>
 
 #include "app/version_info.h"
-#include "convert/conversion.h"
-#include "platform/files.h"
-#include "source/source_commands.h"
+#include "batch/batch.h"
+#include "platform/console.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: shapewright-cli [--output-dir DIR] [--eng FILE] [--length METRES] [--two-foot]\n"
-    "                       SOURCE [SOURCE ...]\n"
+    "usage: shapewright-cli [OPTION...] SOURCE...\n"
     "\n"
-    "Converts each MSTS shape (SOURCE.s) into a .stk model file in DIR, with its textures\n"
-    "converted from .ace to .tga beside it. A SOURCE that is an ENG or WAG file names the shape\n"
-    "and the length, and its vehicle data is carried over. A compressed shape is used through\n"
-    "its NAME_ASC.s text twin, which is made beside it when missing.\n"
+    "Converts MSTS rolling stock into .stk model files, with their textures converted from .ace\n"
+    "to .tga beside them. A SOURCE is a file or a folder:\n"
+    "  NAME.eng, NAME.wag  a vehicle: its WagonShape entry names the shape (in the same folder)\n"
+    "                      and its Size entry the length; its vehicle data is carried over\n"
+    "  NAME.s              a shape\n"
+    "  FOLDER              every ENG and WAG file below it (any letter case, sorted by path)\n"
+    "A compressed shape is used through its NAME_ASC.s text twin, which is made beside it when\n"
+    "missing (once, however many vehicles share the shape; an existing twin is never replaced).\n"
+    "\n"
+    "Files named as sources are written into DIR. A vehicle found below FOLDER is written into\n"
+    "DIR/<its folder below FOLDER>/<its ENG/WAG name>/, so vehicles that share a shape never\n"
+    "meet. No file written in a run is replaced later in the same run with other content: the\n"
+    "later vehicle fails instead (an identical texture written twice is fine).\n"
     "\n"
     "  -o, --output-dir DIR  folder for the model files and textures (default: the current\n"
     "                        folder; created when missing)\n"
-    "  --eng FILE            the vehicle's ENG or WAG file, whose physical data is carried over\n"
-    "  --length METRES       the vehicle's length (default 0, or the ENG/WAG file's size)\n"
+    "  --shapes              folders also give every .s file that no ENG/WAG file of its folder\n"
+    "                        names (a NAME_ASC.s twin of NAME.s is not taken twice)\n"
+    "  --eng FILE            the ENG or WAG file whose vehicle data shape sources carry\n"
+    "  --length METRES       the vehicles' length (default: the ENG/WAG file's size, else 0)\n"
     "  --two-foot            MSTS standard gauge to 2 ft: every length is halved\n"
+    "  -j, --jobs N          convert N vehicles at once (default: the number of processors);\n"
+    "                        the output is the same for every N\n"
+    "  --report FILE.csv     write one row per vehicle: source, model file, status, reason,\n"
+    "                        warnings, textures converted and missing, length in metres and\n"
+    "                        the Weight, Power, TE and Max values written (RFC 4180 CSV)\n"
+    "  -v, --verbose         print the full progress log of every conversion, headed by its "
+    "source\n"
+    "  -q, --quiet           print only failures and the summary\n"
     "  --version             print the program's file description and version\n"
-    "  --help                print this text\n"
+    "  -h, --help            print this text\n"
     "\n"
-    "Progress lines go to standard output, warnings about malformed entries to standard error.\n"
-    "The exit status is 1 when any shape could not be converted.\n";
-
-// Progress on stdout; beeps as warnings and failures as errors on stderr, naming files as the
-// user gave them rather than in their absolute, lower-cased form.
-class ConsoleLog : public LogSink {
- public:
-  std::vector<std::pair<std::string, std::string>> names;  // engine path, name as given
-  void AppendLog(const std::string& line) override {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-  }
-  void Beep(const BeepSite& where) override {
-    std::fprintf(stderr, "warning: %s:%ld: expected %s\n", Display(where.file).c_str(), where.line,
-                 where.expected.c_str());
-  }
-  void ReportFileFailure(const FileFailure& failure) override {
-    std::fflush(stdout);
-    std::fprintf(stderr, "error: %s: %s\n", Display(failure.file).c_str(), failure.reason.c_str());
-  }
-  // The description file is read twice (for the shape, then for the vehicle data): each
-  // include line is reported once.
-  void ReportUnreadableInclude(const IncludeFailure& failure) override {
-    std::string site = failure.file + ':' + std::to_string(failure.line);
-    if (!includes_reported_.insert(site).second) return;
-    std::fprintf(stderr, "warning: %s:%ld: cannot read include \"%s\": %s\n",
-                 Display(failure.file).c_str(), failure.line, failure.include.c_str(),
-                 failure.reason.c_str());
-  }
-
- private:
-  std::set<std::string> includes_reported_;
-
-  const std::string& Display(const std::string& path) const {
-    for (const auto& [engine, given] : names) {
-      if (engine == path) return given;
-    }
-    return path;
-  }
-};
-
-// As a file chosen in the dialog: absolute, then lower case.
-std::string ChosenPath(const std::string& argument) {
-  std::string path = platform::AbsolutePath(argument);
-  for (char& c : path) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return path;
-}
+    "Standard output gets one line per vehicle when it is done, in the order of the sources:\n"
+    "  ok  SOURCE -> MODEL.stk (N components, N textures[, N warnings])\n"
+    "  FAILED SOURCE: reason\n"
+    "and at the end: converted N of N vehicles, N failed, N warnings, N textures missing.\n"
+    "Standard error gets the warnings (a malformed entry with its file and line; a texture not\n"
+    "found or not converted) and the errors, and, when it is a terminal, a progress line.\n"
+    "\n"
+    "Exit status: 0 when every vehicle was converted, 1 when any failed, 2 for a usage error.\n"
+    "\n"
+    "Example: shapewright-cli -o converted --report converted/report.csv TRAINSET\n";
 
 bool ParseLength(const std::string& text, float& length) {
   const char* end = text.data() + text.size();
@@ -87,33 +63,10 @@ bool ParseLength(const std::string& text, float& length) {
   return ec == std::errc() && stop == end;
 }
 
-// As the dialog prepares a chosen file: an ENG/WAG file gives the shape and the length; a
-// shape that is not text is used through its twin or decompressed. Then the conversion.
-bool PrepareAndConvert(const ConversionOptions& base, bool length_given,
-                       const std::string& argument, ConsoleLog& log) {
-  ConversionOptions o = base;
-  std::string chosen = ChosenPath(argument);
-  log.names.emplace_back(chosen, argument);
-  SourceOutcome outcome = PrepareChosenSource(chosen, log);
-  if (outcome.check == SourceCheck::kFailed) return false;
-  o.SourcePath = outcome.source;
-  if (!outcome.eng.empty()) {
-    o.EngPath = outcome.eng;
-    if (outcome.length && !length_given) o.Length = *outcome.length;
-    if (o.SourcePath == o.EngPath) {
-      log.ReportFileFailure(FileFailure{o.EngPath, "no WagonShape entry names the shape"});
-      return false;
-    }
-  }
-  if (outcome.check == SourceCheck::kNeedsDecompression) {
-    DecompressOutcome decompressed = DecompressShape(o.SourcePath);
-    if (!decompressed.decompressed) {
-      log.ReportFileFailure(*decompressed.failure);
-      return false;
-    }
-    o.SourcePath = decompressed.source;
-  }
-  return RunConversion(o, log);
+bool ParseJobs(const std::string& text, int& jobs) {
+  const char* end = text.data() + text.size();
+  auto [stop, ec] = std::from_chars(text.data(), end, jobs);
+  return ec == std::errc() && stop == end && jobs >= 1 && jobs <= 1024;
 }
 
 int PrintVersion() {
@@ -131,11 +84,8 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ConversionOptions options;
-  std::string output_dir = ".";
-  std::vector<std::string> sources;
-  std::string eng_given;
-  bool length_given = false;
+  BatchOptions options;
+  options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   for (int a = 1; a < argc; ++a) {
     std::string arg = argv[a];
     auto value = [&](std::string& out) {
@@ -149,41 +99,42 @@ int main(int argc, char** argv) {
     } else if (arg == "--version") {
       return PrintVersion();
     } else if (arg == "--output-dir" || arg == "-o") {
-      if (!value(output_dir)) return Fail("--output-dir needs a folder");
+      if (!value(options.output_dir)) return Fail("--output-dir needs a folder");
     } else if (arg == "--eng") {
-      std::string eng;
-      if (!value(eng)) return Fail("--eng needs a file");
-      options.EngPath = ChosenPath(eng);
-      eng_given = eng;
+      if (!value(options.eng)) return Fail("--eng needs a file");
     } else if (arg == "--length") {
       std::string text;
-      if (!value(text) || !ParseLength(text, options.Length))
+      float length = 0;
+      if (!value(text) || !ParseLength(text, length))
         return Fail("--length needs a number of metres");
-      length_given = true;
+      options.length = length;
     } else if (arg == "--two-foot") {
-      options.TwoFootScale = true;
+      options.two_foot = true;
+    } else if (arg == "--shapes") {
+      options.shapes = true;
+    } else if (arg == "--jobs" || arg == "-j") {
+      std::string text;
+      if (!value(text) || !ParseJobs(text, options.jobs))
+        return Fail("--jobs needs a number from 1 to 1024");
+    } else if (arg.size() > 2 && arg.rfind("-j", 0) == 0 && arg[2] != '-') {
+      if (!ParseJobs(arg.substr(2), options.jobs))
+        return Fail("--jobs needs a number from 1 to 1024");
+    } else if (arg == "--report") {
+      if (!value(options.report_path)) return Fail("--report needs a file");
+    } else if (arg == "--verbose" || arg == "-v") {
+      options.verbosity = Verbosity::kVerbose;
+    } else if (arg == "--quiet" || arg == "-q") {
+      options.verbosity = Verbosity::kQuiet;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return Fail("unknown option " + arg + " (see --help)");
     } else {
-      sources.push_back(arg);
+      options.sources.push_back(arg);
     }
   }
-  if (sources.empty()) {
+  if (options.sources.empty()) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  std::string error;
-  if (!platform::CreateFolders(output_dir, error)) {
-    std::fprintf(stderr, "error: %s: %s\n", output_dir.c_str(), error.c_str());
-    return 1;
-  }
-  options.OutputDirectory = output_dir;
-  ConsoleLog log;
-  if (!options.EngPath.empty()) log.names.emplace_back(options.EngPath, eng_given);
-  int status = 0;
-  for (const std::string& source : sources) {
-    if (!PrepareAndConvert(options, length_given, source, log)) status = 1;
-    std::fflush(stdout);
-  }
-  return status;
+  options.progress = options.verbosity != Verbosity::kQuiet && platform::StandardErrorIsTerminal();
+  return RunBatch(options, stdout, stderr);
 }

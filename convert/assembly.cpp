@@ -32,14 +32,29 @@ std::string WithSlashes(std::string path) {
 }
 
 void ConvertTexture(const Run& run, const std::string& name) {
-  if (name.empty() || LeavesOutputDirectory(name)) return;
+  TextureOutcome outcome{run.options.SourcePath, name, TextureOutcome::Status::kNotConverted, {}};
+  if (name.empty() || LeavesOutputDirectory(name)) {
+    outcome.reason =
+        name.empty() ? "the shape gives no name" : "its name leads out of the output folder";
+    run.log.ReportTexture(outcome);
+    return;
+  }
   const std::string& source_path = run.options.SourcePath;
   size_t cut = LastSeparator(source_path);
   std::string folder = cut == std::string::npos ? std::string() : source_path.substr(0, cut);
   std::string source = platform::FindPathIgnoringCase(folder + "/" + WithSlashes(name));
   std::string destination = platform::ResolveCreatePath(run.options.OutputDirectory + "/" +
                                                         WithSlashes(ReplaceAceWithTga(name)));
-  TextureLibrary::AceToTga(source.c_str(), destination.c_str());
+  // The library's result decides nothing here; it only tells the log sink what happened.
+  if (TextureLibrary::AceToTga(source.c_str(), destination.c_str()) != 0) {
+    outcome.status = TextureOutcome::Status::kConverted;
+  } else if (!platform::FileExists(source)) {
+    outcome.status = TextureOutcome::Status::kMissing;
+  } else {
+    outcome.reason = TextureLibrary::IsAvailable() ? "the texture library cannot convert it"
+                                                   : "the texture library is not available";
+  }
+  run.log.ReportTexture(outcome);
 }
 
 }  // namespace

@@ -34,6 +34,15 @@ struct IncludeFailure {
   std::string reason;
 };
 
+// What became of one texture that the shape names.
+struct TextureOutcome {
+  enum class Status { kConverted, kMissing, kNotConverted };
+  std::string shape;    // the shape path being converted
+  std::string texture;  // the name as the shape gives it
+  Status status = Status::kConverted;
+  std::string reason;  // why it was not converted
+};
+
 // The log and the diagnostics of a run. The dialog and the command line implement it.
 class LogSink {
  public:
@@ -48,6 +57,9 @@ class LogSink {
   virtual void ReportUnreadableInclude(const IncludeFailure& failure) {
     AppendLog("Cannot read include file " + failure.include);
   }
+  // Each texture of the assembly's list, after its conversion. The dialog keeps silent about
+  // textures; a batch counts and reports them.
+  virtual void ReportTexture(const TextureOutcome& texture) { (void)texture; }
 };
 
 // Converts options.SourcePath into OutputDirectory + name + ".stk" and its textures. Returns

@@ -1,15 +1,28 @@
 #include "convert/texture_library.h"
 
+#include <atomic>
+#include <mutex>
+
 #include "platform/library.h"
 
 namespace TextureLibrary {
 namespace {
 
 // Loaded once for the process and never unloaded; a failed load is retried on the next call.
+// Conversions may run on several threads at once: the first load is made under a lock, and
+// the loaded handle is read without one.
 void* LibraryHandle() {
-  static void* handle = nullptr;
-  if (handle == nullptr) handle = platform::LoadLibraryByName("texconv");
-  return handle;
+  static std::atomic<void*> handle{nullptr};
+  static std::mutex loading;
+  void* loaded = handle.load(std::memory_order_acquire);
+  if (loaded != nullptr) return loaded;
+  std::lock_guard<std::mutex> lock(loading);
+  loaded = handle.load(std::memory_order_relaxed);
+  if (loaded == nullptr) {
+    loaded = platform::LoadLibraryByName("texconv");
+    handle.store(loaded, std::memory_order_release);
+  }
+  return loaded;
 }
 
 // The export is looked up on every call, as the original binding does.
@@ -28,6 +41,7 @@ int CallExport(const char* name, Args... args) {
 int AceToTga(const char* source_ace, const char* destination_tga) {
   return CallExport("_AceToTga", source_ace, destination_tga);
 }
+bool IsAvailable() { return LibraryHandle() != nullptr; }
 int CheckAce(const char* path, const char* unused) { return CallExport("_CheckAce", path, unused); }
 int AceToBmps(intptr_t a, intptr_t b, intptr_t c) { return CallExport("_AceToBmps", a, b, c); }
 int AceToBmp(intptr_t a, intptr_t b) { return CallExport("_AceToBmp", a, b); }

@@ -7,6 +7,8 @@
 namespace TextureLibrary {
 
 int AceToTga(const char* source_ace, const char* destination_tga);
+// True once the library has been loaded (a load is tried when it is not).
+bool IsAvailable();
 int CheckAce(const char* path, const char* unused);
 // The library's other exports, bound by name; the conversion never calls them.
 int AceToBmps(intptr_t a, intptr_t b, intptr_t c);

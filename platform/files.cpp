@@ -46,6 +46,8 @@ bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, s
 
 }  // namespace
 
+bool FileExists(const std::string& path) { return Exists(path); }
+
 std::string FindPathIgnoringCase(const std::string& path) {
   if (path.empty() || Exists(path)) return path;
   std::string resolved;

@@ -26,6 +26,9 @@ std::string FindPathIgnoringCase(const std::string& path);
 // FindPathIgnoringCase, its own name kept as given.
 std::string ResolveCreatePath(const std::string& path);
 
+// True when path names an existing file or folder.
+bool FileExists(const std::string& path);
+
 // path made absolute against the current directory (not normalised).
 std::string AbsolutePath(const std::string& path);
 // Creates path and its missing parent folders; false with the system's reason in error.

@@ -66,18 +66,40 @@ void RemoveFolder(const std::string& folder) {
   std::filesystem::remove_all(folder, ignored);
 }
 
-bool MoveFileNoReplace(const std::string& from, const std::string& to) {
-  // link() never replaces its target; it fails across file systems, where a copy that
-  // refuses to overwrite takes over.
+namespace {
+
+// Puts from in place as to unless to exists: link() never replaces its target, and where a file
+// system has no links, renameat2 with RENAME_NOREPLACE does the same in one step.
+bool PublishNoReplace(const std::string& from, const std::string& to) {
   if (::link(from.c_str(), to.c_str()) == 0) {
     ::unlink(from.c_str());
     return true;
   }
-  if (errno == EEXIST) return false;
+  if (errno == EEXIST || errno == EXDEV) return false;
+  return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+}
+
+}  // namespace
+
+bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+  if (PublishNoReplace(from, to)) return true;
+  if (errno != EXDEV) return false;
+  // Another file system: a private copy beside the target first, so that whoever looks for
+  // the target finds it complete or not at all.
+  size_t cut = to.rfind('/');
+  std::string folder = cut == std::string::npos ? std::string(".") : to.substr(0, cut);
+  std::string partial = folder + "/.partial-XXXXXX";
+  int fd = ::mkstemp(partial.data());
+  if (fd < 0) return false;
+  ::close(fd);
   std::error_code error;
-  if (std::filesystem::exists(to, error)) return false;
-  if (!std::filesystem::copy_file(from, to, std::filesystem::copy_options::none, error))
+  bool copied = std::filesystem::copy_file(
+      from, partial, std::filesystem::copy_options::overwrite_existing, error);
+  bool moved = copied && PublishNoReplace(partial, to);
+  if (!moved) {
+    ::unlink(partial.c_str());
     return false;
+  }
   std::filesystem::remove(from, error);
   return true;
 }

@@ -17,8 +17,9 @@ std::string RunCaptured(const std::string& program, const std::vector<std::strin
 std::string MakeTemporaryFolder();
 // Removes folder and everything in it.
 void RemoveFolder(const std::string& folder);
-// Moves from to to without replacing an existing file, across file systems too (copy, then
-// remove). False when to exists or the move fails.
+// Moves from to to without replacing an existing file, across file systems too (a copy beside
+// to, then linked in place): to appears complete or not at all, also to another process or
+// thread moving to the same name. False when to exists or the move fails.
 bool MoveFileNoReplace(const std::string& from, const std::string& to);
 
 }  // namespace platform

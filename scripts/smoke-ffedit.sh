@@ -51,7 +51,7 @@ while IFS=$'\t' read -r _ _ path kind _; do
   for f in "$corpus/$(dirname "$path")"/*; do ln -s "$f" "$mirror/"; done
   name=$(basename "$path"); twin=$mirror/${name%.*}_ASC.s
   rm -f "$twin"; mv "$run/new_asc.s" "$twin"
-  "$cli" -o "$scratch/out/$total" "$twin" > "$scratch/cli.out" 2> "$scratch/cli.err"
+  "$cli" -v -j 1 -o "$scratch/out/$total" "$twin" > "$scratch/cli.out" 2> "$scratch/cli.err"
   status=$?
   n=$(grep -c '^warning:' "$scratch/cli.err")
   beeps=$((beeps + n)); [ "$n" -gt 0 ] && converted_with_beeps=$((converted_with_beeps + 1))

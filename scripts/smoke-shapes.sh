@@ -101,7 +101,7 @@ while IFS= read -r shape; do
     with_eng=$((with_eng + 1))
   fi
   status=0
-  timeout --kill-after=5 "$limit" "$cli" "${args[@]}" "$source/${shape##*/}" >"$scratch/log.txt" 2>"$scratch/err.txt" ||
+  timeout --kill-after=5 "$limit" "$cli" -v -j 1 "${args[@]}" "$source/${shape##*/}" >"$scratch/log.txt" 2>"$scratch/err.txt" ||
     status=$?
   count=$(grep -c '^warning:' "$scratch/err.txt" || true)
   warnings=$((warnings + count))

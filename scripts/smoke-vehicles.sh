@@ -27,7 +27,7 @@ while IFS= read -r eng; do
   find "$corpus/$folder" -maxdepth 1 -type f -exec ln -s -t "$work/up/in" {} +
   find "$corpus/$(dirname "$folder")" -maxdepth 1 -type f -exec ln -s -t "$work/up" {} +
   status=0
-  (cd "$work/up/in" && timeout "$limit" "$cli" -o "$work/out" "$(basename "$eng")" \
+  (cd "$work/up/in" && timeout "$limit" "$cli" -v -j 1 -o "$work/out" "$(basename "$eng")" \
       >"$work/stdout" 2>"$work/stderr") || status=$?
   grep -q '^Checking for decompressed file$' "$work/stdout" && ls "$work/up/in" "$work/up" | grep -q '_ASC\.s$' &&
     decompressed=$((decompressed + 1))

@@ -1,0 +1,105 @@
+#include "platform/folders.h"
+
+#include <dirent.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+// Appends the files below folder + "/" + relative to files; false on a folder that cannot be read.
+bool Walk(const std::string& folder, const std::string& relative, std::vector<std::string>& files,
+          std::string& error) {
+  std::string here = relative.empty() ? folder : folder + "/" + relative;
+  DIR* dir = ::opendir(here.c_str());
+  if (dir == nullptr) {
+    error = here + ": " + std::strerror(errno);
+    return false;
+  }
+  std::vector<std::string> folders;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    std::string path = relative.empty() ? name : relative + "/" + name;
+    struct stat info;
+    if (::lstat((folder + "/" + path).c_str(), &info) != 0) continue;
+    if (S_ISDIR(info.st_mode)) {
+      folders.push_back(path);
+    } else if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) {
+      struct stat target;
+      bool leads_to_folder = S_ISLNK(info.st_mode) &&
+                             ::stat((folder + "/" + path).c_str(), &target) == 0 &&
+                             S_ISDIR(target.st_mode);
+      if (!leads_to_folder) files.push_back(path);
+    }
+  }
+  ::closedir(dir);
+  for (const std::string& sub : folders) {
+    if (!Walk(folder, sub, files, error)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+PathKind KindOfPath(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0)
+    return S_ISDIR(info.st_mode) ? PathKind::kFolder : PathKind::kFile;
+  if (::lstat(path.c_str(), &info) == 0) return PathKind::kFile;
+  return PathKind::kMissing;
+}
+
+bool ListFilesBelow(const std::string& folder, std::vector<std::string>& files,
+                    std::string& error) {
+  files.clear();
+  if (!Walk(folder, "", files, error)) return false;
+  std::sort(files.begin(), files.end());
+  return true;
+}
+
+std::string MakeTemporaryFolderIn(const std::string& parent) {
+  std::string pattern = parent + "/.shapewright-XXXXXX";
+  char* made = ::mkdtemp(pattern.data());
+  return made != nullptr ? std::string(made) : std::string();
+}
+
+bool SameFileContents(const std::string& a, const std::string& b) {
+  std::FILE* first = std::fopen(a.c_str(), "rb");
+  if (first == nullptr) return false;
+  std::FILE* second = std::fopen(b.c_str(), "rb");
+  if (second == nullptr) {
+    std::fclose(first);
+    return false;
+  }
+  bool same = true;
+  char x[1 << 14], y[1 << 14];
+  for (;;) {
+    size_t got_x = std::fread(x, 1, sizeof x, first);
+    size_t got_y = std::fread(y, 1, sizeof y, second);
+    if (got_x != got_y || std::memcmp(x, y, got_x) != 0) {
+      same = false;
+      break;
+    }
+    if (got_x < sizeof x) {
+      same = !std::ferror(first) && !std::ferror(second);
+      break;
+    }
+  }
+  std::fclose(first);
+  std::fclose(second);
+  return same;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to, std::string& error) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  error = std::strerror(errno);
+  return false;
+}
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+// Walking folders and publishing files safely beside other writers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class PathKind { kMissing, kFile, kFolder };
+// What path names, following symbolic links; a link that leads nowhere is a file (its reader
+// then reports why it cannot be opened).
+PathKind KindOfPath(const std::string& path);
+
+// Every file below folder, recursively, as paths relative to folder with "/" between names,
+// sorted by byte order. Symbolic links to files count as files; links to folders are not
+// followed, so a link cannot make the walk loop. False with the reason when folder cannot be read.
+bool ListFilesBelow(const std::string& folder, std::vector<std::string>& files, std::string& error);
+
+// A new private folder inside parent (which exists); empty when none can be made.
+std::string MakeTemporaryFolderIn(const std::string& parent);
+
+// True when both files can be read and hold the same bytes.
+bool SameFileContents(const std::string& a, const std::string& b);
+
+// Moves from to to, replacing a file there (both in one file system). False with the reason.
+bool ReplaceFile(const std::string& from, const std::string& to, std::string& error);
+
+}  // namespace platform
