@@ -182,7 +182,8 @@ TEST(Cli, AnOverrideIncludesItsOriginalAndAMissingIncludeIsAWarning) {
   EXPECT_EQ(run.status, 0);
   // Both readers meet the line; it is reported once.
   EXPECT_EQ(run.err,
-            "warning: Coach.wag:3: cannot read include \"Gone.inc\": No such file or directory\n");
+            "warning: Coach.wag:3: cannot read include \"Gone.inc\": No such file or directory\n"
+            "warning: ../coach.s: texture \"loco.ace\" not found\n");
   EXPECT_NE(ReadFileBytes(folder.path + "/out/coach.stk").find("\tWeight\t40\r\n"),
             std::string::npos);
 }
