@@ -210,6 +210,20 @@ TEST(BrowseSource, EngFileFillsSourceAndLengthAndCarriesTheVehicle) {
   EXPECT_EQ(ReadFileBytes(folder.path + "/hierarchy.stk"), DataText("hierarchy-steam.stk"));
 }
 
+TEST(BrowseSource, AnIncludeThatCannotBeReadIsOneLogLine) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/loco.s", OnePrimitiveShape());
+  WriteFileBytes(folder.path + "/loco.wag",
+                 ShapeText("x\ninclude ( \"Gone.inc\" )\nWagonShape ( loco.s )\n"));
+  DialogUnderTest ui;
+  ui.services.source_answers.push_back(folder.path + "/loco.wag");
+  ui.Click(kIdBrowseSource);
+  EXPECT_EQ(ui.dialog->State().LogText,
+            "Reading description file\r\nCannot read include file Gone.inc\r\n");
+  EXPECT_TRUE(ui.services.file_errors.empty());
+  EXPECT_TRUE(ui.Enabled(kIdOk));
+}
+
 TEST(BrowseSource, UnreadableFilesShowTheirErrorAndKeepTheButtons) {
   TempFolder folder;
   WriteFileBytes(folder.path + "/lost.wag", ShapeText("x\nWagonShape ( lost.s )\n"));
