@@ -64,13 +64,6 @@ TEST(ReadShapeBlocks, ReadsAMatrixWithItsLabel) {
             "matrices ( 1\r\n\tmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0.5 1.25 -2 )\r\n)\r\n");
 }
 
-TEST(ReadShapeBlocks, ReadsAnImageName) {
-  const std::vector<uint8_t> bytes = {0x0e, 0,    0,   0, 0x1a, 0,    0,   0, 0,   1, 0, 0,
-                                      0,    0x0d, 0,   0, 0,    0x0d, 0,   0, 0,   0, 5, 0,
-                                      'a',  0,    '.', 0, 'a',  0,    'c', 0, 'e', 0};
-  EXPECT_EQ(BlocksToText(bytes), "images ( 1\r\n\timage ( a.ace )\r\n)\r\n");
-}
-
 TEST(ReadShapeBlocks, ReadsAVertexWithItsUvs) {
   const std::vector<uint8_t> bytes = {
       0x30, 0,    0, 0, 0x26, 0,    0,    0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 7, 0, 0, 0, 0xff, 0xff,
@@ -104,86 +97,47 @@ TEST(ReadShapeBlocks, SkipsAnOptionalChildThatIsNotThere) {
             "\tsubobject_light_cfgs ( 1 0 ) 7\r\n)\r\n");
 }
 
-TEST(ReadShapeBlocks, RejectsALengthPastTheParentsEnd) {
-  std::vector<uint8_t> bytes = Encode("images ( 1 image ( a.ace ) )");
-  PutUint32(bytes, 13 + 4, 14);  // the image's length, one byte past the end of images
-  ReadError error;
-  BlocksToText(bytes, error);
-  EXPECT_EQ(error.token, "image");
-  EXPECT_EQ(error.offset, 17u);
-  EXPECT_NE(error.what.find("past the end of the enclosing block"), std::string::npos)
-      << error.what;
-}
-
-TEST(ReadShapeBlocks, RejectsBytesLeftAfterTheLastValue) {
-  std::vector<uint8_t> bytes = Encode("point ( 1 2 3 )");
-  bytes.insert(bytes.end(), {0, 0});
-  PutUint32(bytes, 4, 15);
-  ReadError error;
-  BlocksToText(bytes, error);
-  EXPECT_EQ(error.token, "point");
-  EXPECT_EQ(error.offset, 21u);
-  EXPECT_NE(error.what.find("2 bytes left"), std::string::npos) << error.what;
-}
-
-TEST(ReadShapeBlocks, RejectsAnUnknownTokenId) {
-  std::vector<uint8_t> bytes = Encode("points ( 1 point ( 1 2 3 ) )");
-  bytes[13] = 0x2c;  // 300
-  bytes[14] = 0x01;
-  ReadError error;
-  BlocksToText(bytes, error);
-  EXPECT_EQ(error.token, "token 300");
-  EXPECT_EQ(error.offset, 13u);
-}
-
-TEST(ReadShapeBlocks, RejectsAChildTheSchemaDoesNotAllow) {
-  std::vector<uint8_t> bytes = Encode("points ( 1 point ( 1 2 3 ) )");
-  bytes[13] = 3;  // vector in place of point
-  ReadError error;
-  BlocksToText(bytes, error);
-  EXPECT_EQ(error.token, "vector");
-  EXPECT_NE(error.what.find("point expected"), std::string::npos) << error.what;
-}
-
-TEST(ReadShapeBlocks, RejectsATokenOfUnknownLayout) {
-  std::vector<uint8_t> bytes = {4, 0, 0, 0, 1, 0, 0, 0, 0};  // quat
-  ReadError error;
-  BlocksToText(bytes, error);
-  EXPECT_EQ(error.token, "quat");
-  EXPECT_EQ(error.offset, 0u);
-  EXPECT_NE(error.what.find("unknown"), std::string::npos);
-}
-
-TEST(ReadShapeBlocks, RejectsACountTheBlockCannotHold) {
-  std::vector<uint8_t> bytes = Encode("vertex_idxs ( 3 0 1 2 )");
-  PutUint32(bytes, 9, 0x40000000);
-  ReadError error;
-  BlocksToText(bytes, error);
-  EXPECT_EQ(error.token, "vertex_idxs");
-  EXPECT_EQ(error.offset, 13u);
-  EXPECT_NE(error.what.find("count 1073741824"), std::string::npos) << error.what;
-}
-
-TEST(ReadShapeBlocks, RejectsAnotherTokenTable) {
-  std::vector<uint8_t> bytes = Encode("point ( 1 2 3 )");
-  bytes[2] = 4;
-  ReadError error;
-  BlocksToText(bytes, error);
-  EXPECT_EQ(error.offset, 2u);
-}
-
-TEST(ReadShapeBlocks, RejectsALabelOrStringPastTheBlock) {
-  std::vector<uint8_t> bytes = Encode("image ( a.ace )");
-  bytes[9] = 6;  // string length
-  ReadError error;
-  BlocksToText(bytes, error);
-  EXPECT_EQ(error.token, "image");
-  EXPECT_EQ(error.offset, 9u);
-  bytes = Encode("matrix M ( 1 0 0 0 1 0 0 0 1 0 0 0 )");
-  bytes[8] = 200;
-  BlocksToText(bytes, error);
-  EXPECT_EQ(error.token, "matrix");
-  EXPECT_EQ(error.offset, 8u);
+// Each case: blocks encoded from text, one damage, and the error expected (token, offset, a
+// part of the reason).
+TEST(ReadShapeBlocks, RejectsDamagedBlocksNamingTokenAndOffset) {
+  using Bytes = std::vector<uint8_t>;
+  const struct {
+    const char* text;
+    void (*damage)(Bytes& bytes);
+    const char* token;
+    size_t offset;
+    const char* what;
+  } cases[] = {
+      {"images ( 1 image ( a.ace ) )",  // one byte past the end of images
+       [](Bytes& b) { PutUint32(b, 13 + 4, 14); }, "image", 17,
+       "past the end of the enclosing block"},
+      {"point ( 1 2 3 )",
+       [](Bytes& b) {
+         b.insert(b.end(), {0, 0});
+         PutUint32(b, 4, 15);
+       },
+       "point", 21, "2 bytes left"},
+      {"points ( 1 point ( 1 2 3 ) )", [](Bytes& b) { PutUint32(b, 13, 300); }, "token 300", 13,
+       "unknown token id"},
+      {"points ( 1 point ( 1 2 3 ) )", [](Bytes& b) { b[13] = 3; }, "vector", 13, "point expected"},
+      {"point ( 1 2 3 )", [](Bytes& b) { b = {4, 0, 0, 0, 1, 0, 0, 0, 0}; }, "quat", 0, "unknown"},
+      {"vertex_idxs ( 3 0 1 2 )", [](Bytes& b) { PutUint32(b, 9, 0x40000000); }, "vertex_idxs", 13,
+       "count 1073741824"},
+      {"point ( 1 2 3 )", [](Bytes& b) { b[2] = 4; }, "", 2, ""},       // another token table
+      {"image ( a.ace )", [](Bytes& b) { b[9] = 6; }, "image", 9, ""},  // string length
+      {"matrix M ( 1 0 0 0 1 0 0 0 1 0 0 0 )", [](Bytes& b) { b[8] = 200; }, "matrix", 8, ""},
+  };
+  for (const auto& c : cases) {
+    Bytes bytes = Encode(c.text);
+    c.damage(bytes);
+    ReadError error;
+    BlocksToText(bytes, error);
+    if (*c.token != 0) {
+      EXPECT_EQ(error.token, c.token) << c.text;
+    }
+    EXPECT_EQ(error.offset, c.offset) << c.text;
+    EXPECT_NE(error.what.find(c.what), std::string::npos) << c.text << ": " << error.what;
+  }
 }
 
 TEST(ReadBinaryShape, ChecksTheSubheader) {

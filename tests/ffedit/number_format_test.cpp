@@ -45,73 +45,40 @@ bool IsExactTie(float value) {
   return text.compare(7, 14, "50000000000000") == 0;
 }
 
-struct FloatCase {
-  float value;
-  const char* text;
-};
-
-TEST(FormatFloat, WritesTheValuesOfTheToolsOutput) {
-  const FloatCase cases[] = {
-      {2.6f, "2.6"},
+// Values of the tool's output, the limits of the notations (exponents -5 and 6), exact halves
+// away from zero, zero, infinity and nan as the C library writes them, the extremes.
+TEST(FormatFloat, WritesTheToolsText) {
+  const struct {
+    float value;
+    const char* text;
+  } cases[] = {
       {-0.02002f, "-0.02002"},
-      {75.1042f, "75.1042"},
-      {0.134957f, "0.134957"},
       {40.0f, "40"},
-      {-1.0f, "-1"},
-      {200.0f, "200"},
-      {42.452f, "42.452"},
       {-3.8e-5f, "-3.8e-005"},
-      {1.5e-5f, "1.5e-005"},
       {2.38419e-7f, "2.38419e-007"},
-  };
-  for (const FloatCase& c : cases) EXPECT_EQ(Float(c.value), c.text) << c.text;
-}
-
-TEST(FormatFloat, SwitchesNotationAtTheExponentLimits) {
-  const FloatCase cases[] = {
-      {0.0001f, "0.0001"},   {0.00001f, "1e-005"},          {123456.0f, "123456"},
-      {999999.0f, "999999"}, {999999.5f, "1e+006"},         {1234567.0f, "1.23457e+006"},
-      {1.2e6f, "1.2e+006"},  {0.000123456f, "0.000123456"}, {0.000099999f, "9.9999e-005"},
-  };
-  for (const FloatCase& c : cases) EXPECT_EQ(Float(c.value), c.text) << c.text;
-}
-
-TEST(FormatFloat, RoundsExactHalvesAwayFromZero) {
-  const FloatCase cases[] = {
-      {0.5f, "0.5"},
-      {1.5f, "1.5"},
-      {2.5f, "2.5"},
-      {-0.5f, "-0.5"},
-      {-0.3f, "-0.3"},
+      {0.0001f, "0.0001"},
+      {0.00001f, "1e-005"},
+      {999999.0f, "999999"},
+      {999999.5f, "1e+006"},
+      {1234567.0f, "1.23457e+006"},
+      {0.000123456f, "0.000123456"},
+      {0.000099999f, "9.9999e-005"},
       {-2.5f, "-2.5"},
-      {62.5f, "62.5"},
       {0.0078125f, "0.0078125"},
       {-5397.125f, "-5397.13"},
-      {1234.125f, "1234.13"},
       {1234.375f, "1234.38"},
-      {-1234.625f, "-1234.63"},
       {2097152.5f, "2.09715e+006"},
-      {123456.5f, "123457"},
       {-100000.5f, "-100001"},
+      {0.0f, "0"},
+      {-0.0f, "-0"},
+      {-std::numeric_limits<float>::infinity(), "-inf"},
+      {std::numeric_limits<float>::quiet_NaN(), "nan"},
+      {-FLT_MAX, "-3.40282e+038"},
+      {FLT_MIN, "1.17549e-038"},
+      {std::numeric_limits<float>::denorm_min(), "1.4013e-045"},
+      {1e30f, "1e+030"},
   };
-  for (const FloatCase& c : cases) EXPECT_EQ(Float(c.value), c.text) << c.text;
-}
-
-TEST(FormatFloat, WritesZeroInfinityAndNanAsTheCLibrary) {
-  EXPECT_EQ(Float(0.0f), "0");
-  EXPECT_EQ(Float(-0.0f), "-0");
-  EXPECT_EQ(Float(std::numeric_limits<float>::infinity()), "inf");
-  EXPECT_EQ(Float(-std::numeric_limits<float>::infinity()), "-inf");
-  EXPECT_EQ(Float(std::numeric_limits<float>::quiet_NaN()), "nan");
-}
-
-TEST(FormatFloat, WritesTheExtremesThroughTheDigitPath) {
-  EXPECT_EQ(Float(FLT_MAX), "3.40282e+038");
-  EXPECT_EQ(Float(-FLT_MAX), "-3.40282e+038");
-  EXPECT_EQ(Float(FLT_MIN), "1.17549e-038");
-  EXPECT_EQ(Float(std::numeric_limits<float>::denorm_min()), "1.4013e-045");
-  EXPECT_EQ(Float(1e30f), "1e+030");
-  EXPECT_EQ(Float(1e-30f), "1e-030");
+  for (const auto& c : cases) EXPECT_EQ(Float(c.value), c.text) << c.text;
 }
 
 TEST(FormatFloat, AgreesWithTheCLibraryAwayFromTies) {

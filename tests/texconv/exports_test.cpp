@@ -2,11 +2,13 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "tests/texconv/texconv_test_support.h"
+#include "tests/texconv/support.h"
 
 namespace {
 
 using namespace texconv_test;
+using test::TempFolder;
+using test::WriteFile;
 using ConvertFunction = int (*)(const char*, const char*);
 
 class TexconvLibrary : public ::testing::Test {
@@ -27,16 +29,16 @@ class TexconvLibrary : public ::testing::Test {
 TEST_F(TexconvLibrary, AceToTgaConvertsAndReturnsOne) {
   ConvertFunction ace_to_tga = Export("_AceToTga");
   ASSERT_NE(ace_to_tga, nullptr);
-  TemporaryFolder folder;
+  TempFolder folder;
   WriteFile(folder.File("w.ace"), WorkedExampleAce());
   EXPECT_EQ(ace_to_tga(folder.File("w.ace").c_str(), folder.File("w.tga").c_str()), 1);
-  EXPECT_EQ(ReadFile(folder.File("w.tga")), WorkedExampleTga());
+  EXPECT_EQ(test::ReadBytes(folder.File("w.tga")), WorkedExampleTga());
 }
 
 TEST_F(TexconvLibrary, AceToTgaReturnsZeroAndWritesNothingOnFailure) {
   ConvertFunction ace_to_tga = Export("_AceToTga");
   ASSERT_NE(ace_to_tga, nullptr);
-  TemporaryFolder folder;
+  TempFolder folder;
   Bytes bad = WorkedExampleAce();
   bad[0x24] = 9;  // channel count
   WriteFile(folder.File("bad.ace"), bad);
@@ -50,7 +52,7 @@ TEST_F(TexconvLibrary, AceToTgaReturnsZeroAndWritesNothingOnFailure) {
 TEST_F(TexconvLibrary, CheckAceTellsConvertibleFiles) {
   ConvertFunction check_ace = Export("_CheckAce");
   ASSERT_NE(check_ace, nullptr);
-  TemporaryFolder folder;
+  TempFolder folder;
   WriteFile(folder.File("good.ace"), WorkedExampleAce());
   Bytes dxt3 = WorkedExampleAce();
   dxt3[0x14] = 0x10;  // raw data flag

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "tests/texconv/texconv_test_support.h"
+#include "tests/texconv/support.h"
 #include "tools/texconv/ace_write.h"
 #include "tools/texconv/tga.h"
 
@@ -10,21 +10,20 @@ namespace {
 
 using texconv::RgbaImage;
 using namespace texconv_test;
+using test::FileExists;
+using test::ReadBytes;
+using test::TempFolder;
+using test::WriteFile;
 
-TEST(TgaEncode, HeaderIsUncompressed32BitBottomLeft) {
-  RgbaImage image{256, 128, Bytes(256 * 128 * 4, 0)};
-  Bytes tga = texconv::EncodeTga(image);
-  ASSERT_EQ(tga.size(), 18u + 256 * 128 * 4);
-  EXPECT_EQ(Bytes(tga.begin(), tga.begin() + 18),
-            HexBytes("00 00 02 00 00 00 00 00 00 00 00 00 00 01 80 00 20 08"));
-}
-
-TEST(TgaEncode, StoresTheBottomRowFirstAsBgra) {
+TEST(TgaEncode, HeaderAndBottomRowFirstAsBgra) {
   // One column of three pixels: top red, middle green (half transparent), bottom blue.
   RgbaImage image{1, 3, HexBytes("ff 00 00 ff   00 ff 00 80   00 00 ff 00")};
-  Bytes tga = texconv::EncodeTga(image);
-  EXPECT_EQ(Bytes(tga.begin() + 18, tga.end()),
-            HexBytes("ff 00 00 00   00 ff 00 80   00 00 ff ff"));
+  EXPECT_EQ(texconv::EncodeTga(image),
+            HexBytes("00 00 02 00 00 00 00 00 00 00 00 00 01 00 03 00 20 08"
+                     "ff 00 00 00   00 ff 00 80   00 00 ff ff"));
+  RgbaImage large{0x0123, 0x0201, Bytes(size_t(0x0123) * 0x0201 * 4, 0)};
+  Bytes tga = texconv::EncodeTga(large);
+  EXPECT_EQ(Bytes(tga.begin() + 12, tga.begin() + 16), HexBytes("23 01 01 02"));
 }
 
 TEST(TgaEncode, WorkedExampleMatchesByteForByte) {
@@ -34,87 +33,51 @@ TEST(TgaEncode, WorkedExampleMatchesByteForByte) {
   EXPECT_EQ(texconv::EncodeTga(image), WorkedExampleTga());
 }
 
-TEST(TgaEncode, LargeSidesUseBothHeaderBytes) {
-  RgbaImage image{0x0123, 0x0201, Bytes(size_t(0x0123) * 0x0201 * 4, 0)};
-  Bytes tga = texconv::EncodeTga(image);
-  EXPECT_EQ(Bytes(tga.begin() + 12, tga.begin() + 16), HexBytes("23 01 01 02"));
-}
-
-TEST(ConvertAceToTga, WritesTheTgaOfTheDecodedPicture) {
-  TemporaryFolder folder;
-  WriteFile(folder.File("a.ace"), WorkedExampleAce());
-  std::string reason;
-  ASSERT_TRUE(texconv::ConvertAceToTga(folder.File("a.ace"), folder.File("a.tga"), reason))
-      << reason;
-  EXPECT_EQ(ReadFile(folder.File("a.tga")), WorkedExampleTga());
-  EXPECT_EQ(folder.List(), (std::vector<std::string>{"a.ace", "a.tga"}));
-}
-
-TEST(ConvertAceToTga, NewFileGetsTheUsualPermissions) {
-  TemporaryFolder folder;
-  WriteFile(folder.File("a.ace"), WorkedExampleAce());
-  mode_t previous = umask(022);
-  std::string reason;
-  bool ok = texconv::ConvertAceToTga(folder.File("a.ace"), folder.File("a.tga"), reason);
-  umask(previous);
-  ASSERT_TRUE(ok) << reason;
-  struct stat info;
-  ASSERT_EQ(stat(folder.File("a.tga").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0644u);
-}
-
-TEST(ConvertAceToTga, FailureLeavesNoFileAndNoTemporary) {
-  TemporaryFolder folder;
-  Bytes truncated = WorkedExampleAce();
-  truncated.resize(truncated.size() - 1);
-  WriteFile(folder.File("bad.ace"), truncated);
-  std::string reason;
-  EXPECT_FALSE(texconv::ConvertAceToTga(folder.File("bad.ace"), folder.File("bad.tga"), reason));
-  EXPECT_EQ(reason, "truncated row 1");
-  EXPECT_EQ(folder.List(), std::vector<std::string>{"bad.ace"});
-}
-
-TEST(ConvertAceToTga, ExistingTgaIsKeptWhenConversionFails) {
-  TemporaryFolder folder;
-  WriteFile(folder.File("bad.ace"), HexBytes("53 49 4d 49 53 41 40 40"));
-  WriteFile(folder.File("bad.tga"), HexBytes("01 02 03"));
-  std::string reason;
-  EXPECT_FALSE(texconv::ConvertAceToTga(folder.File("bad.ace"), folder.File("bad.tga"), reason));
-  EXPECT_EQ(ReadFile(folder.File("bad.tga")), HexBytes("01 02 03"));
-  EXPECT_EQ(folder.List(), (std::vector<std::string>{"bad.ace", "bad.tga"}));
-}
-
-TEST(ConvertAceToTga, ExistingTgaIsReplacedByACompleteOne) {
-  TemporaryFolder folder;
+TEST(ConvertAceToTga, ReplacesTheTgaWithTheDecodedPictureWithUsualPermissions) {
+  TempFolder folder;
   WriteFile(folder.File("a.ace"), WorkedExampleAce());
   WriteFile(folder.File("a.tga"), HexBytes("01 02 03"));
+  WriteFile(folder.File("b.ace"), WorkedExampleAce());
+  mode_t previous = umask(022);
   std::string reason;
-  ASSERT_TRUE(texconv::ConvertAceToTga(folder.File("a.ace"), folder.File("a.tga"), reason));
-  EXPECT_EQ(ReadFile(folder.File("a.tga")), WorkedExampleTga());
+  bool ok = texconv::ConvertAceToTga(folder.File("a.ace"), folder.File("a.tga"), reason) &&
+            texconv::ConvertAceToTga(folder.File("b.ace"), folder.File("b.tga"), reason);
+  umask(previous);
+  ASSERT_TRUE(ok) << reason;
+  EXPECT_EQ(ReadBytes(folder.File("a.tga")), WorkedExampleTga());
+  EXPECT_EQ(ReadBytes(folder.File("b.tga")), WorkedExampleTga());
+  struct stat info;
+  ASSERT_EQ(stat(folder.File("b.tga").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
+  EXPECT_EQ(folder.List(), (std::vector<std::string>{"a.ace", "a.tga", "b.ace", "b.tga"}));
 }
 
-TEST(ConvertAceToTga, ReportsMissingSourceAndUnwritableDestination) {
-  TemporaryFolder folder;
-  std::string reason;
-  EXPECT_FALSE(texconv::ConvertAceToTga(folder.File("none.ace"), folder.File("n.tga"), reason));
-  EXPECT_NE(reason.find("cannot open"), std::string::npos) << reason;
-  WriteFile(folder.File("a.ace"), WorkedExampleAce());
-  EXPECT_FALSE(
-      texconv::ConvertAceToTga(folder.File("a.ace"), folder.File("no/such/a.tga"), reason));
-  EXPECT_NE(reason.find("cannot create"), std::string::npos) << reason;
-  EXPECT_FALSE(texconv::ConvertAceToTga(folder.path(), folder.File("x.tga"), reason));
-  EXPECT_EQ(folder.List(), std::vector<std::string>{"a.ace"});
-}
-
-TEST(ConvertAceToTga, DestinationThatIsAFolderFailsWithoutLeftovers) {
-  TemporaryFolder folder;
-  WriteFile(folder.File("a.ace"), WorkedExampleAce());
-  ASSERT_EQ(mkdir(folder.File("a.tga").c_str(), 0755), 0);
-  WriteFile(folder.File("a.tga") + "/keep", HexBytes("00"));
-  std::string reason;
-  EXPECT_FALSE(texconv::ConvertAceToTga(folder.File("a.ace"), folder.File("a.tga"), reason));
-  EXPECT_NE(reason.find("cannot rename"), std::string::npos) << reason;
-  EXPECT_EQ(folder.List(), (std::vector<std::string>{"a.ace", "a.tga"}));
+TEST(ConvertAceToTga, FailureLeavesTheDestinationAsItWasAndNoTemporary) {
+  TempFolder folder;
+  Bytes truncated = WorkedExampleAce();
+  truncated.resize(truncated.size() - 1);
+  folder.Write("cut.ace", truncated);
+  folder.Write("good.ace", WorkedExampleAce());
+  folder.Write("kept.tga", HexBytes("01 02 03"));
+  folder.Write("folder.tga/keep", "");
+  const struct {
+    std::string source, destination, reason;
+  } cases[] = {
+      {"cut.ace", "cut.tga", "truncated row 1"},   {"cut.ace", "kept.tga", "truncated row 1"},
+      {"none.ace", "n.tga", "cannot open"},        {"good.ace", "no/such/a.tga", "cannot create"},
+      {"", "x.tga", "not a regular file"},  // the folder itself
+      {"good.ace", "folder.tga", "cannot rename"},
+  };
+  for (const auto& c : cases) {
+    std::string reason;
+    EXPECT_FALSE(
+        texconv::ConvertAceToTga(folder.File(c.source), folder.File(c.destination), reason));
+    EXPECT_EQ(reason.find(c.reason), 0u) << c.destination << ": " << reason;
+  }
+  EXPECT_EQ(ReadBytes(folder.File("kept.tga")), HexBytes("01 02 03"));
+  EXPECT_EQ(folder.List(),
+            (std::vector<std::string>{"cut.ace", "folder.tga", "good.ace", "kept.tga"}));
+  EXPECT_EQ(folder.List("folder.tga"), std::vector<std::string>{"keep"});
 }
 
 TEST(ConvertAceToTga, EveryTruncationLeavesNoFile) {
@@ -122,10 +85,9 @@ TEST(ConvertAceToTga, EveryTruncationLeavesNoFile) {
   options.mipmaps = true;
   options.dxt1 = true;
   options.compress = true;
-  options.channels = {texconv::AceChannel::kRed, texconv::AceChannel::kGreen,
-                      texconv::AceChannel::kBlue, texconv::AceChannel::kMask};
+  options.channels = kRgbMask;
   Bytes file = texconv::EncodeAceFile(MakeTestImage(8, 8, true), options);
-  TemporaryFolder folder;
+  TempFolder folder;
   for (size_t length = 0; length < file.size(); ++length) {
     WriteFile(folder.File("t.ace"), Bytes(file.begin(), file.begin() + long(length)));
     std::string reason;
@@ -137,10 +99,8 @@ TEST(ConvertAceToTga, EveryTruncationLeavesNoFile) {
 }
 
 TEST(ConvertAceToTga, StreamedTgaEqualsTheEncodedPicture) {
-  using texconv::AceChannel;
-  const std::vector<AceChannel> rgb = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue};
-  const std::vector<AceChannel> mask = {AceChannel::kRed, AceChannel::kGreen, AceChannel::kBlue,
-                                        AceChannel::kMask};
+  const std::vector<AceChannel>& rgb = kRgb;
+  const std::vector<AceChannel>& mask = kRgbMask;
   const std::vector<AceChannel> alpha = {AceChannel::kBlue, AceChannel::kAlpha, AceChannel::kGreen,
                                          AceChannel::kRed};
   struct Case {
@@ -155,7 +115,7 @@ TEST(ConvertAceToTga, StreamedTgaEqualsTheEncodedPicture) {
       {1, 1, false, false, false, mask},    {2, 2, false, true, false, mask},
       {640, 4, false, true, false, mask},
   };
-  TemporaryFolder folder;
+  TempFolder folder;
   for (const Case& c : cases) {
     texconv::AceWriteOptions options;
     options.mipmaps = c.mipmaps;
@@ -169,10 +129,10 @@ TEST(ConvertAceToTga, StreamedTgaEqualsTheEncodedPicture) {
     ASSERT_TRUE(texconv::DecodeAceFile(file, image, reason)) << reason;
     ASSERT_TRUE(texconv::ConvertAceToTga(folder.File("in.ace"), folder.File("out.tga"), reason))
         << reason;
-    EXPECT_EQ(ReadFile(folder.File("out.tga")), texconv::EncodeTga(image))
+    EXPECT_EQ(ReadBytes(folder.File("out.tga")), texconv::EncodeTga(image))
         << c.width << "x" << c.height;
     ASSERT_TRUE(texconv::WriteTgaFile(folder.File("image.tga"), image, reason)) << reason;
-    EXPECT_EQ(ReadFile(folder.File("image.tga")), texconv::EncodeTga(image))
+    EXPECT_EQ(ReadBytes(folder.File("image.tga")), texconv::EncodeTga(image))
         << c.width << "x" << c.height;
   }
 }

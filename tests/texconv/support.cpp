@@ -1,13 +1,8 @@
-#include "tests/texconv/texconv_test_support.h"
+#include "tests/texconv/support.h"
 
 #include <zlib.h>
 
-#include <algorithm>
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace texconv_test {
@@ -18,9 +13,8 @@ Bytes HexBytes(const std::string& hex) {
   for (char c : hex) {
     if (std::isxdigit(static_cast<unsigned char>(c))) digits += c;
   }
-  for (size_t i = 0; i + 1 < digits.size(); i += 2) {
+  for (size_t i = 0; i + 1 < digits.size(); i += 2)
     out.push_back(uint8_t(std::stoi(digits.substr(i, 2), nullptr, 16)));
-  }
   return out;
 }
 
@@ -29,20 +23,14 @@ void AppendU32(Bytes& out, uint32_t value) {
 }
 
 Bytes MakeAceHeader(uint32_t flags, uint32_t width, uint32_t height, uint32_t surface,
-                    const std::vector<texconv::AceChannel>& channels) {
+                    const std::vector<AceChannel>& channels) {
   Bytes out;
-  AppendU32(out, 1);
-  AppendU32(out, flags);
-  AppendU32(out, width);
-  AppendU32(out, height);
-  AppendU32(out, surface);
-  AppendU32(out, uint32_t(channels.size()));
+  for (uint32_t field : {1u, flags, width, height, surface, uint32_t(channels.size())})
+    AppendU32(out, field);
   out.resize(texconv::kAceHeaderSize, 0);
-  for (texconv::AceChannel channel : channels) {
-    AppendU32(out, channel == texconv::AceChannel::kMask ? 1 : 8);
-    AppendU32(out, 0);
-    AppendU32(out, uint32_t(channel));
-    AppendU32(out, 0);
+  for (AceChannel channel : channels) {
+    for (uint32_t field : {channel == AceChannel::kMask ? 1u : 8u, 0u, uint32_t(channel), 0u})
+      AppendU32(out, field);
   }
   return out;
 }
@@ -59,9 +47,8 @@ Bytes WrapCompressed(const Bytes& ace_data, uint32_t size_field) {
   out.insert(out.end(), {'@', '@', '@', '@'});
   uLongf packed = compressBound(uLong(ace_data.size()));
   Bytes stream(packed);
-  if (compress(stream.data(), &packed, ace_data.data(), uLong(ace_data.size())) != Z_OK) {
+  if (compress(stream.data(), &packed, ace_data.data(), uLong(ace_data.size())) != Z_OK)
     throw std::runtime_error("compress failed");
-  }
   out.insert(out.end(), stream.begin(), stream.begin() + long(packed));
   return out;
 }
@@ -86,15 +73,11 @@ Bytes WorkedExampleAce() {
 Bytes WorkedExampleTga() {
   return HexBytes(
       "00 00 02 00 00 00 00 00 00 00 00 00 02 00 02 00 20 08"
-      "ff 00 00 ff   80 80 80 ff"
-      "00 00 ff ff   00 ff 00 00");
+      "ff 00 00 ff   80 80 80 ff   00 00 ff ff   00 ff 00 00");
 }
 
 texconv::RgbaImage MakeTestImage(uint32_t width, uint32_t height, bool with_alpha) {
-  texconv::RgbaImage image;
-  image.width = width;
-  image.height = height;
-  image.pixels.resize(size_t(width) * height * 4);
+  texconv::RgbaImage image{width, height, Bytes(size_t(width) * height * 4)};
   for (uint32_t y = 0; y < height; ++y) {
     for (uint32_t x = 0; x < width; ++x) {
       uint8_t* p = image.pixels.data() + (size_t(y) * width + x) * 4;
@@ -111,43 +94,5 @@ uint32_t PixelAt(const texconv::RgbaImage& image, uint32_t x, uint32_t y) {
   const uint8_t* p = image.pixels.data() + (size_t(y) * image.width + x) * 4;
   return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
 }
-
-TemporaryFolder::TemporaryFolder() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && *base != 0 ? base : "/tmp") + "/texconv_test_XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back(0);
-  if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = buffer.data();
-}
-
-TemporaryFolder::~TemporaryFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::vector<std::string> TemporaryFolder::ListFolder(const std::string& path) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-Bytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 }  // namespace texconv_test

@@ -1,0 +1,56 @@
+// What every test folder needs: temporary folders, whole-file reads and writes, and running a
+// program with an argument list (no shell, so no quoting).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace test {
+
+using Bytes = std::vector<uint8_t>;
+
+std::string ReadFile(const std::string& path);
+Bytes ReadBytes(const std::string& path);
+void WriteFile(const std::string& path, std::string_view bytes);
+void WriteFile(const std::string& path, const Bytes& bytes);
+bool FileExists(const std::string& path);
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // Writes the file name in the folder (making its folders) and returns its path.
+  std::string Write(const std::string& name, std::string_view bytes) const;
+  std::string Write(const std::string& name, const Bytes& bytes) const;
+  // Names of the entries, sorted.
+  std::vector<std::string> List(const std::string& sub = "") const;
+
+ private:
+  std::string path_;
+};
+
+// MSTS text as the simulator stores it: FF FE, then every character as a UTF-16LE unit, "\n"
+// written as CR LF.
+std::string ShapeText(std::string_view text);
+// Bytes with every "\r\n" turned back into "\n", for readable comparisons.
+std::string WithoutCarriageReturns(std::string_view bytes);
+
+struct ProgramRun {
+  int status = -1;  // exit status, -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs program with args in folder ("" = here), standard input empty; env holds extra
+// "NAME=value" entries.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& folder = "", const std::vector<std::string>& env = {});
+
+}  // namespace test

@@ -1,0 +1,359 @@
+// The record's readable source and its layout, reading it from an ELF file, looking values up
+// in it, and the user's default language.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/files.h"
+#include "platform/version_record.h"
+#include "tests/common/common.h"
+#include "tests/version/support.h"
+
+namespace {
+
+using platform::GetFileVersionInfo;
+using platform::GetFileVersionInfoSize;
+using platform::VerQueryValue;
+using version_record::BuildVersionRecord;
+using version_record::RecordSource;
+using namespace version_test;
+
+Bytes Concat(const std::vector<Bytes>& pieces) {
+  Bytes bytes;
+  for (const Bytes& piece : pieces) bytes.insert(bytes.end(), piece.begin(), piece.end());
+  return bytes;
+}
+
+// --- The source and the layout ---
+
+TEST(RecordSource, ReadsNumbersVersionsAndSpacedText) {
+  RecordSource source;
+  std::string error;
+  ASSERT_TRUE(version_record::ParseRecordSource(
+      "# comment\r\n[fixed]\r\nfile_version = 65535.2.3.4\r\nflags = 0xFFFFFFFF\r\n"
+      "file_date_ls = 17\r\n[translation]\nentry = 0x0407\t1252\n"
+      "[strings 040704e4]\n  Comments =  two  words  \n",
+      source, error))
+      << error;
+  EXPECT_EQ(source.fixed.file_version_ms, 0xFFFF0002u);
+  EXPECT_EQ(source.fixed.file_version_ls, 0x00030004u);
+  EXPECT_EQ(source.fixed.flags, 0xFFFFFFFFu);
+  EXPECT_EQ(source.fixed.file_date_ls, 17u);
+  EXPECT_EQ(source.translations, std::vector<uint32_t>{0x04E40407});
+  ASSERT_EQ(source.string_tables.size(), 1u);
+  ASSERT_EQ(source.string_tables[0].strings.size(), 1u);
+  EXPECT_EQ(source.string_tables[0].strings[0].value, "two  words");
+}
+
+TEST(RecordSource, RejectsMalformedLinesNamingTheLine) {
+  const char* cases[] = {
+      "[fixed]\n\nfile_version = 1.0.0",
+      "[fixed]\n\nfile_version = 1.0.0.1.2",
+      "[fixed]\n\nfile_version = 1.65536.0.0",
+      "[fixed]\n\nflags = 0x1G",
+      "[fixed]\n\nflags = 0x100000000",
+      "[fixed]\n\nflags = -1",
+      "[fixed]\n\ncolour = 1",
+      "[translation]\n\nentry = 0x10000 0",
+      "[translation]\n\nentry = 0x0409",
+      "\n\nCompanyName = Ferrowind",
+      "\n\n[strings]",
+      "\n\n[other]",
+      "[strings 040904e4]\n\nCompanyName",
+      "[strings 040904e4]\n\n= x",
+      "[strings 040904e4]\n\nLegalCopyright = \xC2\xA9 2026",
+  };
+  for (const char* text : cases) {
+    RecordSource source;
+    std::string error;
+    EXPECT_FALSE(version_record::ParseRecordSource(std::string(text) + "\n", source, error));
+    EXPECT_EQ(error, "line 3: cannot read \"" +
+                         std::string(text).substr(std::string(text).rfind('\n') + 1) + "\"");
+  }
+}
+
+// Every node: wLength, wValueLength, wType, the UTF-16 key, padding to 32 bits, the value; the
+// next sibling starts on a 32-bit boundary.
+TEST(RecordLayout, LaysOutNodesWithTheirLengthsAndPadding) {
+  RecordSource source;
+  source.fixed_length = 0;
+  source.string_tables = {{"t", {{"A", "xy"}, {"B", "z"}}}};
+  source.translations = {0x04E40409};
+  const Bytes expected = Concat({
+      {192, 0, 0, 0, 0, 0},
+      Wide("VS_VERSION_INFO"),
+      {0, 0},  // 0: root, no fixed block
+      {84, 0, 0, 0, 1, 0},
+      Wide("StringFileInfo"),  // 40
+      {48, 0, 0, 0, 1, 0},
+      Wide("t"),
+      {0, 0},  // 76
+      {18, 0, 3, 0, 1, 0},
+      Wide("A"),
+      {0, 0},
+      Wide("xy"),
+      {0, 0},  // 88, padded to 108
+      {16, 0, 2, 0, 1, 0},
+      Wide("B"),
+      {0, 0},
+      Wide("z"),  // 108
+      {68, 0, 0, 0, 1, 0},
+      Wide("VarFileInfo"),
+      {0, 0},  // 124
+      {36, 0, 4, 0, 0, 0},
+      Wide("Translation"),
+      {0, 0},                    // 156: 4 bytes
+      {0x09, 0x04, 0xE4, 0x04},  // 188
+  });
+  EXPECT_EQ(BuildVersionRecord(source), expected);
+}
+
+TEST(RecordLayout, FixedBlockStartsWithSignatureAndStructVersion) {
+  Bytes record = ProgramRecord();
+  ASSERT_GE(record.size(), 92u);
+  EXPECT_EQ(ReadLe16(record, 0), record.size());
+  EXPECT_EQ(ReadLe16(record, 2), 52);  // wValueLength of the fixed block
+  const Bytes expected_fixed = {0xBD, 0x04, 0xEF, 0xFE, 0, 0, 1, 0,  // signature, structure version
+                                0,    0,    1,    0,    1, 0, 0, 0, 0, 0, 1, 0,
+                                1,    0,    0,    0,  // file and product version 1.0.0.1
+                                0x3F, 0,    0,    0,    0, 0, 0, 0, 4, 0, 0, 0,
+                                1,    0,    0,    0,  // mask, flags, OS, type
+                                0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0};  // subtype, date
+  EXPECT_EQ(Bytes(record.begin() + 40, record.begin() + 92), expected_fixed);
+}
+
+TEST(RecordLayout, RefusesValuesBeyondSixteenBitLengths) {
+  RecordSource source;
+  source.string_tables = {{"040904e4", {{"Comments", std::string(40000, 'c')}}}};
+  EXPECT_TRUE(BuildVersionRecord(source).empty());
+  source.string_tables.clear();
+  source.fixed_length = 70000;
+  EXPECT_TRUE(BuildVersionRecord(source).empty());
+}
+
+// --- The record in an ELF file ---
+
+void ExpectNoRecord(const std::string& path) {
+  EXPECT_EQ(GetFileVersionInfoSize(path), 0u) << path;
+  Bytes block;
+  EXPECT_FALSE(GetFileVersionInfo(path, block)) << path;
+}
+
+TEST(RecordFile, FindsTheRecordInItsOwnExecutableAndAmongOtherSections) {
+  test::TempFolder folder;
+  Bytes padded = ProgramRecord();
+  padded.resize(padded.size() + 16, 0xEE);  // a longer section: the record's own length counts
+  for (const std::string& path :
+       {platform::RunningProgramPath(), folder.Write("a.out", ElfWithRecord(ProgramRecord())),
+        folder.Write("padded", ElfWithRecord(padded))}) {
+    EXPECT_EQ(GetFileVersionInfoSize(path), ProgramRecord().size()) << path;
+    Bytes block;
+    ASSERT_TRUE(GetFileVersionInfo(path, block)) << path;
+    EXPECT_EQ(block, ProgramRecord()) << path;
+  }
+}
+
+TEST(RecordFile, FilesWithoutARecordGiveNone) {
+  test::TempFolder folder;
+  ExpectNoRecord(folder.File("missing"));
+  ExpectNoRecord(folder.path());
+  ExpectNoRecord(folder.Write("empty", ""));
+  ExpectNoRecord(folder.Write("text", "hello\n"));
+  ExpectNoRecord(folder.Write("other.so", ElfImage({{".text", {0xC3}}, {".data", {1, 2, 3}}})));
+  ExpectNoRecord(folder.Write(
+      "similar", ElfImage({{".sw_versions", ProgramRecord()}, {".sw_versio", ProgramRecord()}})));
+  ASSERT_EQ(mkfifo(folder.File("fifo").c_str(), 0600), 0);
+  ExpectNoRecord(folder.File("fifo"));  // must not wait for a writer
+  const Bytes image = ElfWithRecord(ProgramRecord());
+  for (size_t size = 0; size < image.size(); ++size)
+    ExpectNoRecord(folder.Write("cut", Bytes(image.begin(), image.begin() + long(size))));
+}
+
+TEST(RecordFile, HostileHeadersGiveNone) {
+  const Bytes good = ElfWithRecord(ProgramRecord());
+  const size_t record = SectionHeader(good, 2), names = SectionHeader(good, 4);
+  const size_t name = 0x00, type = 0x04, offset = 0x18, size = 0x20;
+  const struct {
+    const char* what;
+    size_t at;
+    uint64_t value;
+    size_t bytes;
+  } faults[] = {
+      {"32-bit class", 4, 1, 1},
+      {"big-endian", 5, 2, 1},
+      {"bad magic", 1, 'e', 1},
+      {"section table past the end", kTableOffsetField, good.size() - 64, 8},
+      {"section table offset overflows", kTableOffsetField, ~0ull - 8, 8},
+      {"short section entries", kEntrySizeField, 32, 2},
+      {"no sections", kCountField, 0, 2},
+      {"too many sections", kCountField, 0xFFFF, 2},
+      {"names index beyond the table", kNamesIndexField, 5, 2},
+      {"names index escaped", kNamesIndexField, 0xFFFF, 2},
+      {"record offset past the end", record + offset, good.size() + 1, 8},
+      {"record offset overflows", record + offset, ~0ull, 8},
+      {"record size overflows", record + size, ~0ull - 2, 8},
+      {"record size past the end", record + size, good.size(), 8},
+      {"record section without bytes", record + type, 8, 4},
+      {"record shorter than a node header", record + size, 5, 8},
+      {"name past the name table", record + name, 0x7FFFFFFF, 4},
+      {"name table past the end", names + offset, good.size(), 8},
+      {"name table cut inside the name", names + size, 15, 8},
+  };
+  test::TempFolder folder;
+  for (const auto& fault : faults) {
+    Bytes image = good;
+    WriteLe(image, fault.at, fault.value, fault.bytes);
+    SCOPED_TRACE(fault.what);
+    ExpectNoRecord(folder.Write("bad", image));
+  }
+  for (uint16_t length : {0, 5, 0xFFFF}) {  // the record's own length outside its section
+    Bytes bad = ProgramRecord();
+    WriteLe(bad, 0, length, 2);
+    ExpectNoRecord(folder.Write("bad", ElfWithRecord(bad)));
+  }
+}
+
+// --- Looking values up ---
+
+TEST(RecordQuery, FindsValuesIgnoringLetterCase) {
+  const Bytes block = ProgramRecord();
+  const struct {
+    const char* path;
+    const char* text;  // nullptr: not found
+  } queries[] = {
+      {"\\StringFileInfo\\040904e4\\FileDescription", "Shapewright convertor"},
+      {"\\STRINGFILEINFO\\040904E4\\companyname", "Ferrowind"},
+      {"StringFileInfo\\040904E4\\ProductName", "Shapewright"},
+      {"\\StringFileInfo\\\\040904E4\\ProductVersion\\", "1.3.1.0"},
+      {"\\StringFileInfo\\040904E4\\Comments", nullptr},
+      {"\\StringFileInfo\\040904E4\\FileVersio", nullptr},
+      {"\\StringFileInfo\\040904E4\\FileVersionX", nullptr},
+      {"\\StringFileInfo\\040904B0\\FileVersion", nullptr},
+      {"\\StringFileInfo\\FileVersion", nullptr},
+      {"\\StringFileInfo\\040904E4\\FileVersion\\More", nullptr},
+  };
+  for (const auto& query : queries) {
+    const uint8_t* value = nullptr;
+    uint32_t length = 99;
+    std::string text = "old";
+    EXPECT_EQ(VerQueryValue(block, query.path, value, length, &text), query.text != nullptr)
+        << query.path;
+    if (query.text == nullptr) continue;
+    EXPECT_EQ(text, query.text) << query.path;
+    EXPECT_EQ(length, text.size()) << query.path;
+  }
+}
+
+TEST(RecordQuery, BinaryValuesGiveTheirBytes) {
+  const Bytes block = ProgramRecord();
+  const uint8_t* value = nullptr;
+  uint32_t length = 0;
+  ASSERT_TRUE(VerQueryValue(block, "\\", value, length));
+  EXPECT_EQ(length, 52u);
+  EXPECT_EQ(value, block.data() + 40);
+  std::string text = "old";
+  ASSERT_TRUE(VerQueryValue(block, "\\varfileinfo\\TRANSLATION", value, length, &text));
+  EXPECT_EQ(text, "");
+  ASSERT_EQ(length, 4u);
+  EXPECT_EQ(Bytes(value, value + 4), (Bytes{0x09, 0x04, 0xE4, 0x04}));
+}
+
+TEST(RecordQuery, TextValueStopsAtItsNode) {
+  RecordSource source;
+  source.string_tables = {{"t", {{"A", "abc"}, {"B", "de"}}}};
+  Bytes block = BuildVersionRecord(source);
+  const uint8_t* value = nullptr;
+  uint32_t length = 0;
+  std::string text;
+  ASSERT_TRUE(VerQueryValue(block, "\\StringFileInfo\\t\\A", value, length, &text));
+  ASSERT_EQ(text, "abc");
+  // A wValueLength beyond its node ends at the node; one short of the terminator cuts the text.
+  const size_t a_node = static_cast<size_t>(value - block.data()) - 12;
+  WriteLe(block, a_node + 2, 0xFFFF, 2);
+  ASSERT_TRUE(VerQueryValue(block, "\\StringFileInfo\\t\\A", value, length, &text));
+  EXPECT_EQ(text, "abc");
+  WriteLe(block, a_node + 2, 2, 2);
+  ASSERT_TRUE(VerQueryValue(block, "\\StringFileInfo\\t\\A", value, length, &text));
+  EXPECT_EQ(text, "ab");
+  EXPECT_EQ(length, 2u);
+}
+
+TEST(RecordQuery, MalformedNodesAreNotFollowed) {
+  const Bytes good = ProgramRecord();
+  const uint8_t* value = nullptr;
+  uint32_t length = 0;
+  ASSERT_EQ(ReadLe16(good, 96), 1);  // StringFileInfo is the root's first child, at 92
+  // 6 + 2 * 3 ends inside its key "Str".
+  for (uint16_t child_length : {0, 5, 6 + 2 * 3, 0xFFFF}) {
+    Bytes block = good;
+    WriteLe(block, 92, child_length, 2);
+    EXPECT_FALSE(VerQueryValue(block, "\\StringFileInfo\\040904E4\\FileVersion", value, length))
+        << child_length;
+  }
+  Bytes fixed_too_long = good;
+  WriteLe(fixed_too_long, 2, 0xFFF0, 2);
+  EXPECT_FALSE(VerQueryValue(fixed_too_long, "\\", value, length));
+  EXPECT_FALSE(VerQueryValue({}, "\\", value, length));
+}
+
+TEST(RecordQuery, CorruptedAndTruncatedRecordsStayInsideTheBlock) {
+  const Bytes good = ProgramRecord();
+  const char* paths[] = {"\\", "\\VarFileInfo\\Translation",
+                         "\\StringFileInfo\\040904E4\\FileVersion",
+                         "\\StringFileInfo\\040904E4\\ProductVersion"};
+  for (size_t offset = 0; offset < good.size(); ++offset) {
+    for (uint8_t byte : {0x00, 0x01, 0x7F, 0xFF}) {
+      Bytes block = good;
+      block[offset] = byte;
+      for (const char* path : paths) {
+        const uint8_t* value = nullptr;
+        uint32_t length = 0;
+        std::string text;
+        if (!VerQueryValue(block, path, value, length, &text)) continue;
+        const size_t bytes = text.empty() ? length : 2 * size_t{length};  // text: characters
+        ASSERT_GE(value, block.data()) << path;
+        ASSERT_LE(value + bytes, block.data() + block.size()) << path;
+      }
+    }
+  }
+  for (size_t size = 0; size < good.size(); ++size) {
+    const uint8_t* value = nullptr;
+    uint32_t length = 0;
+    EXPECT_FALSE(VerQueryValue(Bytes(good.begin(), good.begin() + long(size)), "\\", value, length))
+        << size;  // the root outgrows the block
+  }
+}
+
+// --- The user's default language ---
+
+TEST(UserLanguage, MapsTheFirstSetLocaleVariable) {
+  const std::optional<std::string> none;
+  const struct {
+    std::optional<std::string> lc_all, lc_messages, lang;
+    uint16_t language_id;
+  } cases[] = {
+      {none, none, none, 0x0409},
+      {"en_GB.UTF-8", none, none, 0x0809},
+      {none, none, "de_CH.UTF-8", 0x0807},
+      {"fr_CA.ISO-8859-1", none, none, 0x0C0C},
+      {"de_AT@euro", none, none, 0x0C07},
+      {"nn_NO.UTF-8", none, none, 0x0814},
+      {"zh_CN.GB18030", none, none, 0x0804},
+      {"de", none, none, 0x0407},           // language only
+      {"fr_XX.UTF-8", none, none, 0x040C},  // unlisted country
+      {"POSIX", "de_DE.UTF-8", none, 0x0409},
+      {"C.UTF-8", none, none, 0x0409},
+      {"xx_YY.UTF-8", none, none, 0x0409},
+      {"", "fr_FR.UTF-8", "de_DE.UTF-8", 0x040C},  // empty counts as unset
+      {"", "", "en_AU.UTF-8", 0x0C09},
+      {none, "it_IT.UTF-8", "de_DE.UTF-8", 0x0410},
+      {"sv_SE.UTF-8", "it_IT.UTF-8", "de_DE.UTF-8", 0x041D},
+  };
+  for (const auto& c : cases) {
+    ScopedLocale locale(c.lc_all, c.lc_messages, c.lang);
+    EXPECT_EQ(platform::GetUserDefaultLangID(), c.language_id)
+        << c.lc_all.value_or("-") << " " << c.lc_messages.value_or("-") << " "
+        << c.lang.value_or("-");
+  }
+}
+
+}  // namespace
