@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "platform/files.h"
+#include "tests/common/common.h"
 #include "tests/engine/test_support.h"
 #include "tests/ffedit/shape_encoder.h"
 
@@ -130,5 +131,5 @@ std::string OnePrimitiveShape() {
 }
 
 std::string DataText(const std::string& name) {
-  return ReadFileBytes(std::string(SW_TEST_DATA) + "/" + name);
+  return test::ReadFile(std::string(SW_TEST_DATA) + "/" + name);
 }

@@ -37,36 +37,6 @@ TEST(MeasureBaseUnits, FromTheDialogFont) {
   EXPECT_GT(platform::MeasureBaseUnits(font).x, units.x);
 }
 
-TEST(ControlObjectName, FromTheIdOrTheTemplateIndex) {
-  EXPECT_EQ(platform::ControlObjectName(1000, 3).toStdString(), "control_1000");
-  EXPECT_EQ(platform::ControlObjectName(1, 0).toStdString(), "control_1");
-  EXPECT_EQ(platform::ControlObjectName(kIdStatic, 2).toStdString(), "static_2");
-}
-
-TEST(Templates, TheMainDialogAndTheAboutBox) {
-  const DialogTemplate* main_dialog = FindDialogTemplate(kMainDialog);
-  ASSERT_NE(main_dialog, nullptr);
-  EXPECT_EQ(main_dialog->width, 320);
-  EXPECT_EQ(main_dialog->height, 200);
-  EXPECT_STREQ(main_dialog->caption, "Shapewright");
-  EXPECT_STREQ(main_dialog->font, "MS Shell Dlg");
-  const int ids[] = {1, 2, -1, 1000, 1001, 1005, 1006, -1, -1, 1004, 1008, -1, 1003, 1009};
-  ASSERT_EQ(main_dialog->control_count, std::size(ids));
-  for (size_t i = 0; i < std::size(ids); ++i) EXPECT_EQ(main_dialog->controls[i].id, ids[i]) << i;
-  const DialogTemplate* about = FindDialogTemplate(kAboutDialog);
-  ASSERT_NE(about, nullptr);
-  EXPECT_EQ(about->width, 235);
-  EXPECT_EQ(about->height, 55);
-  EXPECT_STREQ(about->caption, "About Shapewright");
-  EXPECT_EQ(about->control_count, 4u);
-  EXPECT_EQ(FindDialogTemplate(101), nullptr);
-  EXPECT_STREQ(LoadResourceString(kAboutString), "&About Shapewright...");
-  EXPECT_STREQ(LoadResourceString(7), "");
-  EXPECT_NE(FindIconXpm(kMainIcon), nullptr);
-  EXPECT_FALSE(platform::LoadResourceIcon(kMainIcon).isNull());
-  EXPECT_TRUE(platform::LoadResourceIcon(5).isNull());
-}
-
 struct BuiltMainDialog : ::testing::Test {
   void SetUp() override { platform::BuildDialog(dialog, *FindDialogTemplate(kMainDialog)); }
   QWidget* Named(const char* name) { return dialog.findChild<QWidget*>(name); }

@@ -11,7 +11,7 @@
 #include "platform/files.h"
 #include "platform/qt_services.h"
 #include "tests/app/app_test_support.h"
-#include "tests/engine/test_support.h"
+#include "tests/common/common.h"
 
 namespace {
 
@@ -27,12 +27,12 @@ std::string Lower(std::string text) {
 struct TemporarySettingsFolder {
   TemporarySettingsFolder() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(folder.path));
+                       QString::fromStdString(folder.path()));
   }
   std::string IniPath() const {
-    return folder.path + "/Ferrowind/" + platform::ProgramBaseName().toStdString() + ".conf";
+    return folder.path() + "/Ferrowind/" + platform::ProgramBaseName().toStdString() + ".conf";
   }
-  TempFolder folder;
+  test::TempFolder folder;
 };
 
 TEST(QtSettingsStore, FirstStartShowsTheProgramFolder) {
@@ -42,36 +42,36 @@ TEST(QtSettingsStore, FirstStartShowsTheProgramFolder) {
   EXPECT_EQ(ui.Text(kIdOutputDirectory), platform::ProgramFolder());
   EXPECT_EQ(ui.Text(kIdSource), "");
   EXPECT_EQ(ui.Text(kIdLength), "0");
-  EXPECT_FALSE(FileExists(settings_folder.IniPath()));
+  EXPECT_FALSE(test::FileExists(settings_folder.IniPath()));
 }
 
 TEST(QtSettingsStore, ClosedDialogIsRestoredAtTheNextStart) {
   TemporarySettingsFolder settings_folder;
-  TempFolder work;
-  WriteFileBytes(work.path + "/hierarchy.s", ShapeText(DataText("hierarchy.s.txt")));
-  WriteFileBytes(work.path + "/steam.eng", ShapeText(DataText("steam.eng.txt")));
+  test::TempFolder work;
+  work.Write("hierarchy.s", test::ShapeText(DataText("hierarchy.s.txt")));
+  work.Write("steam.eng", test::ShapeText(DataText("steam.eng.txt")));
   {
     platform::QtSettingsStore store(platform::ProgramBaseName());
     DialogUnderTest ui(store);
-    ui.services.source_answers.push_back(work.path + "/steam.eng");
+    ui.services.source_answers.push_back(work.path() + "/steam.eng");
     ui.Click(kIdBrowseSource);
-    ui.SetText(kIdOutputDirectory, work.path + "/out");
+    ui.SetText(kIdOutputDirectory, work.path() + "/out");
     ui.Click(kIdCancel);
   }
-  std::string ini = ReadFileBytes(settings_folder.IniPath());
+  std::string ini = test::ReadFile(settings_folder.IniPath());
   EXPECT_NE(ini.find("[Shapewright]\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("Dest=" + work.path + "/out\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("Source=" + Lower(work.path) + "/hierarchy.s\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("Eng=" + Lower(work.path) + "/steam.eng\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Dest=" + work.path() + "/out\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Source=" + Lower(work.path()) + "/hierarchy.s\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Eng=" + Lower(work.path()) + "/steam.eng\n"), std::string::npos) << ini;
 
   platform::QtSettingsStore store(platform::ProgramBaseName());
   DialogUnderTest next(store);
-  EXPECT_EQ(next.Text(kIdOutputDirectory), work.path + "/out");
+  EXPECT_EQ(next.Text(kIdOutputDirectory), work.path() + "/out");
   EXPECT_EQ(next.Text(kIdSource), "");
   EXPECT_EQ(next.dialog->State().options.EngPath, "");
   // The saved source is only the chooser's start folder.
   next.Click(kIdBrowseSource);
-  EXPECT_EQ(next.services.source_starts, std::vector<std::string>{Lower(work.path)});
+  EXPECT_EQ(next.services.source_starts, std::vector<std::string>{Lower(work.path())});
 }
 
 }  // namespace
