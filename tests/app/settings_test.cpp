@@ -113,21 +113,21 @@ TEST(FirstStart, WritableProgramFolderIsOfferedAsOnWindows) {
 }
 
 TEST(CanWriteFolder, AnswersForFoldersOnly) {
-  TempFolder folder;
-  WriteFileBytes(folder.path + "/file", "x");
-  EXPECT_TRUE(platform::CanWriteFolder(folder.path));
-  EXPECT_FALSE(platform::CanWriteFolder(folder.path + "/missing"));
-  EXPECT_FALSE(platform::CanWriteFolder(folder.path + "/file"));
+  test::TempFolder folder;
+  folder.Write("file", "x");
+  EXPECT_TRUE(platform::CanWriteFolder(folder.path()));
+  EXPECT_FALSE(platform::CanWriteFolder(folder.path() + "/missing"));
+  EXPECT_FALSE(platform::CanWriteFolder(folder.path() + "/file"));
   EXPECT_FALSE(platform::CanWriteFolder(""));
 }
 
 TEST(CanWriteFolder, ReadOnlyFolderIsNotWritable) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write into a read-only folder";
-  TempFolder folder;
-  std::filesystem::permissions(folder.path, std::filesystem::perms::owner_write,
+  test::TempFolder folder;
+  std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::remove);
-  EXPECT_FALSE(platform::CanWriteFolder(folder.path));
-  std::filesystem::permissions(folder.path, std::filesystem::perms::owner_write,
+  EXPECT_FALSE(platform::CanWriteFolder(folder.path()));
+  std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
 }
 

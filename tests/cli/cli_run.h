@@ -1,42 +1,26 @@
 // Running shapewright-cli as a user does, in a folder, with its output streams captured.
 #pragma once
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
-#include "tests/engine/test_support.h"
+#include "tests/common/common.h"
 
 namespace cli_test {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using CliRun = test::ProgramRun;
 
-inline std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// Runs the CLI in folder with the given arguments (already quoted where needed).
+// Runs the CLI in folder with the arguments given as one text, split at blanks (no argument
+// here holds one), and environment as "NAME=value" or empty.
 inline CliRun RunCli(const std::string& folder, const std::string& arguments,
                      const std::string& environment = "") {
-  std::string out = folder + "/.stdout", err = folder + "/.stderr";
-  std::string command = "cd " + Quoted(folder) + " && " + environment + " " + Quoted(SW_CLI) + " " +
-                        arguments + " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
-  CliRun run;
-  int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = ReadFileBytes(out);
-  run.err = ReadFileBytes(err);
-  std::filesystem::remove(out);
-  std::filesystem::remove(err);
-  return run;
+  std::istringstream words(arguments);
+  std::vector<std::string> args;
+  for (std::string word; words >> word;) args.push_back(word);
+  std::vector<std::string> env;
+  if (!environment.empty()) env.push_back(environment);
+  return test::RunProgram(SW_CLI, args, folder, env);
 }
 
 }  // namespace cli_test
