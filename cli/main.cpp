@@ -7,6 +7,7 @@
 
 #include "app/version_info.h"
 #include "batch/batch.h"
+#include "cli/check.h"
 #include "platform/console.h"
 
 namespace {
@@ -84,6 +85,7 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (IsCheckCommand(argc, argv)) return RunCheckCommand(argc, argv);
   BatchOptions options;
   options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   for (int a = 1; a < argc; ++a) {
