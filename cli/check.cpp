@@ -7,17 +7,20 @@
 #include "model/check.h"
 #include "platform/files.h"
 #include "platform/whole_file.h"
+#include "preview/preview_file.h"
 
 namespace {
 
 const char kCheckUsage[] =
-    "usage: shapewright-cli --check FILE.stk [FILE.stk ...]\n"
+    "usage: shapewright-cli --check [--preview] FILE.stk [FILE.stk ...]\n"
     "\n"
     "Reads each model file and reports its components, triangles, vertices and textures (and\n"
     "which are missing beside it), its extent in millimetres against the assembly's Length, and\n"
     "what would go wrong on import: INCLUDE lines naming no component, INCLUDE cycles, triangle\n"
     "indexes outside their vertex buffer, components nothing places, triangles without area and\n"
     "vertices far outside the vehicle. Findings are printed as FILE:LINE: error|warning: text.\n"
+    "With --preview, NAME.png beside each model file shows it from the front left and from the\n"
+    "side, with its textures, a scale bar in metres and its name and length.\n"
     "The exit status is 1 when any file has errors or cannot be read (warnings alone: 0).\n";
 
 std::string Folder(const std::string& path) {
@@ -32,8 +35,8 @@ void PrintSummary(const std::string& file, const model::CheckSummary& s) {
               s.component_count, s.placed_component_count, s.triangle_count, s.vertex_count);
   std::string textures;
   for (const std::string& t : s.textures) textures += (textures.empty() ? "" : ", ") + t;
-  std::printf("%s: %zu textures%s%s", file.c_str(), s.textures.size(),
-              textures.empty() ? "" : ": ", textures.c_str());
+  std::printf("%s: %zu textures%s%s", file.c_str(), s.textures.size(), textures.empty() ? "" : ": ",
+              textures.c_str());
   if (!s.missing_textures.empty()) {
     std::string missing;
     for (const std::string& t : s.missing_textures) missing += (missing.empty() ? "" : ", ") + t;
@@ -53,7 +56,7 @@ void PrintSummary(const std::string& file, const model::CheckSummary& s) {
 }
 
 // Checks one file; false when it has errors or cannot be read.
-bool CheckOneFile(const std::string& file) {
+bool CheckOneFile(const std::string& file, bool preview) {
   std::string text, error;
   if (!platform::ReadWholeFile(file, text, error)) {
     std::fprintf(stderr, "%s: error: cannot read: %s\n", file.c_str(), error.c_str());
@@ -74,14 +77,24 @@ bool CheckOneFile(const std::string& file) {
       std::printf("%s:%lld: %s: %s\n", file.c_str(), static_cast<long long>(d.line),
                   is_error ? "error" : "warning", d.message.c_str());
     } else {
-      std::printf("%s: %s: %s\n", file.c_str(), is_error ? "error" : "warning",
-                  d.message.c_str());
+      std::printf("%s: %s: %s\n", file.c_str(), is_error ? "error" : "warning", d.message.c_str());
     }
   }
   std::printf("%s: %zu error%s, %zu warning%s\n", file.c_str(), errors, errors == 1 ? "" : "s",
               warnings, warnings == 1 ? "" : "s");
+  bool ok = errors == 0;
+  if (preview) {
+    std::string reason;
+    if (preview::WritePreviewBeside(file, reason)) {
+      std::printf("%s: preview %s\n", file.c_str(), preview::PreviewPathFor(file).c_str());
+    } else {
+      std::fprintf(stderr, "%s: error: cannot write the preview: %s\n", file.c_str(),
+                   reason.c_str());
+      ok = false;
+    }
+  }
   std::fflush(stdout);
-  return errors == 0;
+  return ok;
 }
 
 }  // namespace
@@ -95,9 +108,14 @@ bool IsCheckCommand(int argc, char** argv) {
 
 int RunCheckCommand(int argc, char** argv) {
   std::vector<std::string> files;
+  bool preview = false;
   for (int a = 1; a < argc; ++a) {
     std::string arg = argv[a];
     if (arg == "--check") continue;
+    if (arg == "--preview") {
+      preview = true;
+      continue;
+    }
     if (arg == "--help" || arg == "-h") {
       std::fputs(kCheckUsage, stdout);
       return 0;
@@ -115,7 +133,7 @@ int RunCheckCommand(int argc, char** argv) {
   }
   int status = 0;
   for (const std::string& file : files) {
-    if (!CheckOneFile(file)) status = 1;
+    if (!CheckOneFile(file, preview)) status = 1;
   }
   return status;
 }

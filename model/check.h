@@ -17,10 +17,10 @@ struct CheckSummary {
   size_t vertex_count = 0;
   std::vector<std::string> textures;  // distinct Skin names, in order of first use
   std::vector<std::string> missing_textures;
-  bool has_box = false;               // false when nothing placed has a vertex
-  double box_min[3] = {0, 0, 0};      // placed vertices, millimetres
+  bool has_box = false;           // false when nothing placed has a vertex
+  double box_min[3] = {0, 0, 0};  // placed vertices, millimetres
   double box_max[3] = {0, 0, 0};
-  double length = 0;                  // the assembly's Length
+  double length = 0;  // the assembly's Length
 };
 
 // Tells whether the texture named by a Skin line exists beside the model file.

@@ -48,10 +48,10 @@ struct Parameter {
 
 struct Component {
   std::string name;
-  int64_t line = 0;              // of its Name line
-  bool is_component = false;     // has a "Component" line; the assembly has none
+  int64_t line = 0;           // of its Name line
+  bool is_component = false;  // has a "Component" line; the assembly has none
   bool millimetric = false;
-  std::string skin;              // texture file name from the Skin line; empty when none
+  std::string skin;  // texture file name from the Skin line; empty when none
   int64_t skin_line = 0;
   std::vector<Triangle> triangles;
   std::vector<Vertex> vertices;
@@ -64,8 +64,8 @@ struct ModelFile {
   std::vector<std::string> textures;  // the assembly's "Textures used" list, as written
   std::vector<Component> components;  // in file order, the assembly among them
   std::vector<Parameter> parameters;
-  int64_t assembly = -1;              // index into components; -1 when there is none
-  double length = 0;                  // the assembly's Length, millimetres
+  int64_t assembly = -1;  // index into components; -1 when there is none
+  double length = 0;      // the assembly's Length, millimetres
   bool has_length = false;
   int64_t line_count = 0;
 };
@@ -73,7 +73,7 @@ struct ModelFile {
 // What the reader refuses to go beyond, whatever the file says.
 struct ReadLimits {
   size_t max_line_length = 1 << 16;
-  double max_coordinate = 1e7;  // millimetres: ten kilometres is no vehicle
+  double max_coordinate = 1e7;   // millimetres: ten kilometres is no vehicle
   size_t max_diagnostics = 200;  // further problems are counted in one closing line
 };
 

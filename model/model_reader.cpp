@@ -75,8 +75,8 @@ class Reader {
       std::string_view line = text.substr(at, end - at);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
       if (line.size() > limits_.max_line_length) {
-        Report(Severity::kError, "line longer than " + std::to_string(limits_.max_line_length) +
-                                     " characters");
+        Report(Severity::kError,
+               "line longer than " + std::to_string(limits_.max_line_length) + " characters");
       } else {
         ReadLine(line);
       }
@@ -188,17 +188,16 @@ class Reader {
   void StartComponent(std::string_view name) {
     seen_block_ = true;
     if (current_ >= 0) {
-      Report(Severity::kWarning, "Name line inside component " + Current()->name +
-                                     " (no [end] before it)");
+      Report(Severity::kWarning,
+             "Name line inside component " + Current()->name + " (no [end] before it)");
     }
     if (name.empty()) {
       Report(Severity::kError, "Name line without a name");
     }
     auto [found, inserted] = names_.emplace(std::string(name), model_.components.size());
     if (!inserted) {
-      Report(Severity::kError,
-             "component " + std::string(name) + " already named at line " +
-                 std::to_string(model_.components[found->second].line));
+      Report(Severity::kError, "component " + std::string(name) + " already named at line " +
+                                   std::to_string(model_.components[found->second].line));
     }
     Component component;
     component.name = std::string(name);
@@ -346,7 +345,8 @@ class Reader {
                model_.components[i].line);
       }
     }
-    if (model_.assembly < 0) Report(Severity::kError, "no assembly (a Name block without a Component line)", 0);
+    if (model_.assembly < 0)
+      Report(Severity::kError, "no assembly (a Name block without a Component line)", 0);
     if (suppressed_ > 0) {
       diagnostics_.push_back({0, suppressed_error_ ? Severity::kError : Severity::kWarning,
                               std::to_string(suppressed_) + " further problems not listed"});

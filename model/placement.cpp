@@ -43,8 +43,8 @@ class Resolver {
       }
       size_t target = found->second;
       if (on_path_[target]) {
-        ReportOnce(include, "INCLUDE cycle: " + include.target + " includes itself through " +
-                                c.name);
+        ReportOnce(include,
+                   "INCLUDE cycle: " + include.target + " includes itself through " + c.name);
         continue;
       }
       if (depth + 1 > limits_.max_depth) {
@@ -61,9 +61,10 @@ class Resolver {
 
   void Finish() {
     if (too_many_) {
-      diagnostics_.push_back({0, Severity::kError,
-                              "more than " + std::to_string(limits_.max_placements) +
-                                  " placed components: the INCLUDE tree is not followed to its end"});
+      diagnostics_.push_back(
+          {0, Severity::kError,
+           "more than " + std::to_string(limits_.max_placements) +
+               " placed components: the INCLUDE tree is not followed to its end"});
     }
   }
 
