@@ -12,6 +12,7 @@
 #include <set>
 #include <thread>
 
+#include "batch/previews.h"
 #include "batch/report.h"
 #include "convert/conversion.h"
 #include "platform/console.h"
@@ -623,6 +624,8 @@ int RunBatch(const BatchOptions& options, std::FILE* out, std::FILE* err) {
       outputs_written = false;
     }
   }
+
+  if (options.preview && !WriteBatchPreviews(options, results, err)) outputs_written = false;
 
   long converted = 0, warnings = 0, missing = 0;
   for (const VehicleResult& r : results) {

@@ -21,6 +21,7 @@ struct BatchOptions {
   Verbosity verbosity = Verbosity::kNormal;
   bool progress = false;    // the one-line progress display on standard error
   std::string report_path;  // --report: one CSV row per vehicle; none when empty
+  bool preview = false;     // --preview: a picture beside every model file (batch/previews.h)
 };
 
 // One vehicle found from the sources, before it is converted.

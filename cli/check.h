@@ -1,6 +1,8 @@
 // shapewright-cli --check: the model-file checker on the command line.
 #pragma once
 
+#include <string>
+
 // True when the arguments ask for --check (the check command takes over the command line).
 bool IsCheckCommand(int argc, char** argv);
 

@@ -44,6 +44,9 @@ const char kUsage[] =
     "  -v, --verbose         print the full progress log of every conversion, headed by its "
     "source\n"
     "  -q, --quiet           print only failures and the summary\n"
+    "  --preview             also draw each model as NAME.png beside it, and with a folder\n"
+    "                        source the collection page DIR/index.html\n"
+    "  --check FILE.stk...   check model files instead (see --check --help)\n"
     "  --version             print the program's file description and version\n"
     "  -h, --help            print this text\n"
     "\n"
@@ -112,6 +115,8 @@ int main(int argc, char** argv) {
       options.length = length;
     } else if (arg == "--two-foot") {
       options.two_foot = true;
+    } else if (arg == "--preview") {
+      options.preview = true;
     } else if (arg == "--shapes") {
       options.shapes = true;
     } else if (arg == "--jobs" || arg == "-j") {

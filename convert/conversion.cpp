@@ -25,6 +25,18 @@ std::string MakeModelName(const std::string& source_path) {
   return name;
 }
 
+void FlushModelFile(ModelFile& model) {
+  if (model.pending.empty()) return;
+  size_t written = std::fwrite(model.pending.data(), 1, model.pending.size(), model.file);
+  if (written != model.pending.size()) {
+    int error = errno != 0 ? errno : EIO;
+    throw RunAborted{{model.path, std::strerror(error)}};
+  }
+  model.pending.clear();
+}
+
+}  // namespace
+
 // OutputDirectory as entered, then the source's separator and file name up to its last ".",
 // with every "_ASC" removed, then ".stk".
 std::string MakeModelPath(const ConversionOptions& options) {
@@ -43,18 +55,6 @@ std::string MakeModelPath(const ConversionOptions& options) {
   }
   return options.OutputDirectory + name + ".stk";
 }
-
-void FlushModelFile(ModelFile& model) {
-  if (model.pending.empty()) return;
-  size_t written = std::fwrite(model.pending.data(), 1, model.pending.size(), model.file);
-  if (written != model.pending.size()) {
-    int error = errno != 0 ? errno : EIO;
-    throw RunAborted{{model.path, std::strerror(error)}};
-  }
-  model.pending.clear();
-}
-
-}  // namespace
 
 std::string QuotedKeyword(std::string_view keyword) {
   std::string quoted;

@@ -62,6 +62,10 @@ class LogSink {
   virtual void ReportTexture(const TextureOutcome& texture) { (void)texture; }
 };
 
+// The model file a conversion with options writes: OutputDirectory, the source's file name up to
+// its last "." with every "_ASC" removed, and ".stk".
+std::string MakeModelPath(const ConversionOptions& options);
+
 // Converts options.SourcePath into OutputDirectory + name + ".stk" and its textures. Returns
 // true when the run reached its closing line; false after a file failure or an unexpected end
 // of the shape text, which has then been reported through log.ReportFileFailure.

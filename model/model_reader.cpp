@@ -252,9 +252,13 @@ class Reader {
     SkipBlanks(text);
     double u = 0, v = 0;
     if (!TakeNumber(text, u) || !TakeChar(text, ',') || !TakeNumber(text, v) ||
-        std::fabs(u) > 1e6 || std::fabs(v) > 1e6) {
+        std::fabs(u) > 1e30 || std::fabs(v) > 1e30) {
       Report(Severity::kError, "vertex texture coordinate is not two numbers u,v");
       return;
+    }
+    // Shapes carry such values from their own source; the texture just repeats.
+    if (std::fabs(u) > 1e6 || std::fabs(v) > 1e6) {
+      Report(Severity::kWarning, "vertex texture coordinate beyond a million repeats (kept)");
     }
     if (!Trim(text).empty()) {
       Report(Severity::kError, "text after the vertex's texture coordinate");

@@ -168,6 +168,8 @@ void DrawTriangle(Target& t, Projected v0, Projected v1, Projected v2, const Pic
         double u = (b0 * v0.u_w + b1 * v1.u_w + b2 * v2.u_w) / inv_w;
         double v = (b0 * v0.v_w + b1 * v1.v_w + b2 * v2.v_w) / inv_w;
         double tu = std::floor(u * texture->width), tv = std::floor(v * texture->height);
+        if (!std::isfinite(tu)) tu = 0;
+        if (!std::isfinite(tv)) tv = 0;
         int64_t ix = static_cast<int64_t>(std::fmod(tu, static_cast<double>(texture->width)));
         int64_t iy = static_cast<int64_t>(std::fmod(tv, static_cast<double>(texture->height)));
         if (ix < 0) ix += texture->width;

@@ -189,3 +189,51 @@ TEST(Cli, AnOverrideIncludesItsOriginalAndAMissingIncludeIsAWarning) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliCheck, ReportsPerFileAndExitsByErrors) {
+  TempFolder folder;
+  std::string golden = DataText("hierarchy.stk");
+  WriteFileBytes(folder.path + "/good.stk", golden);
+  std::string broken = golden;
+  broken.replace(broken.find("\t2,0,3"), 6, "\t2,0,9");
+  WriteFileBytes(folder.path + "/broken.stk", broken);
+  struct Case {
+    const char* arguments;
+    int status;
+    const char* in_output;
+  };
+  const Case cases[] = {
+      {"--check good.stk", 0,
+       "good.stk:9: warning: texture coach_body.tga is missing beside the model file\n"},
+      {"--check good.stk broken.stk", 1,
+       "broken.stk:12: error: component hierarchy.0.0: 1 triangle index beyond its 4 vertices"},
+      {"--check", 2, "usage: shapewright-cli --check"},
+      {"--check --length 3 good.stk", 2, "--check does not take --length"},
+      {"--check missing.stk", 1, "missing.stk: error: cannot read: No such file or directory"},
+  };
+  for (const Case& c : cases) {
+    CliRun run = RunCli(folder.path, c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments;
+    EXPECT_NE((run.out + run.err).find(c.in_output), std::string::npos) << c.arguments << ":\n"
+                                                                        << run.out << run.err;
+  }
+}
+
+TEST(CliCheck, PreviewWritesAPictureBesideEachModelFile) {
+  TempFolder folder;
+  WriteFileBytes(folder.path + "/coach.s", ShapeText(DataText("hierarchy.s.txt")));
+  CliRun run = RunCli(folder.path, "-o out coach.s --length 14.5 --preview");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("Preview: out/coach.png\n"), std::string::npos) << run.out;
+  std::string png = ReadFileBytes(folder.path + "/out/coach.png");
+  ASSERT_GT(png.size(), 8u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  std::filesystem::remove(folder.path + "/out/coach.png");
+  run = RunCli(folder.path, "--check --preview out/coach.stk");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(FileExists(folder.path + "/out/coach.png"));
+}
+
+}  // namespace

@@ -185,6 +185,13 @@ const Malformed kMalformed[] = {
      Severity::kError, "vertex position"},
     {"normal cut short", "Name v\n[end]\nName a\n<VertexBuffer>\n\t0/0/0\t0/0\t0,0\n", 5,
      Severity::kError, "vertex normal"},
+    {"absurd uv",
+     "Name v\n[end]\nName "
+     "a\n<VertexBuffer>\n\t0/0/0\t0/0/0\t0,-100000000000000000000000000000000.0\n",
+     5, Severity::kError, "texture coordinate is not two numbers"},
+    {"huge uv kept",
+     "Name v\n[end]\nName a\n<VertexBuffer>\n\t0/0/0\t0/0/0\t54049198826749236871168.0,1\n", 5,
+     Severity::kWarning, "beyond a million repeats (kept)"},
     {"uv missing", "Name v\n[end]\nName a\n<VertexBuffer>\n\t0/0/0\t0/0/0\n", 5, Severity::kError,
      "texture coordinate"},
     {"ends in vertex buffer", "Name v\n<VertexBuffer>\n\t0/0/0\t0/0/0\t0,0\n", 3, Severity::kError,
