@@ -16,6 +16,7 @@
 
 #include "app/about_dlg.h"
 #include "app/length_text.h"
+#include "app/preview_window.h"
 #include "platform/files.h"
 #include "platform/qt_dialog.h"
 #include "platform/qt_services.h"
@@ -126,18 +127,24 @@ CConvertDlg::~CConvertDlg() = default;
 void CConvertDlg::OnInitDialog() {
   // A desktop's window menu cannot take entries, so the About entry is in the dialog's own
   // context menu: the right mouse button, the menu key, or Shift+F10.
+  // "Preview…" stays disabled until a conversion has written a model file.
+  preview_ = new QAction(QStringLiteral("Preview\u2026"), this);
+  preview_->setObjectName(QStringLiteral("action_preview"));
+  preview_->setEnabled(false);
+  connect(preview_, &QAction::triggered, this, &CConvertDlg::OnPreview);
+  addAction(preview_);
   QString about_text = QString::fromUtf8(res::LoadResourceString(res::kAboutString));
   if (!about_text.isEmpty()) {
     about_ = new QAction(about_text, this);
     about_->setObjectName(QStringLiteral("action_about"));
     connect(about_, &QAction::triggered, this, &CConvertDlg::OnAbout);
     addAction(about_);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
-    auto* shortcut = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
-    connect(shortcut, &QShortcut::activated, this, [this] {
-      QMenu::exec(actions(), mapToGlobal(QPoint(width() / 2, height() / 2)), nullptr, this);
-    });
   }
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* shortcut = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+  connect(shortcut, &QShortcut::activated, this, [this] {
+    QMenu::exec(actions(), mapToGlobal(QPoint(width() / 2, height() / 2)), nullptr, this);
+  });
   setWindowIcon(icon_);
   const std::string program_folder = platform::ProgramFolder();
   const bool writable = services_.CanWriteFolder(program_folder);
@@ -322,7 +329,10 @@ void CConvertDlg::OnConvert() {
     WaitCursor waiting(services_);
     log_grows_only_ = true;
     ConversionLog log(*this);
-    RunConversion(state_.options, log);
+    if (RunConversion(state_.options, log)) {
+      last_model_path_ = MakeModelPath(state_.options);
+      preview_->setEnabled(true);
+    }
   });
 }
 
@@ -341,6 +351,14 @@ void CConvertDlg::OnAbout() {
   RunCommand([] {
     CAboutDlg about;
     about.exec();
+  });
+}
+
+void CConvertDlg::OnPreview() {
+  RunCommand([this] {
+    if (last_model_path_.empty()) return;
+    auto* window = new CPreviewWindow(last_model_path_, this);
+    window->show();
   });
 }
 

@@ -66,6 +66,7 @@ class CConvertDlg : public QDialog {
   void OnTwoFoot();
   void OnBrowseOutputDirectory();
   void OnAbout();
+  void OnPreview();
   void OnLogEdited();
 
  private:
@@ -112,6 +113,9 @@ class CConvertDlg : public QDialog {
   QPlainTextEdit* log_ = nullptr;
   QRadioButton* two_foot_ = nullptr;
   QAction* about_ = nullptr;
+  // "Preview…": enabled once a conversion has written last_model_path_.
+  QAction* preview_ = nullptr;
+  std::string last_model_path_;
 
   // What a first start offers for the output and the chooser's last resort: the program's
   // folder, or the home folder when that is not the user's to write (installed for everyone).

@@ -402,7 +402,7 @@ TEST_F(Dialog, AboutBox_RightButtonOnTheDialogOffersTheEntry) {
   QPoint at(ui.dialog->width() - 10, ui.dialog->height() / 2);
   QContextMenuEvent click(QContextMenuEvent::Mouse, at, ui.dialog->mapToGlobal(at));
   QApplication::sendEvent(ui.dialog.get(), &click);
-  EXPECT_EQ(entries, std::vector<std::string>{"&About Shapewright..."});
+  EXPECT_EQ(entries, (std::vector<std::string>{"Preview\u2026", "&About Shapewright..."}));
 }
 
 }  // namespace
