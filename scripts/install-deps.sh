@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev zlib1g-dev libdeflate-dev
+  libgtest-dev libgmock-dev zlib1g-dev libdeflate-dev libpng-dev
   clang-14 libclang-rt-14-dev
   qt6-base-dev
   locales
