@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/model_file.h"
+#include "preview/collection_page.h"
 #include "preview/render.h"
 
 namespace preview {
@@ -34,5 +35,15 @@ std::string PreviewPathFor(const std::string& model_path);
 // Renders the preview of the model file at model_path and writes it to PreviewPathFor; false
 // with reason when the model cannot be read or the picture cannot be written.
 bool WritePreviewBeside(const std::string& model_path, std::string& reason);
+
+// The card of one vehicle of a batch run for the collection page in page_folder: when
+// failure is empty, its model file is read back and checked (for its length, vehicle data,
+// textures and findings) and its preview is named when it exists; else the card says failure.
+VehicleCard MakeVehicleCard(const std::string& source, const std::string& model_path,
+                            const std::string& failure, const std::string& page_folder);
+
+// Writes page_folder/index.html with the cards; false with reason when it cannot be written.
+bool WriteCollectionPage(const std::string& page_folder, const std::vector<VehicleCard>& cards,
+                         std::string& reason);
 
 }  // namespace preview

@@ -1,7 +1,12 @@
 // The collection page as text: one card per vehicle, everything escaped, nothing from outside.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "preview/collection_page.h"
+#include "preview/preview_file.h"
+#include "tests/model/model_test_support.h"
 
 namespace {
 
@@ -59,6 +64,38 @@ TEST(CollectionPage, NeedsNothingFromOutside) {
   for (const char* outside : {"http:", "https:", "=\"//", "@import", "url(", "<link"}) {
     EXPECT_EQ(page.find(outside), std::string::npos) << outside;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CollectionPage, CardsReadTheirModelFileBack) {
+  std::string folder = ::testing::TempDir() + "collection_card_test";
+  std::filesystem::create_directories(folder + "/vehicles");
+  std::ofstream(folder + "/vehicles/loco.stk", std::ios::binary)
+      << ReadTestData("hierarchy-steam.stk");
+  std::ofstream(folder + "/vehicles/bogie.tga", std::ios::binary) << "present";
+  std::ofstream(folder + "/vehicles/loco.png", std::ios::binary) << "picture";
+  preview::VehicleCard card =
+      preview::MakeVehicleCard("Loco.eng", folder + "/vehicles/loco.stk", "", folder);
+  EXPECT_TRUE(card.converted);
+  EXPECT_EQ(card.name, "hierarchy");
+  EXPECT_EQ(card.status, "converted");
+  EXPECT_EQ(card.model_file, "vehicles/loco.stk");
+  EXPECT_EQ(card.picture, "vehicles/loco.png");
+  EXPECT_EQ(card.length_mm, 14500);
+  EXPECT_EQ(card.weight, "61");
+  EXPECT_EQ(card.max_speed, "72");
+  EXPECT_EQ(card.textures.size(), 3u);
+  EXPECT_EQ(card.missing_textures, (std::vector<std::string>{"coach_body.tga", "glass.tga"}));
+  EXPECT_EQ(card.warnings.size(), 3u);  // two missing textures, the length
+
+  preview::VehicleCard failed = preview::MakeVehicleCard("Wagon.wag", "", "cannot read", folder);
+  EXPECT_FALSE(failed.converted);
+  EXPECT_EQ(failed.status, "cannot read");
+  EXPECT_EQ(failed.name, "Wagon");
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
