@@ -20,7 +20,7 @@ run_browser() {
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 dom=$(run_browser --dump-dom "file://$scratch/index.html")
-[ "$(grep -o '<div class="card' <<<"$dom" | wc -l)" -eq 3 ] || fail "expected three cards"
+[ "$(grep -o 'data-search=' <<<"$dom" | wc -l)" -eq 3 ] || fail "expected three cards"
 [ "$(grep -o '<div class="card failed"' <<<"$dom" | wc -l)" -eq 1 ] || fail "expected one failed card"
 grep -q '<span id="count">3 of 3 vehicles</span>' <<<"$dom" || fail "the script did not count the cards"
 grep -q '<img src="coach%20b.png"' <<<"$dom" || fail "picture path not encoded"

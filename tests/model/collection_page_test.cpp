@@ -41,7 +41,7 @@ std::vector<VehicleCard> Cards() {
 
 TEST(CollectionPage, OneCardPerVehicleWithItsFacts) {
   std::string page = preview::MakeCollectionPage("Collection", Cards());
-  EXPECT_EQ(Count(page, "<div class=\"card"), 2u);
+  EXPECT_EQ(Count(page, "data-search="), 2u);
   EXPECT_EQ(Count(page, "<div class=\"card failed\""), 1u);
   EXPECT_NE(page.find("<img src=\"loco%20%26%20tender/loco.png\""), std::string::npos) << page;
   EXPECT_NE(page.find("<dt>Length</dt><dd>16.50 m</dd>"), std::string::npos);
