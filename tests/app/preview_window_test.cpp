@@ -16,7 +16,9 @@ namespace {
 using namespace res;
 
 CPreviewWindow* OpenPreviewAfterConversion(DialogUnderTest& ui, const std::string& folder) {
-  WriteFileBytes(folder + "/loco.s", OnePrimitiveShape());
+  // A shape with faces to see (the dialog tests' one-primitive shape has a single point).
+  WriteFileBytes(folder + "/loco.s",
+                 ShapeText(ReadFileBytes(std::string(SW_TEST_DATA) + "/hierarchy.s.txt")));
   QAction* preview = ui.dialog->findChild<QAction*>("action_preview");
   EXPECT_NE(preview, nullptr);
   if (preview == nullptr) return nullptr;
