@@ -234,6 +234,11 @@ Scene BuildScene(const model::ModelFile& model, const std::vector<model::Placeme
         int index = -1;
         if (load_texture(c.skin, picture) && picture.width > 0 && picture.height > 0) {
           index = static_cast<int>(scene.textures.size());
+          bool any_opaque = false;
+          for (size_t a = 3; a < picture.pixels.size() && !any_opaque; a += 4) {
+            any_opaque = picture.pixels[a] >= 128;
+          }
+          scene.cut_out.push_back(picture.has_alpha && any_opaque);
           scene.textures.push_back(std::move(picture));
         }
         found = loaded.emplace(c.skin, index).first;
@@ -286,7 +291,7 @@ ViewportResult DrawView(const Scene& scene, const View& view, Picture& target, u
     const model::Component& c = scene.model->components[part.component];
     const Picture* texture =
         part.texture >= 0 ? &scene.textures[static_cast<size_t>(part.texture)] : nullptr;
-    bool alpha_test = texture != nullptr && texture->has_alpha;
+    bool alpha_test = texture != nullptr && scene.cut_out[static_cast<size_t>(part.texture)];
     projected.resize(c.vertices.size());
     usable.assign(c.vertices.size(), false);
     std::vector<bool> done(c.vertices.size(), false);

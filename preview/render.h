@@ -26,6 +26,10 @@ struct Scene {
   const model::ModelFile* model = nullptr;
   std::vector<Part> parts;
   std::vector<Picture> textures;
+  // Per texture: its alpha cuts holes. A texture whose every pixel is below half alpha is
+  // drawn opaque instead: such alpha serves something else (shine, say), as an opaque shader
+  // in MSTS ignores it, and a cut-out would leave nothing.
+  std::vector<bool> cut_out;
   bool empty = true;  // no drawable triangle
   double box_min[3] = {0, 0, 0};
   double box_max[3] = {0, 0, 0};

@@ -116,6 +116,10 @@ void Load(Drawn& d, const std::string& text) {
     std::string reason;
     if (name == "quad.tga")
       return model::DecodeTga(MakeTga(4, 4, Quadrants(false).pixels), p, reason);
+    if (name == "clear.tga") {
+      std::vector<uint8_t> clear(64, 0);  // 4 x 4 black, alpha 0 everywhere
+      return model::DecodeTga(MakeTga(4, 4, clear), p, reason);
+    }
     if (name == "mask.tga")
       return model::DecodeTga(MakeTga(4, 4, Quadrants(true).pixels), p, reason);
     return false;
@@ -173,6 +177,16 @@ TEST(Render, OneFlippedTextureCoordinateChangesThePicture) {
   std::string reason;
   ASSERT_TRUE(preview::DecodePng(ReadTestData("preview/quad.png"), expected, reason));
   EXPECT_NE(expected.pixels, picture.pixels);
+}
+
+// Alpha that would leave nothing at all is no cut-out: the face is drawn.
+TEST(Render, DrawsATextureWhoseAlphaHidesEverythingAsOpaque) {
+  Drawn d;
+  Load(d, std::string(kAssembly) + "\tINCLUDE 0/2000/0\t quad\n" +
+              QuadComponent("quad", "clear.tga", nullptr));
+  Picture picture = Blank(40, 24);
+  preview::DrawView(d.scene, preview::SideView(), picture, 0, 0, 40, 24);
+  EXPECT_LT(picture.pixels[(12 * 40 + 20) * 4], 100);
 }
 
 TEST(Render, DrawsACubeWithAMaskTextureSeenThroughItsHoles) {
