@@ -625,7 +625,7 @@ int RunBatch(const BatchOptions& options, std::FILE* out, std::FILE* err) {
     }
   }
 
-  if (options.preview && !WriteBatchPreviews(options, results, err)) outputs_written = false;
+  if (options.preview && !WriteBatchPreviews(options, results, out, err)) outputs_written = false;
 
   long converted = 0, warnings = 0, missing = 0;
   for (const VehicleResult& r : results) {

@@ -2,10 +2,11 @@
 
 #include <string>
 
+#include "platform/whole_file.h"
 #include "preview/preview_file.h"
 
-bool WriteBatchPreviews(const BatchOptions&, const std::vector<VehicleResult>& results,
-                        std::FILE* err) {
+bool WriteBatchPreviews(const BatchOptions& options, const std::vector<VehicleResult>& results,
+                        std::FILE* out, std::FILE* err) {
   bool all = true;
   for (const VehicleResult& r : results) {
     if (!r.converted || r.model_file.empty()) continue;
@@ -16,5 +17,25 @@ bool WriteBatchPreviews(const BatchOptions&, const std::vector<VehicleResult>& r
       all = false;
     }
   }
+  bool folder_source = false;
+  for (const std::string& source : options.sources) {
+    folder_source = folder_source || platform::IsFolder(source);
+  }
+  if (!folder_source) return all;
+  std::vector<preview::VehicleCard> cards;
+  for (const VehicleResult& r : results) {
+    std::string failure = r.converted ? std::string() : r.reason.empty() ? "failed" : r.reason;
+    cards.push_back(preview::MakeVehicleCard(r.source, r.model_file, failure, options.output_dir));
+  }
+  std::string reason;
+  std::string page = options.output_dir +
+                     (options.output_dir.empty() || options.output_dir.back() == '/' ? "" : "/") +
+                     "index.html";
+  if (!preview::WriteCollectionPage(options.output_dir, cards, reason)) {
+    std::fprintf(err, "error: %s: cannot write the collection page: %s\n", page.c_str(),
+                 reason.c_str());
+    return false;
+  }
+  std::fprintf(out, "collection page: %s\n", page.c_str());
   return all;
 }

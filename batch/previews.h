@@ -1,5 +1,5 @@
 // What --preview adds to a batch run once every vehicle is done: the picture of each model
-// file beside it.
+// file beside it and, when a source is a folder, the collection page OUTPUT/index.html.
 #pragma once
 
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include "batch/batch.h"
 
 // Writes NAME.png beside the model file of every converted vehicle; each picture that cannot
-// be written is an error on err. False when any could not be.
+// be written is an error on err. With a folder among the sources, then writes the collection
+// page into the output folder, naming it on out. False when anything could not be written.
 bool WriteBatchPreviews(const BatchOptions& options, const std::vector<VehicleResult>& results,
-                        std::FILE* err);
+                        std::FILE* out, std::FILE* err);

@@ -45,7 +45,7 @@ const char kUsage[] =
     "source\n"
     "  -q, --quiet           print only failures and the summary\n"
     "  --preview             also draw each model as NAME.png beside it, and with a folder\n"
-    "                        source the collection page DIR/index.html\n"
+    "                        source write the collection page index.html into DIR\n"
     "  --check FILE.stk...   check model files instead (see --check --help)\n"
     "  --version             print the program's file description and version\n"
     "  -h, --help            print this text\n"

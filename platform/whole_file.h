@@ -18,4 +18,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes, std::stri
 // True when path names an existing regular file.
 bool IsRegularFile(const std::string& path);
 
+// True when path names an existing folder.
+bool IsFolder(const std::string& path);
+
 }  // namespace platform

@@ -226,7 +226,7 @@ TEST(CliCheck, PreviewWritesAPictureBesideEachModelFile) {
   WriteFileBytes(folder.path + "/coach.s", ShapeText(DataText("hierarchy.s.txt")));
   CliRun run = RunCli(folder.path, "-o out coach.s --length 14.5 --preview");
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("Preview: out/coach.png\n"), std::string::npos) << run.out;
+  EXPECT_FALSE(FileExists(folder.path + "/out/index.html"));  // no folder among the sources
   std::string png = ReadFileBytes(folder.path + "/out/coach.png");
   ASSERT_GT(png.size(), 8u);
   EXPECT_EQ(png.substr(1, 3), "PNG");
@@ -234,6 +234,28 @@ TEST(CliCheck, PreviewWritesAPictureBesideEachModelFile) {
   run = RunCli(folder.path, "--check --preview out/coach.stk");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(FileExists(folder.path + "/out/coach.png"));
+}
+
+TEST(CliCheck, PreviewOfAFolderWritesTheCollectionPage) {
+  TempFolder folder;
+  std::filesystem::create_directories(folder.path + "/set/coach");
+  WriteFileBytes(folder.path + "/set/coach/coach.s", ShapeText(DataText("hierarchy.s.txt")));
+  WriteFileBytes(folder.path + "/set/coach/coach.wag",
+                 ShapeText("Wagon ( coach\nWagonShape ( coach.s )\nSize ( 3m 4m 14.5m )\n)\n"));
+  WriteFileBytes(folder.path + "/set/coach/broken.wag", ShapeText("Wagon ( broken\n)\n"));
+  CliRun run = RunCli(folder.path, "-o out --preview set");
+  EXPECT_EQ(run.status, 1) << run.out << run.err;  // broken.wag names no shape
+  EXPECT_NE(run.out.find("collection page: out/index.html\n"), std::string::npos) << run.out;
+  std::string page = ReadFileBytes(folder.path + "/out/index.html");
+  size_t cards = 0;
+  for (size_t at = page.find("data-search="); at != std::string::npos;
+       at = page.find("data-search=", at + 1)) {
+    ++cards;
+  }
+  EXPECT_EQ(cards, 2u) << page;
+  EXPECT_NE(page.find("<div class=\"card failed\""), std::string::npos);
+  EXPECT_NE(page.find("<dt>Length</dt><dd>14.50 m</dd>"), std::string::npos) << page;
+  EXPECT_NE(page.find(".png\" alt=\"coach\""), std::string::npos) << page;
 }
 
 }  // namespace
