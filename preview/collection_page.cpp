@@ -24,7 +24,7 @@ h1 { font-size: 1.4em; }
 .status.failed { color: #b00; font-weight: bold; }
 .card dl { display: grid; grid-template-columns: 8em 1fr; margin: 0.3em 0; }
 .card dt { color: #666; }
-.card dd { margin: 0; }
+.card dd { margin: 0; overflow-wrap: anywhere; }
 .warnings { color: #8a5a00; margin: 0.3em 0 0 1.2em; padding: 0; }
 .missing { color: #b00; }
 .card[hidden] { display: none; }
