@@ -8,7 +8,7 @@ bash scripts/install-deps.sh
 cmake -S . -B build-example -G Ninja -DCMAKE_BUILD_TYPE=Release -DSHAPEWRIGHT_BUILD_TESTS=OFF >/dev/null
 cmake --build build-example --parallel "$(nproc)" --target shapewright-cli texconv ffeditc_unicode >/dev/null
 mkdir -p out/example
-build-example/bin/shapewright-cli --output-dir out/example --eng examples/steam-loco/Loco.eng \
+build-example/bin/shapewright-cli -v --output-dir out/example --eng examples/steam-loco/Loco.eng \
   --length 16.5 examples/steam-loco/Loco.s
 echo
 echo "model file: out/example/loco.stk"
