@@ -19,6 +19,13 @@ bash scripts/build.sh build-asan -DSHAPEWRIGHT_WERROR=ON -DSHAPEWRIGHT_SANITIZE=
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
 
+echo "== thread sanitizer: the batch tests, several vehicles at once"
+cmake -S . -B build-tsan -G Ninja -DSHAPEWRIGHT_WERROR=ON -DSHAPEWRIGHT_TSAN=ON \
+  -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build-tsan --parallel "$(nproc)" --target batch_tests shapewright-cli \
+  ffeditc_unicode texconv
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -R '^Batch\.'
+
 echo "== fuzzers (${fuzz_seconds}s each)"
 bash scripts/build.sh build-fuzz -DSHAPEWRIGHT_BUILD_FUZZ=ON -DSHAPEWRIGHT_BUILD_TESTS=OFF \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo
