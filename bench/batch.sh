@@ -70,6 +70,7 @@ run() {
   local jobs=$1 label=$2
   find "$collection" -name '*_ASC.s' -delete
   rm -rf "$scratch/out"
+  sync  # the generator's writing back does not fall into the measured run
   local start end
   start=$(date +%s.%N)
   "$timer" -v -o "$scratch/time.$label" "$cli" -q -j "$jobs" -o "$scratch/out" "$collection" \
@@ -78,8 +79,11 @@ run() {
   local seconds rss
   seconds=$(echo "$end - $start" | bc -l)
   rss=$(awk -F: '/Maximum resident/ {gsub(/ /, "", $2); print $2}' "$scratch/time.$label")
-  printf '%s: %s, %.2f s, %.1f vehicles/s, peak %d MB\n' "$label" "$(tail -n 1 "$scratch/stdout.$label")" \
-    "$seconds" "$(echo "$vehicles / $seconds" | bc -l)" $((rss / 1024))
+  local cpu
+  cpu=$(awk -F: '/Percent of CPU/ {gsub(/ /, "", $2); print $2}' "$scratch/time.$label")
+  printf '%s: %s, %.2f s, %.1f vehicles/s, %s CPU, peak %d MB\n' "$label" \
+    "$(tail -n 1 "$scratch/stdout.$label")" "$seconds" "$(echo "$vehicles / $seconds" | bc -l)" \
+    "$cpu" $((rss / 1024))
   eval "seconds_$label=$seconds"
 }
 cores=$(nproc)
