@@ -7,7 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/convert_app.h"
-#include "app/version_info.h"
+#include "platform/version_info.h"
 
 int main(int argc, char** argv) {
   using Action = DialogCommandLine::Action;

@@ -5,10 +5,10 @@
 #include <string>
 #include <thread>
 
-#include "app/version_info.h"
 #include "batch/batch.h"
 #include "cli/check.h"
 #include "platform/console.h"
+#include "platform/version_info.h"
 
 namespace {
 

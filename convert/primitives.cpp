@@ -1,8 +1,8 @@
 // The header comment and one component per drawing primitive of each sub-object.
-#include "app/version_info.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
 #include "convert/vertex_table.h"
+#include "platform/version_info.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // CVersionInfo: the program's own record, the choice among translations, and files without a
 // readable record.
-#include "app/version_info.h"
+#include "platform/version_info.h"
 
 #include <gtest/gtest.h>
 
