@@ -1,7 +1,9 @@
-// The assembly component, with the list of textures and their conversion.
+#include "convert/assembly.h"
+
 #include "convert/numbers.h"
 #include "convert/run.h"
 #include "convert/texture_library.h"
+#include "convert/vehicle.h"
 #include "platform/files.h"
 
 namespace {

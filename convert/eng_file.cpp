@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "convert/run.h"
+#include "convert/assembly.h"
 
 namespace {
 

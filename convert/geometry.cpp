@@ -1,4 +1,5 @@
-// The IndexedTriangleList and VertexBuffer blocks of one primitive component.
+#include "convert/geometry.h"
+
 #include <algorithm>
 
 #include "convert/numbers.h"

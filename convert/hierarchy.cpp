@@ -1,4 +1,5 @@
-// The matrix components that reproduce the shape's hierarchy of matrices.
+#include "convert/hierarchy.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>

@@ -1,4 +1,7 @@
-// The header comment and one component per drawing primitive of each sub-object.
+#include "convert/primitives.h"
+
+#include "convert/assembly.h"
+#include "convert/geometry.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
 #include "convert/vertex_table.h"

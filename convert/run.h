@@ -1,32 +1,30 @@
-// The state of one conversion run, shared by the block writers.
+// The state of one conversion run, shared by the block writers, and the helpers with which
+// they read the shape text and report what they meet in it.
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "convert/conversion.h"
+#include "convert/model_file.h"
 #include "convert/shape_reader.h"
 #include "convert/shape_tables.h"
 
-// The model file, written forward in text mode: every "\n" is stored as "\r\n".
-struct ModelFile {
-  std::FILE* file = nullptr;
-  std::string path;
-  std::string pending;  // bytes not yet handed to the file
-};
-
 struct Run {
+  // UnitScale, ModelName and model_path follow from options; nothing is opened yet.
+  Run(const ConversionOptions& run_options, LogSink& run_log);
+
   const ConversionOptions& options;
   LogSink& log;
   ByteSource source;
   CurrentLine line;
   std::string scratch;  // a second line buffer for gathering lists
   ShapeTables tables;
-  float UnitScale = 1000.0f;
-  std::string ModelName;
+  float UnitScale = 1000.0f;  // millimetres per metre; half of it for the 2-ft scale
+  std::string ModelName;      // the base name of every component
   std::string model_path;
-  std::string AssemblyIncludes;
+  std::string AssemblyIncludes;  // INCLUDE lines that the assembly places
   ModelFile model;
   std::string text;  // scratch for formatting one piece of output
 };
@@ -49,25 +47,3 @@ void ReadLine(Run& run);
 void ReadNormalisedLine(Run& run);
 float ReadFloatField(const Run& run);
 int32_t ReadIntField(const Run& run);
-
-bool CreateModelFile(ModelFile& model, const std::string& path);
-// Appends text (converting "\n" to "\r\n"); throws RunAborted when the file cannot be written.
-void WriteText(ModelFile& model, std::string_view text);
-// Writes piece once it has grown large, and empties it; the caller writes the rest at the end.
-void WriteWhenLarge(ModelFile& model, std::string& piece);
-void CloseModelFile(ModelFile& model);    // flushes and closes; throws RunAborted on failure
-void DiscardModelFile(ModelFile& model);  // closes after a failure, keeping what was written
-
-void ReadShapeTables(Run& run);
-void WriteHeaderComment(Run& run);
-void WriteSubObjects(Run& run);
-bool WriteGeometryBlocks(Run& run, struct VertexTable& vertices, const ShapeMatrix& matrix,
-                         bool trilist_line_read);
-void WriteAssemblySection(Run& run);
-void WriteVehicleParameters(Run& run);
-void WriteMatrixHierarchy(Run& run);
-
-// Replaces every ".ace" of text by ".tga".
-std::string ReplaceAceWithTga(std::string_view text);
-// The text behind the last "/" or "\" (all of path when there is none).
-size_t LastSeparator(std::string_view path);

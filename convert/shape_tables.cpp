@@ -1,3 +1,5 @@
+#include "convert/shape_tables.h"
+
 #include <algorithm>
 
 #include "convert/numbers.h"

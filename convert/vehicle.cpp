@@ -1,4 +1,5 @@
-// The vehicle's physical data from its ENG/WAG description file, written into the assembly.
+#include "convert/vehicle.h"
+
 #include <cstring>
 #include <span>
 

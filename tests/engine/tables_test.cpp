@@ -1,19 +1,13 @@
 // The global tables: sections, counts, entries, and what a malformed section leaves.
 #include <gtest/gtest.h>
 
-#include "convert/run.h"
+#include "convert/shape_tables.h"
 #include "tests/engine/test_support.h"
 
 namespace {
 
-struct TablesRun {
-  explicit TablesRun(const std::string& text)
-      : bytes(ShapeText(text)), run{options, log, {}, {}, {}, {}, 1000.0f, {}, {}, {}, {}, {}} {
-    options.SourcePath = "t.s";
-    OpenMemorySource(run.source, reinterpret_cast<const unsigned char*>(bytes.data()),
-                     bytes.size());
-    SkipBytes(run.source, 2);
-    ReadLine(run);
+struct TablesRun : MemoryRun {
+  explicit TablesRun(const std::string& text) : MemoryRun(text) {
     try {
       ReadShapeTables(run);
       completed = true;
@@ -21,10 +15,6 @@ struct TablesRun {
       failure = aborted.failure;
     }
   }
-  std::string bytes;
-  ConversionOptions options;
-  RecordingLog log;
-  Run run;
   bool completed = false;
   FileFailure failure;
 };

@@ -19,6 +19,22 @@ std::string ShapeText(std::string_view text) {
   return out;
 }
 
+namespace {
+
+ConversionOptions MemoryRunOptions() {
+  ConversionOptions options;
+  options.SourcePath = "t.s";
+  return options;
+}
+
+}  // namespace
+
+MemoryRun::MemoryRun(std::string_view text) : options(MemoryRunOptions()), bytes(ShapeText(text)) {
+  OpenMemorySource(run.source, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  SkipBytes(run.source, 2);
+  ReadLine(run);
+}
+
 std::string WithoutCarriageReturns(std::string_view bytes) {
   std::string out;
   for (size_t i = 0; i < bytes.size(); ++i) {

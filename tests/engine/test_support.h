@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "convert/conversion.h"
+#include "convert/run.h"
 
 // MSTS text as the simulator stores it: FF FE, then every character as a UTF-16LE unit,
 // "\n" written as CR LF.
@@ -35,6 +36,18 @@ class RecordingLog : public LogSink {
   std::vector<std::string> lines;
   std::vector<BeepSite> beeps;
   std::vector<FileFailure> failures;
+};
+
+// A run over a shape given as readable text, held in memory: its byte-order mark skipped and
+// its first line read, as a conversion starts. The source path is "t.s".
+struct MemoryRun {
+  explicit MemoryRun(std::string_view text);
+  MemoryRun(const MemoryRun&) = delete;
+  MemoryRun& operator=(const MemoryRun&) = delete;
+  ConversionOptions options;
+  RecordingLog log;
+  std::string bytes;
+  Run run{options, log};
 };
 
 // One conversion of a shape given as readable text (and optionally an ENG/WAG file).

@@ -1,0 +1,70 @@
+#include "convert/model_file.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "convert/run.h"
+#include "platform/files.h"
+
+namespace {
+
+constexpr size_t kModelFlushSize = 1 << 16;
+
+void FlushModelFile(ModelFile& model) {
+  if (model.pending.empty()) return;
+  size_t written = std::fwrite(model.pending.data(), 1, model.pending.size(), model.file);
+  if (written != model.pending.size()) {
+    int error = errno != 0 ? errno : EIO;
+    throw RunAborted{{model.path, std::strerror(error)}};
+  }
+  model.pending.clear();
+}
+
+}  // namespace
+
+bool CreateModelFile(ModelFile& model, const std::string& path) {
+  model.path = path;
+  model.file = std::fopen(platform::ResolveCreatePath(path).c_str(), "wb");
+  return model.file != nullptr;
+}
+
+void WriteText(ModelFile& model, std::string_view text) {
+  for (size_t at = 0; at < text.size();) {
+    size_t newline = text.find('\n', at);
+    if (newline == std::string_view::npos) {
+      model.pending.append(text.substr(at));
+      break;
+    }
+    model.pending.append(text.substr(at, newline - at));
+    model.pending += "\r\n";
+    at = newline + 1;
+  }
+  if (model.pending.size() >= kModelFlushSize) FlushModelFile(model);
+}
+
+void WriteWhenLarge(ModelFile& model, std::string& piece) {
+  if (piece.size() < kModelFlushSize) return;
+  WriteText(model, piece);
+  piece.clear();
+}
+
+void CloseModelFile(ModelFile& model) {
+  FlushModelFile(model);
+  std::FILE* file = model.file;
+  model.file = nullptr;
+  if (std::fflush(file) != 0 || std::ferror(file)) {
+    int error = errno != 0 ? errno : EIO;
+    std::fclose(file);
+    throw RunAborted{{model.path, std::strerror(error)}};
+  }
+  if (std::fclose(file) != 0) throw RunAborted{{model.path, std::strerror(errno)}};
+}
+
+void DiscardModelFile(ModelFile& model) {
+  if (model.file == nullptr) return;
+  // Keep what was written up to the failure, as far as the file takes it.
+  if (!model.pending.empty())
+    std::fwrite(model.pending.data(), 1, model.pending.size(), model.file);
+  std::fclose(model.file);
+  model.file = nullptr;
+}

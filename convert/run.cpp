@@ -1,0 +1,64 @@
+#include "convert/run.h"
+
+#include <cstring>
+
+#include "convert/assembly.h"
+#include "convert/numbers.h"
+
+namespace {
+
+// The base name of every component: the file name cut at its first ".", and before an
+// "_ASC" that does not start it.
+std::string MakeModelName(const std::string& source_path) {
+  size_t cut = LastSeparator(source_path);
+  std::string name = cut == std::string::npos ? source_path : source_path.substr(cut + 1);
+  size_t dot = name.find('.');
+  name = dot == std::string::npos ? std::string() : name.substr(0, dot);
+  size_t asc = name.find("_ASC");
+  if (asc != std::string::npos && asc > 0) name.resize(asc);
+  return name;
+}
+
+}  // namespace
+
+Run::Run(const ConversionOptions& run_options, LogSink& run_log)
+    : options(run_options),
+      log(run_log),
+      UnitScale(run_options.TwoFootScale ? 500.0f : 1000.0f),
+      ModelName(MakeModelName(run_options.SourcePath)),
+      model_path(MakeModelPath(run_options)) {}
+
+std::string QuotedKeyword(std::string_view keyword) {
+  std::string quoted;
+  quoted.reserve(keyword.size() + 2);
+  quoted += '"';
+  quoted += keyword;
+  quoted += '"';
+  return quoted;
+}
+
+void BeepAt(Run& run, std::string expected) {
+  run.log.Beep(BeepSite{run.options.SourcePath, run.line.number, std::move(expected)});
+}
+
+void AbortAtEndOfText(Run& run) {
+  if (run.source.read_error != 0) {
+    throw RunAborted{{run.options.SourcePath, std::strerror(run.source.read_error)}};
+  }
+  throw RunAborted{{run.options.SourcePath, "unexpected end of shape text"}};
+}
+
+void SeekSectionOrAbort(Run& run, std::string_view keyword) {
+  if (!SeekSection(run.source, run.line, keyword)) AbortAtEndOfText(run);
+}
+
+void ReadLine(Run& run) { ReadNextLine(run.source, run.line); }
+
+void ReadNormalisedLine(Run& run) {
+  ReadNextLine(run.source, run.line);
+  NormaliseLine(run.line);
+}
+
+float ReadFloatField(const Run& run) { return RoundToFloat(ReadLeadingDouble(LineView(run.line))); }
+
+int32_t ReadIntField(const Run& run) { return ReadLeadingInt(LineView(run.line)); }
