@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev zlib1g-dev libdeflate-dev libpng-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format-14 clang-format
   qt6-base-dev
   locales
   # The Debian package and its checks: CPack's dependency scan, the package checker, and the

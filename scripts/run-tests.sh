@@ -7,6 +7,9 @@ cd "$root"
 bash scripts/install-deps.sh
 fuzz_seconds=${FUZZ_SECONDS:-60}
 
+echo "== lint"
+bash scripts/lint.sh
+
 echo "== plain build"
 bash scripts/build.sh build -DSHAPEWRIGHT_WERROR=ON
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"

@@ -7,11 +7,11 @@
 # and with warnings, and every distinct finding (numbers and names masked) with how often.
 # Needs shapewright-cli, texconv and ffeditc_unicode built. Exit status 1 when a model has
 # errors or a check crashed.
-# Environment: CORPUS (default /work/shared/corpus), KEEP=DIR keeps the output there.
+# Environment: CORPUS (default ../shared/corpus from the project root), KEEP=DIR keeps the output there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
-corpus=${CORPUS:-/work/shared/corpus}
+corpus=${CORPUS:-$root/../shared/corpus}
 cli=$build/bin/shapewright-cli
 [ -x "$cli" ] || { echo "smoke-check.sh: build $build first" >&2; exit 2; }
 scratch=${KEEP:-$(mktemp -d)}

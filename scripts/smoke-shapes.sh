@@ -9,12 +9,12 @@
 # Prints one line per shape and the counts: finished (closing line reached), ended with a
 # clear error (by error), crashed or reported by a sanitizer, timed out, warnings. The exit
 # status is 1 when any run crashed, timed out or ended without the closing line or an error.
-# Environment: CORPUS (default /work/shared/corpus), TIMEOUT seconds per file (default 60),
+# Environment: CORPUS (default ../shared/corpus from the project root), TIMEOUT seconds per file (default 60),
 # KEEP=1 keeps the temporary folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-smoke}
-corpus=${CORPUS:-/work/shared/corpus}
+corpus=${CORPUS:-$root/../shared/corpus}
 limit=${TIMEOUT:-60}
 manifest=$corpus/MANIFEST.tsv
 [ -f "$manifest" ] || { echo "smoke-shapes.sh: no $manifest" >&2; exit 2; }

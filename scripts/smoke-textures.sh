@@ -5,7 +5,7 @@
 # Not a CTest test: the corpus is not part of the project.
 set -uo pipefail
 build=${1:?usage: smoke-textures.sh BUILD_DIR [CORPUS_DIR] [PNG_DIR]}
-corpus=${2:-/work/shared/corpus}
+corpus=${2:-$(cd "$(dirname "$0")/.." && pwd)/../shared/corpus}
 ace2tga="$build/bin/ace2tga"
 [ -x "$ace2tga" ] || { echo "no $ace2tga: build first" >&2; exit 2; }
 out=$(mktemp -d)

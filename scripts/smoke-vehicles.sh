@@ -7,11 +7,11 @@
 # Prints a line per vehicle with its Weight, Power, TE and Max lines, and the counts:
 # decompressed, finished, warnings, failures (with their reasons). Exit status 1 when any run
 # crashed or timed out.
-# Environment: CORPUS (default /work/shared/corpus), TIMEOUT seconds per vehicle (default 120).
+# Environment: CORPUS (default ../shared/corpus from the project root), TIMEOUT seconds per vehicle (default 120).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
-corpus=${CORPUS:-/work/shared/corpus}
+corpus=${CORPUS:-$root/../shared/corpus}
 limit=${TIMEOUT:-120}
 cli=$build/bin/shapewright-cli
 [ -x "$cli" ] || { echo "smoke-vehicles.sh: build $build first" >&2; exit 2; }

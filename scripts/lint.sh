@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# lint.sh: the checks a compiler does not make. Layers: convert/ and source/ include neither Qt
+# nor operating-system headers, and no layer includes one above it; numbers are never read
+# with the C library's locale-dependent functions outside tests and benchmarks; every C++ file
+# is formatted as .clang-format says. Prints each finding; exit status 1 when there is one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+failed=0
+fail() {
+  echo "lint: $1" >&2
+  failed=1
+}
+
+cxx=(':(glob)**/*.cpp' ':(glob)**/*.h' ':(glob)**/*.c')
+
+# forbid PATTERN FOLDER...: no #include matching PATTERN in the C++ files of the folders.
+forbid() {
+  local pattern=$1 hits
+  shift
+  hits=$(git grep --untracked -nE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[<\"]($pattern)" -- "$@" |
+    grep -E '\.(cpp|h|c):' || true)
+  if [ -n "$hits" ]; then fail "include not allowed in this layer:"$'\n'"$hits"; fi
+}
+# The core, and the model-file reader, reach the system only through platform/.
+forbid 'Q[A-Za-z]*[/>"]|platform/qt_|unistd\.h|sys/|dlfcn\.h|fcntl\.h|dirent\.h|spawn\.h|poll\.h|pthread\.h|signal\.h' \
+  convert source model
+# One way: platform <- convert <- source <- batch <- cli; app beside cli; model <- preview.
+forbid '(convert|source|app|cli)/' platform
+forbid '(source|app|cli)/' convert
+forbid '(app|cli)/' source
+forbid '(app|cli)/' batch
+forbid 'app/' cli
+forbid '(convert|source|batch|preview|app|cli)/' model
+forbid '(convert|source|app|cli|platform)/' tools res
+
+# Numbers are read with ReadLeadingInt/ReadLeadingDouble (std::from_chars), never with these.
+hits=$(git grep --untracked -nE '\b(atof|atoi|atol|strtod|strtof|sscanf|setlocale)\b' -- "${cxx[@]}" \
+  ':!tests' ':!bench' || true)
+if [ -n "$hits" ]; then fail "locale-dependent number function outside tests and bench:"$'\n'"$hits"; fi
+
+# Formatting.
+mapfile -t files < <(git ls-files --cached --others --exclude-standard -- "${cxx[@]}")
+if ! clang-format --dry-run -Werror "${files[@]}" 2>/dev/null; then
+  fail "not formatted (run clang-format -i on these):"$'\n'"$(clang-format --dry-run "${files[@]}" 2>&1 |
+    sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: .*/\1/p' | sort -u)"
+fi
+
+exit "$failed"
