@@ -20,7 +20,8 @@ uint16_t ReadLe16(const Bytes& bytes, size_t offset) {
 }
 
 void WriteLe(Bytes& bytes, size_t offset, uint64_t value, size_t size) {
-  for (size_t i = 0; i < size; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+  for (size_t i = 0; i < size; ++i)
+    bytes.at(offset + i) = static_cast<uint8_t>(i < 8 ? value >> (8 * i) : 0);
 }
 
 version_record::RecordSource ProgramSource() {
