@@ -1,5 +1,6 @@
 #include "convert/assembly.h"
 
+#include "base/text.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
 #include "convert/texture_library.h"
@@ -75,8 +76,6 @@ std::string ReplaceAceWithTga(std::string_view text) {
   out.append(text.substr(at));
   return out;
 }
-
-size_t LastSeparator(std::string_view path) { return path.find_last_of("/\\"); }
 
 void WriteAssemblySection(Run& run) {
   run.log.AppendLog("Writing assembly");

@@ -1,7 +1,6 @@
 // The assembly component, with the list of textures and their conversion.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,5 +13,3 @@ void WriteAssemblySection(Run& run);
 
 // Replaces every ".ace" of text by ".tga".
 std::string ReplaceAceWithTga(std::string_view text);
-// The position of the last "/" or "\" of path; npos when there is none.
-size_t LastSeparator(std::string_view path);

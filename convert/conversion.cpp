@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/text.h"
 #include "convert/assembly.h"
 #include "convert/hierarchy.h"
 #include "convert/primitives.h"

@@ -3,14 +3,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include "convert/assembly.h"
+#include "base/text.h"
 
 namespace {
 
 constexpr std::string_view kIncludeKeyword = "include";
 constexpr std::string_view kSameName = "[[samename]]";
-
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // The balance of "(" over ")" on a line.
 int64_t ParenthesesLeftOpen(std::string_view line) {
@@ -165,8 +163,8 @@ void EngFile::FollowInclude(const CurrentLine& line) {
   size_t start = open == std::string_view::npos ? kIncludeKeyword.size() : open + 1;
   size_t close = view.rfind(')');
   size_t stop = close == std::string_view::npos || close < start ? view.size() : close;
-  while (start < stop && IsBlank(view[start])) ++start;
-  while (stop > start && IsBlank(view[stop - 1])) --stop;
+  while (start < stop && IsCSpace(view[start])) ++start;
+  while (stop > start && IsCSpace(view[stop - 1])) --stop;
   if (stop - start >= 2 && view[start] == '"' && view[stop - 1] == '"') {
     ++start;
     --stop;

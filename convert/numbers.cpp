@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+#include "base/text.h"
 
-bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 

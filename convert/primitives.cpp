@@ -4,6 +4,7 @@
 #include "convert/geometry.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
+#include "convert/shape_keywords.h"
 #include "convert/vertex_table.h"
 #include "platform/version_info.h"
 
@@ -17,39 +18,33 @@ void AppendComponentName(std::string& out, const Run& run, int32_t i, int32_t k)
   AppendInt(out, k);
 }
 
-void CheckIndex(Run& run, int32_t index, int32_t count, const char* what) {
-  if (index < count) return;
-  std::string expected = std::string(what) + " index below ";
-  AppendInt(expected, count);
-  BeepAt(run, expected);
+// A vertex entry's index beeps only when it is at or past its table's count: a negative one
+// passes without a beep, and the table's accessor reads it as the zero entry. The index is
+// kept either way.
+void CheckVertexEntryIndex(Run& run, std::string_view what, int32_t index, int32_t count) {
+  if (index >= 0) CheckIndexBelow(run, what, index, count);
 }
 
 // Reads one vertex entry into the next entry of vertices; false (after a beep) when a line
 // lacks its keyword. The entry is stored as soon as its first line matched, so an entry whose
 // uv line mismatches keeps the point and normal it read (and uv index 0).
 bool ReadVertexEntry(Run& run, VertexTable& vertices) {
-  ReadNormalisedLine(run);
-  if (!LineStartsWith(run.line, "vertex")) {
-    BeepAt(run, "\"vertex\"");
-    return false;
-  }
+  if (!ReadKeywordLine(run, keywords::kVertex)) return false;
   SubObjectVertex& vertex = vertices.entries.emplace_back();
   SkipPast(run.line, '(');
   SkipPast(run.line, ' ');  // the flags
   vertex.point_idx = ReadIntField(run);
   SkipPast(run.line, ' ');
   vertex.normal_idx = ReadIntField(run);
-  size_t uvs = LineView(run.line).find("vertex_uvs");
+  // The uv list may share the vertex's line or stand on the next one.
+  size_t uvs = LineView(run.line).find(keywords::kVertexUvs);
   if (uvs != std::string_view::npos && uvs > 0) {
     run.line.begin += uvs;
   } else {
     ReadLine(run);
   }
   NormaliseLine(run.line);
-  if (!LineStartsWith(run.line, "vertex_uvs")) {
-    BeepAt(run, "\"vertex_uvs\"");
-    return false;
-  }
+  if (!LineHasKeyword(run, keywords::kVertexUvs)) return false;
   SkipPast(run.line, '(');
   SkipPast(run.line, '(');
   int32_t uv_count = ReadIntField(run);
@@ -66,14 +61,14 @@ bool ReadVertexEntry(Run& run, VertexTable& vertices) {
   }
   if (rest.find(')') == std::string_view::npos) ReadLine(run);  // the entry's closing line
   const ShapeTables& t = run.tables;
-  CheckIndex(run, vertex.point_idx, t.point_count, "point");
-  CheckIndex(run, vertex.normal_idx, t.normal_count, "normal");
-  CheckIndex(run, vertex.uv_idx, t.uv_point_count, "uv");
+  CheckVertexEntryIndex(run, "point", vertex.point_idx, t.point_count);
+  CheckVertexEntryIndex(run, "normal", vertex.normal_idx, t.normal_count);
+  CheckVertexEntryIndex(run, "uv", vertex.uv_idx, t.uv_point_count);
   return true;
 }
 
 void ReadSubObjectVertices(Run& run, VertexTable& vertices) {
-  SeekSectionOrAbort(run, "vertices");
+  SeekSectionOrAbort(run, keywords::kVertices);
   vertices = VertexTable{};
   vertices.vertex_count = ReadSectionCount(run.line);
   run.log.AppendLog("Reading vertices");
@@ -141,12 +136,7 @@ bool WritePrimitiveBody(Run& run, int32_t i, int32_t k, int32_t p, VertexTable& 
   if (state_known && state.tex_idx >= 0 && state.tex_idx < t.image_count) {
     WriteText(run.model, "Skin \"" + ReplaceAceWithTga(ImageAt(t, state.tex_idx)) + "\"\n");
   }
-  if (m < 0 || m >= t.matrix_count) {
-    std::string expected = "matrix index below ";
-    AppendInt(expected, t.matrix_count);
-    BeepAt(run, expected);
-    m = 0;
-  }
+  if (!CheckIndexBelow(run, "matrix", m, t.matrix_count)) m = 0;
   const ShapeMatrix& matrix = MatrixAt(t, m);
   CollectInclude(run, i, k, m, matrix);
   return WriteGeometryBlocks(run, vertices, matrix, trilist_line_read);
@@ -155,7 +145,7 @@ bool WritePrimitiveBody(Run& run, int32_t i, int32_t k, int32_t p, VertexTable& 
 // The primitives of one sub-object. The count counts every entry: a prim_state_idx and each
 // indexed_trilist after it, which shares its prim state.
 void WritePrimitives(Run& run, int32_t i, VertexTable& vertices) {
-  SeekSectionOrAbort(run, "primitives");
+  SeekSectionOrAbort(run, keywords::kPrimitives);
   int32_t count = ReadSectionCount(run.line);
   int32_t primitive_count = count / 2;
   int64_t left = count;
@@ -166,20 +156,20 @@ void WritePrimitives(Run& run, int32_t i, VertexTable& vertices) {
     if (left >= 2) {
       WriteComponentHead(run, i, k, primitive_count);
       ReadNormalisedLine(run);
-      if (LineStartsWith(run.line, "prim_state_idx")) {
+      if (LineStartsWith(run.line, keywords::kPrimStateIdx)) {
         SkipPast(run.line, '(');
         state = ReadIntField(run);
         left -= 2;
-      } else if (have_state && LineStartsWith(run.line, "indexed_trilist")) {
+      } else if (have_state && LineStartsWith(run.line, keywords::kIndexedTrilist)) {
         shared = true;
         left -= 1;
       } else {
-        BeepAt(run, "\"prim_state_idx\"");
+        BeepAt(run, QuotedKeyword(keywords::kPrimStateIdx));
         return;
       }
     } else if (left == 1 && have_state) {
       ReadNormalisedLine(run);
-      if (!LineStartsWith(run.line, "indexed_trilist")) return;
+      if (!LineStartsWith(run.line, keywords::kIndexedTrilist)) return;
       WriteComponentHead(run, i, k, primitive_count);
       shared = true;
       left -= 1;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "convert/assembly.h"
+#include "base/text.h"
 #include "convert/numbers.h"
 
 namespace {
@@ -14,7 +14,7 @@ std::string MakeModelName(const std::string& source_path) {
   std::string name = cut == std::string::npos ? source_path : source_path.substr(cut + 1);
   size_t dot = name.find('.');
   name = dot == std::string::npos ? std::string() : name.substr(0, dot);
-  size_t asc = name.find("_ASC");
+  size_t asc = name.find("_ASC");  // the mark of a decompressed shape's text twin
   if (asc != std::string::npos && asc > 0) name.resize(asc);
   return name;
 }
@@ -57,6 +57,26 @@ void ReadLine(Run& run) { ReadNextLine(run.source, run.line); }
 void ReadNormalisedLine(Run& run) {
   ReadNextLine(run.source, run.line);
   NormaliseLine(run.line);
+}
+
+bool LineHasKeyword(Run& run, std::string_view keyword) {
+  if (LineStartsWith(run.line, keyword)) return true;
+  BeepAt(run, QuotedKeyword(keyword));
+  return false;
+}
+
+bool ReadKeywordLine(Run& run, std::string_view keyword) {
+  ReadNormalisedLine(run);
+  return LineHasKeyword(run, keyword);
+}
+
+bool CheckIndexBelow(Run& run, std::string_view what, int64_t index, int32_t count) {
+  if (index >= 0 && index < count) return true;
+  std::string expected(what);
+  expected += " index below ";
+  AppendInt(expected, count);
+  BeepAt(run, std::move(expected));
+  return false;
 }
 
 float ReadFloatField(const Run& run) { return RoundToFloat(ReadLeadingDouble(LineView(run.line))); }

@@ -45,5 +45,11 @@ void BeepAt(Run& run, std::string expected);
 void SeekSectionOrAbort(Run& run, std::string_view keyword);
 void ReadLine(Run& run);
 void ReadNormalisedLine(Run& run);
+// Whether the current line begins with keyword; when it does not, a beep names the keyword.
+bool LineHasKeyword(Run& run, std::string_view keyword);
+// Reads and normalises the next line, then LineHasKeyword.
+bool ReadKeywordLine(Run& run, std::string_view keyword);
+// Whether 0 <= index < count; otherwise a beep "WHAT index below COUNT".
+bool CheckIndexBelow(Run& run, std::string_view what, int64_t index, int32_t count);
 float ReadFloatField(const Run& run);
 int32_t ReadIntField(const Run& run);

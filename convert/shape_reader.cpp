@@ -3,13 +3,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/text.h"
 #include "convert/numbers.h"
 
 namespace {
 
 constexpr size_t kBufferSize = 1 << 16;
-
-bool IsTrimmed(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Makes data/size hold at least one more byte when the source has one.
 bool RefillSource(ByteSource& source) {
@@ -121,16 +120,13 @@ void ReadNextLine(ByteSource& source, CurrentLine& line) {
 }
 
 void TrimLine(CurrentLine& line) {
-  while (line.begin < line.end && IsTrimmed(line.text[line.begin])) ++line.begin;
-  while (line.end > line.begin && IsTrimmed(line.text[line.end - 1])) --line.end;
+  while (line.begin < line.end && IsCSpace(line.text[line.begin])) ++line.begin;
+  while (line.end > line.begin && IsCSpace(line.text[line.end - 1])) --line.end;
 }
 
 void NormaliseLine(CurrentLine& line) {
   TrimLine(line);
-  for (size_t i = line.begin; i < line.end; ++i) {
-    char c = line.text[i];
-    if (c >= 'A' && c <= 'Z') line.text[i] = static_cast<char>(c - 'A' + 'a');
-  }
+  for (size_t i = line.begin; i < line.end; ++i) line.text[i] = LowerAscii(line.text[i]);
 }
 
 bool SkipPast(CurrentLine& line, char marker) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
+#include "convert/shape_keywords.h"
 
 namespace {
 
@@ -33,15 +35,6 @@ void ReserveEntries(const Run& run, std::vector<T>& entries, int32_t count, size
   entries.reserve(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(count), bound)));
 }
 
-// Reads entry lines while fewer than count were read: each must begin with keyword, or the
-// section ends with a beep and the line stays current.
-bool ReadEntryLine(Run& run, std::string_view keyword) {
-  ReadNormalisedLine(run);
-  if (LineStartsWith(run.line, keyword)) return true;
-  BeepAt(run, QuotedKeyword(keyword));
-  return false;
-}
-
 int32_t ReadCountedSection(Run& run, std::string_view keyword, const char* log_line) {
   SeekSectionOrAbort(run, keyword);
   if (log_line != nullptr) run.log.AppendLog(log_line);
@@ -51,7 +44,7 @@ int32_t ReadCountedSection(Run& run, std::string_view keyword, const char* log_l
 void ReadVectors(Run& run, std::vector<Vec3f>& table, int32_t count, std::string_view keyword) {
   ReserveEntries(run, table, count, keyword.size());
   for (int32_t i = 0; i < count; ++i) {
-    if (!ReadEntryLine(run, keyword)) return;
+    if (!ReadKeywordLine(run, keyword)) return;
     Vec3f v;
     SkipPast(run.line, '(');
     v.x = ReadFloatField(run);
@@ -65,9 +58,9 @@ void ReadVectors(Run& run, std::vector<Vec3f>& table, int32_t count, std::string
 
 void ReadUvPoints(Run& run) {
   ShapeTables& t = run.tables;
-  ReserveEntries(run, t.uv_points, t.uv_point_count, 8);
+  ReserveEntries(run, t.uv_points, t.uv_point_count, keywords::kUvPoint.size());
   for (int32_t i = 0; i < t.uv_point_count; ++i) {
-    if (!ReadEntryLine(run, "uv_point")) return;
+    if (!ReadKeywordLine(run, keywords::kUvPoint)) return;
     Vec2f uv;
     SkipPast(run.line, '(');
     uv.u = ReadFloatField(run);
@@ -79,11 +72,11 @@ void ReadUvPoints(Run& run) {
 
 void ReadMatrices(Run& run) {
   ShapeTables& t = run.tables;
-  ReserveEntries(run, t.matrices, t.matrix_count, 6);
+  ReserveEntries(run, t.matrices, t.matrix_count, keywords::kMatrix.size());
   for (int32_t i = 0; i < t.matrix_count; ++i) {
-    if (!ReadEntryLine(run, "matrix")) return;
+    if (!ReadKeywordLine(run, keywords::kMatrix)) return;
     ShapeMatrix m;
-    DropFront(run.line, 6);
+    DropFront(run.line, keywords::kMatrix.size());
     TrimLine(run.line);
     std::string_view rest = LineView(run.line);
     size_t blank = rest.find(' ');
@@ -104,8 +97,7 @@ std::string CutImageName(Run& run) {
   size_t close = rest.find(')');
   std::string_view name =
       close == std::string_view::npos ? std::string_view() : rest.substr(0, close);
-  while (!name.empty() && (name.back() == ' ' || (name.back() >= '\t' && name.back() <= '\r')))
-    name.remove_suffix(1);
+  while (!name.empty() && IsCSpace(name.back())) name.remove_suffix(1);
   if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
     name = name.substr(1, name.size() - 2);
   return std::string(name);
@@ -113,19 +105,19 @@ std::string CutImageName(Run& run) {
 
 void ReadImages(Run& run) {
   ShapeTables& t = run.tables;
-  ReserveEntries(run, t.images, t.image_count, 5);
+  ReserveEntries(run, t.images, t.image_count, keywords::kImage.size());
   for (int32_t i = 0; i < t.image_count; ++i) {
-    if (!ReadEntryLine(run, "image")) return;
+    if (!ReadKeywordLine(run, keywords::kImage)) return;
     t.images.push_back(CutImageName(run));
   }
 }
 
 void ReadVtxStates(Run& run) {
   ShapeTables& t = run.tables;
-  ReserveEntries(run, t.vtx_states, t.vtx_state_count, 9);
+  ReserveEntries(run, t.vtx_states, t.vtx_state_count, keywords::kVtxState.size());
   for (int32_t i = 0; i < t.vtx_state_count; ++i) {
-    if (!ReadEntryLine(run, "vtx_state")) return;
-    DropFront(run.line, 11);
+    if (!ReadKeywordLine(run, keywords::kVtxState)) return;
+    DropFront(run.line, keywords::kVtxState.size() + 2);  // the keyword, a blank and "("
     TrimLine(run.line);
     SkipPast(run.line, ' ');
     t.vtx_states.push_back(ReadIntField(run));
@@ -134,10 +126,10 @@ void ReadVtxStates(Run& run) {
 
 void ReadPrimStates(Run& run) {
   ShapeTables& t = run.tables;
-  ReserveEntries(run, t.prim_states, t.prim_state_count, 10);
+  ReserveEntries(run, t.prim_states, t.prim_state_count, keywords::kPrimState.size());
   for (int32_t i = 0; i < t.prim_state_count; ++i) {
     ReadLine(run);  // the entry's own header line
-    if (!ReadEntryLine(run, "tex_idxs")) return;
+    if (!ReadKeywordLine(run, keywords::kTexIdxs)) return;
     PrimState state;
     SkipPast(run.line, '(');
     SkipPast(run.line, ' ');  // the length of the texture list
@@ -240,21 +232,21 @@ int64_t WalkCount(const ShapeTables& t, int32_t count) {
 
 void ReadShapeTables(Run& run) {
   ShapeTables& t = run.tables;
-  t.point_count = ReadCountedSection(run, "points", "Reading points");
-  ReadVectors(run, t.points, t.point_count, "point");
-  t.uv_point_count = ReadCountedSection(run, "uv_points", "Reading UV points");
+  t.point_count = ReadCountedSection(run, keywords::kPoints, "Reading points");
+  ReadVectors(run, t.points, t.point_count, keywords::kPoint);
+  t.uv_point_count = ReadCountedSection(run, keywords::kUvPoints, "Reading UV points");
   ReadUvPoints(run);
-  t.normal_count = ReadCountedSection(run, "normals", "Reading Normals");
-  ReadVectors(run, t.normals, t.normal_count, "vector");
-  t.matrix_count = ReadCountedSection(run, "matrices", "Reading matrices");
+  t.normal_count = ReadCountedSection(run, keywords::kNormals, "Reading Normals");
+  ReadVectors(run, t.normals, t.normal_count, keywords::kVector);
+  t.matrix_count = ReadCountedSection(run, keywords::kMatrices, "Reading matrices");
   ReadMatrices(run);
-  t.image_count = ReadCountedSection(run, "images", "Reading textures");
+  t.image_count = ReadCountedSection(run, keywords::kImages, "Reading textures");
   ReadImages(run);
-  t.vtx_state_count = ReadCountedSection(run, "vtx_states", "Reading Vertex States");
+  t.vtx_state_count = ReadCountedSection(run, keywords::kVtxStates, "Reading Vertex States");
   ReadVtxStates(run);
-  t.prim_state_count = ReadCountedSection(run, "prim_states", "Reading primitive states");
+  t.prim_state_count = ReadCountedSection(run, keywords::kPrimStates, "Reading primitive states");
   ReadPrimStates(run);
-  SeekSectionOrAbort(run, "hierarchy");
+  SeekSectionOrAbort(run, keywords::kHierarchy);
   ReadHierarchy(run);
-  t.sub_object_count = ReadCountedSection(run, "sub_objects", nullptr);
+  t.sub_object_count = ReadCountedSection(run, keywords::kSubObjects, nullptr);
 }

@@ -11,7 +11,7 @@
 #include <limits>
 #include <string>
 
-#include "shape_text.h"
+#include "number_format.h"
 
 namespace {
 

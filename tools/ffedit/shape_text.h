@@ -1,4 +1,4 @@
-// Writes a shape token tree as the UTF-16 text form of a shape, and the number formats of it.
+// Writes a shape token tree as the UTF-16 text form of a shape.
 #pragma once
 
 #include <cstddef>
@@ -10,22 +10,9 @@
 
 namespace ffedit {
 
-// Longest text a Format* function writes (no terminator is written).
-constexpr size_t kMaxNumberText = 14;
-
 // Line length limits of wrapped value lists, in characters (a tab counts one).
 constexpr size_t kFirstLineLimit = 959;
 constexpr size_t kContinuationLineLimit = 995;
-
-// C "%g" of the float widened to double, with exact ties rounded away from zero and at least
-// three exponent digits: 2.6, -0.02002, 1.5e-005, 1e+006, -0 for negative zero; inf, -inf, nan.
-size_t FormatFloat(float value, char* out);
-// The same by way of a 21-digit decimal expansion; slower, used for magnitudes the exact
-// integer path does not cover.
-size_t FormatFloatByDigits(float value, char* out);
-size_t FormatUint(uint32_t value, char* out);   // %u
-size_t FormatSint(uint32_t bits, char* out);    // %d of the two's complement value
-size_t FormatDword(uint32_t value, char* out);  // %08x
 
 // Appends the text form of tree to text: the byte-order mark U+FEFF,
 // "SIMISA@@@@@@@@@@", the subheader with 't' for 'b', an empty line, then every top-level
