@@ -168,7 +168,7 @@ void CConvertDlg::DoDataExchange(bool save, bool& length_read) {
       shown_log_ = state_.LogText;
       log_edited_ = false;
     }
-    length_read = ParseLength(FromQString(length_.edit->text()), options.Length);
+    length_read = ParseLengthField(FromQString(length_.edit->text()), options.Length);
     options.OutputDirectory = FromQString(output_.edit->text());
     return;
   }
@@ -242,7 +242,7 @@ void CConvertDlg::OnLogEdited() {
 
 bool CConvertDlg::CheckLengthField() {
   float length = 0;
-  if (ParseLength(FromQString(length_.edit->text()), length)) return true;
+  if (ParseLengthField(FromQString(length_.edit->text()), length)) return true;
   FlushLogPane();
   services_.ShowMessage(this, "Please enter a number.");
   length_.edit->setFocus(Qt::OtherFocusReason);

@@ -18,7 +18,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-bool ParseLength(std::string_view text, float& length) {
+bool ParseLengthField(std::string_view text, float& length) {
   size_t at = 0;
   while (at < text.size() && IsBlank(text[at])) ++at;
   if (at == text.size()) return false;

@@ -13,4 +13,4 @@ std::string FormatLength(float length);
 // As there, a number that comes out as zero counts only when its text starts with '0' ("0",
 // "0.0"; not "-0" or ".0"). Also not a number: text beyond the float range, infinities and
 // NaN. Returns false and leaves length alone when the text is not a number.
-bool ParseLength(std::string_view text, float& length);
+bool ParseLengthField(std::string_view text, float& length);

@@ -12,6 +12,7 @@
 #include <set>
 #include <thread>
 
+#include "base/text.h"
 #include "batch/previews.h"
 #include "batch/report.h"
 #include "convert/conversion.h"
@@ -24,15 +25,8 @@
 namespace {
 
 std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  LowerAsciiInPlace(text);
   return text;
-}
-
-bool EndsWith(const std::string& text, std::string_view tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 bool IsDescriptionName(const std::string& name) {
@@ -55,7 +49,7 @@ std::string FolderPart(const std::string& path) {
 }
 
 std::string NamePart(const std::string& path) {
-  size_t cut = path.find_last_of("/\\");
+  size_t cut = LastSeparator(path);
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 

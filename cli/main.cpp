@@ -61,7 +61,9 @@ const char kUsage[] =
     "\n"
     "Example: shapewright-cli -o converted --report converted/report.csv TRAINSET\n";
 
-bool ParseLength(const std::string& text, float& length) {
+// --length: the whole argument one number as std::from_chars reads a float (no blanks, no
+// "+"); stricter than the dialog's Length field (ParseLengthField).
+bool ParseLengthArgument(const std::string& text, float& length) {
   const char* end = text.data() + text.size();
   auto [stop, ec] = std::from_chars(text.data(), end, length);
   return ec == std::errc() && stop == end;
@@ -110,7 +112,7 @@ int main(int argc, char** argv) {
     } else if (arg == "--length") {
       std::string text;
       float length = 0;
-      if (!value(text) || !ParseLength(text, length))
+      if (!value(text) || !ParseLengthArgument(text, length))
         return Fail("--length needs a number of metres");
       options.length = length;
     } else if (arg == "--two-foot") {

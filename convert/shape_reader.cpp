@@ -68,6 +68,9 @@ void SkipBytes(ByteSource& source, size_t count) {
   }
 }
 
+// Keeping only the low byte of each unit is enough: every keyword, number and MSTS file name
+// the converter looks at is ASCII, and a character beyond Latin-1 becomes some other byte
+// rather than stopping the run.
 void ReadShapeLine(ByteSource& source, std::string& line, bool& end_of_file) {
   line.clear();
   end_of_file = false;

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/text.h"
+
 namespace platform {
 namespace {
 
@@ -21,10 +23,7 @@ bool EqualIgnoringCase(const std::string& a, const char* b) {
   size_t n = a.size();
   for (size_t i = 0; i < n; ++i) {
     if (b[i] == '\0') return false;
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   }
   return b[n] == '\0';
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text.h"
 #include "convert/eng_file.h"
 #include "convert/numbers.h"
 #include "convert/shape_reader.h"
@@ -12,23 +13,10 @@
 
 namespace {
 
-size_t LastSeparator(const std::string& path) { return path.find_last_of("/\\"); }
-
 // The path up to, not including, its last separator; empty when there is none.
 std::string FolderOf(const std::string& path) {
   size_t cut = LastSeparator(path);
   return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-
-bool EndsWith(const std::string& text, const char* tail) {
-  size_t n = std::strlen(tail);
-  return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
-}
-
-void MakeLowerCase(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
 }
 
 // The "wagonshape" value: between the first "(" and the first ")" after it, trimmed.
@@ -134,7 +122,7 @@ ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log)
 SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log) {
   SourceOutcome outcome;
   outcome.source = chosen;
-  MakeLowerCase(outcome.source);
+  LowerAsciiInPlace(outcome.source);
   if (EndsWith(outcome.source, ".eng") || EndsWith(outcome.source, ".wag")) {
     outcome.eng = outcome.source;
     DescriptionEntries entries;

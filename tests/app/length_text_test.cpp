@@ -32,13 +32,13 @@ TEST(FormatLength, DecimalPointWhateverTheLocale) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
   EXPECT_EQ(FormatLength(20.5f), "20.5");
   float length = 0;
-  EXPECT_TRUE(ParseLength("20.5", length));
+  EXPECT_TRUE(ParseLengthField("20.5", length));
   EXPECT_EQ(length, 20.5f);
-  EXPECT_FALSE(ParseLength("20,5", length));
+  EXPECT_FALSE(ParseLengthField("20,5", length));
   std::setlocale(LC_ALL, saved.c_str());
 }
 
-TEST(ParseLength, Numbers) {
+TEST(ParseLengthField, Numbers) {
   const struct {
     const char* text;
     float length;
@@ -48,17 +48,17 @@ TEST(ParseLength, Numbers) {
   };
   for (const auto& c : cases) {
     float length = -99;
-    EXPECT_TRUE(ParseLength(c.text, length)) << c.text;
+    EXPECT_TRUE(ParseLengthField(c.text, length)) << c.text;
     EXPECT_EQ(length, c.length) << c.text;
   }
 }
 
-TEST(ParseLength, NotNumbersLeaveTheLengthAlone) {
+TEST(ParseLengthField, NotNumbersLeaveTheLengthAlone) {
   const char* cases[] = {"",   "  ",  "abc",  "12,5", "20m", "20 5", "-0",
                          ".0", "+-1", "1e39", "inf",  "nan", "0x10"};
   for (const char* text : cases) {
     float length = 7.0f;
-    EXPECT_FALSE(ParseLength(text, length)) << text;
+    EXPECT_FALSE(ParseLengthField(text, length)) << text;
     EXPECT_EQ(length, 7.0f) << text;
   }
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "tools/texconv/tga.h"
 
 namespace {
@@ -21,7 +22,7 @@ constexpr char kUsage[] =
 bool EndsWithAceIgnoringCase(const std::string& path) {
   if (path.size() < 4) return false;
   std::string tail = path.substr(path.size() - 4);
-  for (char& c : tail) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  LowerAsciiInPlace(tail);
   return tail == ".ace";
 }
 
