@@ -9,6 +9,9 @@
 
 namespace {
 
+constexpr std::string_view kAce = ".ace";
+constexpr std::string_view kTga = ".tga";
+
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 // A texture name that is absolute or climbs with ".." would have the library write outside
@@ -67,11 +70,11 @@ std::string ReplaceAceWithTga(std::string_view text) {
   out.reserve(text.size());
   size_t at = 0;
   for (;;) {
-    size_t found = text.find(".ace", at);
+    size_t found = text.find(kAce, at);
     if (found == std::string_view::npos) break;
     out.append(text.substr(at, found - at));
-    out += ".tga";
-    at = found + 4;
+    out += kTga;
+    at = found + kAce.size();
   }
   out.append(text.substr(at));
   return out;

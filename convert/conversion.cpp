@@ -13,6 +13,13 @@
 #include "convert/shape_tables.h"
 #include "platform/files.h"
 
+namespace {
+
+// The UTF-16 byte-order mark in front of the shape text, in bytes: skipped, not checked.
+constexpr size_t kByteOrderMarkSize = 2;
+
+}  // namespace
+
 std::string MakeModelPath(const ConversionOptions& options) {
   const std::string& source = options.SourcePath;
   size_t cut = LastSeparator(source);
@@ -38,7 +45,7 @@ bool RunConversion(const ConversionOptions& options, LogSink& log) {
     if (!OpenFileSource(run.source, platform::FindPathIgnoringCase(options.SourcePath))) {
       throw RunAborted{{options.SourcePath, std::strerror(errno)}};
     }
-    SkipBytes(run.source, 2);
+    SkipBytes(run.source, kByteOrderMarkSize);
     ReadLine(run);
     ReadShapeTables(run);
     // No walk over a table goes past the number of characters the shape text has.

@@ -49,7 +49,7 @@ class LogSink {
   virtual ~LogSink() = default;
   // One progress line; the front end shows it followed by "\r\n".
   virtual void AppendLog(const std::string& line) = 0;
-  // A malformed entry (the original sounds the system beep here).
+  // A malformed entry: the dialog sounds the system beep, the command line prints a warning.
   virtual void Beep(const BeepSite& where) = 0;
   // The run ended early on a file failure; no further line is logged.
   virtual void ReportFileFailure(const FileFailure& failure) = 0;

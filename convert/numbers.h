@@ -31,7 +31,8 @@ void AppendFixed6(std::string& out, double value);
 void AppendInt(std::string& out, int64_t value);
 
 // A double cut toward zero to 32 bits; NaN and values outside the 32-bit range give
-// -2147483648, as the original's conversion instruction does.
+// -2147483648 (the processor's "integer indefinite"), where a plain cast would be undefined,
+// so that such a value is written the same everywhere.
 int32_t TruncateToInt32(double value);
 // The low 32 bits of a 64-bit product, in two's complement.
 int32_t LowBits32(int64_t value);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <span>
 
+#include "base/text.h"
 #include "convert/eng_file.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
@@ -213,8 +214,7 @@ void WriteVehicleParameters(Run& run) {
   VehicleReading r(run, disk);
   std::string reason;
   if (!r.eng.Open(path, reason)) throw RunAborted{{path, reason}};
-  if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".wag") == 0)
-    WriteText(run.model, "\tMax 0\n");
+  if (EndsWith(path, ".wag")) WriteText(run.model, "\tMax 0\n");
   while (!r.end_of_file) {
     ReadEngLine(r, r.line);
     r.end_of_file = r.line.end_of_file;
