@@ -17,8 +17,8 @@ using namespace res;
 
 CPreviewWindow* OpenPreviewAfterConversion(DialogUnderTest& ui, const std::string& folder) {
   // A shape with faces to see (the dialog tests' one-primitive shape has a single point).
-  WriteFileBytes(folder + "/loco.s",
-                 ShapeText(ReadFileBytes(std::string(SW_TEST_DATA) + "/hierarchy.s.txt")));
+  test::WriteFile(folder + "/loco.s",
+                  ShapeText(test::ReadFile(std::string(SW_TEST_DATA) + "/hierarchy.s.txt")));
   QAction* preview = ui.dialog->findChild<QAction*>("action_preview");
   EXPECT_NE(preview, nullptr);
   if (preview == nullptr) return nullptr;
@@ -35,7 +35,7 @@ CPreviewWindow* OpenPreviewAfterConversion(DialogUnderTest& ui, const std::strin
 TEST(PreviewWindow, OfferedAfterAConversionAndShowsTheModel) {
   TempFolder folder;
   DialogUnderTest ui;
-  CPreviewWindow* window = OpenPreviewAfterConversion(ui, folder.path);
+  CPreviewWindow* window = OpenPreviewAfterConversion(ui, folder.path());
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
   window->resize(200, 120);
@@ -55,7 +55,7 @@ TEST(PreviewWindow, OfferedAfterAConversionAndShowsTheModel) {
 TEST(PreviewWindow, DragTurnsAndWheelZooms) {
   TempFolder folder;
   DialogUnderTest ui;
-  CPreviewWindow* window = OpenPreviewAfterConversion(ui, folder.path);
+  CPreviewWindow* window = OpenPreviewAfterConversion(ui, folder.path());
   ASSERT_NE(window, nullptr);
   window->resize(160, 100);
   QApplication::processEvents();

@@ -3,7 +3,6 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <tuple>
 
 #include "tests/engine/test_support.h"
 
@@ -13,21 +12,21 @@ namespace {
 struct TextureRun {
   explicit TextureRun(const std::string& images, const std::string& shape_folder = "",
                       const std::string& output_suffix = "") {
-    calls_file = folder.path + "/calls.txt";
+    calls_file = folder.path() + "/calls.txt";
     setenv("SW_TEXCONV_LOG", calls_file.c_str(), 1);
     ShapeParts parts;
     parts.images = images;
     parts.sub_objects = "sub_objects ( 0 )\n";
-    std::string source_folder = folder.path + shape_folder;
+    std::string source_folder = folder.path() + shape_folder;
     std::filesystem::create_directories(source_folder);
     options.SourcePath = source_folder + "/loco.s";
-    WriteFileBytes(options.SourcePath, ShapeText(BuildShape(parts)));
-    options.OutputDirectory = folder.path + "/out" + output_suffix;
-    std::filesystem::create_directories(folder.path + "/out");
+    test::WriteFile(options.SourcePath, ShapeText(BuildShape(parts)));
+    options.OutputDirectory = folder.path() + "/out" + output_suffix;
+    std::filesystem::create_directories(folder.path() + "/out");
     ok = RunConversion(options, log);
-    calls = ReadFileBytes(calls_file);
+    calls = test::ReadFile(calls_file);
     unsetenv("SW_TEXCONV_LOG");
-    model = WithoutCarriageReturns(ReadFileBytes(folder.path + "/out/loco.stk"));
+    model = WithoutCarriageReturns(test::ReadFile(folder.path() + "/out/loco.stk"));
   }
   TempFolder folder;
   std::string calls_file;
@@ -43,7 +42,7 @@ TEST(WriteAssemblySection, ListsEveryTextureAndConvertsItBesideTheModel) {
       "images ( 3\nimage ( surface.ace )\nimage ( Ace_Plain.bmp )\nimage ( sub\\Deck.ACE )\n)\n",
       "/trains.ace");
   ASSERT_TRUE(t.ok);
-  const std::string& f = t.folder.path;
+  const std::string& f = t.folder.path();
   EXPECT_EQ(t.calls, f + "/trains.ace/surface.ace|" + f + "/out/surface.tga\n" + f +
                          "/trains.ace/ace_plain.bmp|" + f + "/out/ace_plain.bmp\n" + f +
                          "/trains.ace/sub/deck.ace|" + f + "/out/sub/deck.tga\n");
@@ -69,7 +68,7 @@ TEST(WriteAssemblySection, NoImagesStillWritesTheHeading) {
 TEST(WriteAssemblySection, OutputDirectoryWithTrailingSeparatorDoublesIt) {
   TextureRun t("images ( 1\nimage ( a.ace )\n)\n", "", "/");
   ASSERT_TRUE(t.ok);
-  EXPECT_EQ(t.calls, t.folder.path + "/a.ace|" + t.folder.path + "/out//a.tga\n");
+  EXPECT_EQ(t.calls, t.folder.path() + "/a.ace|" + t.folder.path() + "/out//a.tga\n");
 }
 
 TEST(WriteAssemblySection, NamesThatLeaveTheOutputFolderAreListedButNotConverted) {
@@ -77,7 +76,7 @@ TEST(WriteAssemblySection, NamesThatLeaveTheOutputFolderAreListedButNotConverted
       "images ( 5\nimage ( ../../etc/x.ace )\nimage ( /tmp/y.ace )\nimage ( a\\..\\..\\z.ace )\n"
       "image ( c:\\w.ace )\nimage ( \"ok..name.ace\" )\n)\n");
   ASSERT_TRUE(t.ok);
-  EXPECT_EQ(t.calls, t.folder.path + "/ok..name.ace|" + t.folder.path + "/out/ok..name.tga\n");
+  EXPECT_EQ(t.calls, t.folder.path() + "/ok..name.ace|" + t.folder.path() + "/out/ok..name.tga\n");
   EXPECT_NE(t.model.find("##\t../../etc/x.ace\n##\t/tmp/"
                          "y.ace\n##\ta\\..\\..\\z.ace\n##\tc:\\w.ace\n##\tok..name.ace\n"),
             std::string::npos);
@@ -85,33 +84,23 @@ TEST(WriteAssemblySection, NamesThatLeaveTheOutputFolderAreListedButNotConverted
 
 TEST(WriteAssemblySection, TextureSourceIsFoundWithoutRegardToCase) {
   TempFolder folder;
-  std::string calls_file = folder.path + "/calls.txt";
+  std::string calls_file = folder.path() + "/calls.txt";
   setenv("SW_TEXCONV_LOG", calls_file.c_str(), 1);
-  std::filesystem::create_directories(folder.path + "/Trains");
-  WriteFileBytes(folder.path + "/Trains/Loco_Body.ACE", "x");
+  std::filesystem::create_directories(folder.path() + "/Trains");
+  test::WriteFile(folder.path() + "/Trains/Loco_Body.ACE", "x");
   ShapeParts parts;
   parts.images = "images ( 1\nimage ( loco_body.ace )\n)\n";
   parts.sub_objects = "sub_objects ( 0 )\n";
-  WriteFileBytes(folder.path + "/Trains/LOCO.S", ShapeText(BuildShape(parts)));
+  test::WriteFile(folder.path() + "/Trains/LOCO.S", ShapeText(BuildShape(parts)));
   ConversionOptions options;
-  options.SourcePath = folder.path + "/trains/loco.s";
-  options.OutputDirectory = folder.path;
+  options.SourcePath = folder.path() + "/trains/loco.s";
+  options.OutputDirectory = folder.path();
   RecordingLog log;
   EXPECT_TRUE(RunConversion(options, log));
   unsetenv("SW_TEXCONV_LOG");
-  EXPECT_EQ(ReadFileBytes(calls_file),
-            folder.path + "/Trains/Loco_Body.ACE|" + folder.path + "/loco_body.tga\n");
-  EXPECT_TRUE(FileExists(folder.path + "/loco.stk"));
-}
-
-TEST(WriteAssemblySection, LengthIsWrittenInMillimetres) {
-  for (auto [length, two_foot, text] :
-       {std::tuple{20.5f, false, "Length 20500\n"}, std::tuple{20.5f, true, "Length 10250\n"},
-        std::tuple{0.0f, false, "Length 0\n"}}) {
-    Converted c = ConvertShape(EmptyShape(), length, two_foot);
-    EXPECT_NE(c.model.find(std::string("Millimetric\n") + text + "\n\n"), std::string::npos)
-        << text;
-  }
+  EXPECT_EQ(test::ReadFile(calls_file),
+            folder.path() + "/Trains/Loco_Body.ACE|" + folder.path() + "/loco_body.tga\n");
+  EXPECT_TRUE(FileExists(folder.path() + "/loco.stk"));
 }
 
 }  // namespace

@@ -173,19 +173,19 @@ TEST(EngFile, PathFromTheIncludeLine) {
 
 TEST(EngFile, DiskLookupIgnoresCaseAndKnowsFilesByInode) {
   TempFolder folder;
-  std::filesystem::create_directory(folder.path + "/OpenRails");
-  WriteFileBytes(folder.path + "/OpenRails/Loco.WAG",
-                 ShapeText("\ninclude ( \"..\\\\[[SameName]]\" )\ninclude ( link.inc )\n"
-                           "include ( Folder.inc )\nmine"));
-  WriteFileBytes(folder.path + "/LOCO.wag", ShapeText("\nparent\n"));
-  std::filesystem::create_directory(folder.path + "/OpenRails/folder.inc");
-  ASSERT_EQ(::symlink("Loco.WAG", (folder.path + "/OpenRails/link.inc").c_str()), 0);
+  std::filesystem::create_directory(folder.path() + "/OpenRails");
+  test::WriteFile(folder.path() + "/OpenRails/Loco.WAG",
+                  ShapeText("\ninclude ( \"..\\\\[[SameName]]\" )\ninclude ( link.inc )\n"
+                            "include ( Folder.inc )\nmine"));
+  test::WriteFile(folder.path() + "/LOCO.wag", ShapeText("\nparent\n"));
+  std::filesystem::create_directory(folder.path() + "/OpenRails/folder.inc");
+  ASSERT_EQ(::symlink("Loco.WAG", (folder.path() + "/OpenRails/link.inc").c_str()), 0);
   DiskEngFiles disk;
   RecordingLog log;
-  EXPECT_EQ(ReadAll(disk, folder.path + "/openrails/loco.wag", log), "\xff|\xff|parent|mine$");
+  EXPECT_EQ(ReadAll(disk, folder.path() + "/openrails/loco.wag", log), "\xff|\xff|parent|mine$");
   EXPECT_EQ(Reports(log),
             "Cannot read include file link.inc\nCannot read include file Folder.inc\n");
-  EXPECT_EQ(ReadAll(disk, folder.path + "/none.eng", log),
+  EXPECT_EQ(ReadAll(disk, folder.path() + "/none.eng", log),
             "cannot open: No such file or directory");
 }
 

@@ -122,44 +122,6 @@ TEST(WriteSubObjects, MissingPrimStateIdxBeepsAndEndsTheSubObject) {
   EXPECT_NE(c.model.find("Name loco.0.0\nMillimetric\nComponent\n[end]\n\n"), std::string::npos);
 }
 
-TEST(WritePrimitiveComponent, IncludeLinesPlacedAndAttached) {
-  ShapeParts parts;
-  parts.matrices =
-      "matrices ( 2\nmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0.5 1.25 -2 )\n"
-      "matrix BOGIE1 ( 1 0 0 0 1 0 0 0 1 0 0 3 )\n)\n";
-  parts.vtx_states =
-      "vtx_states ( 2\nvtx_state ( 00000000 0 -5 0 00000002 )\nvtx_state ( 00000000 1 -5 0 "
-      "00000002 )\n)\n";
-  parts.prim_states =
-      "prim_states ( 2\nprim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 0 1 1 1\n)\n"
-      "prim_state ( 00000000 0\ntex_idxs ( 1 0 ) 0 1 1 1 1\n)\n)\n";
-  parts.hierarchy = "hierarchy ( 2 -1 0 )\n";
-  std::string second = SubObject(
-      FourVertices(),
-      Primitives(Pair(0, "3 0 1 2") + Pair(0, "3 0 1 2") + Pair(0, "3 0 1 2") + Pair(1, "3 0 1 2"),
-                 8));
-  parts.points =
-      "points ( 4\npoint ( 0 0 0 )\npoint ( 1 0 0 )\npoint ( 1 1 0 )\npoint ( 0 1 0 )\n)\n";
-  parts.sub_objects = "sub_objects ( 2\n" +
-                      SubObject(FourVertices(), Primitives(Pair(0, "3 0 1 2"), 2)) + second + ")\n";
-  ConvertRequest request;
-  request.shape = BuildShape(parts);
-  request.shape_name = "coach.s";
-  request.length = 20;
-  Converted c = Convert(request);
-  ASSERT_TRUE(c.ok);
-  EXPECT_NE(c.model.find("Length 20000\n\n\tINCLUDE 500/8000/1250\t coach.0.0\t## main\n"),
-            std::string::npos);
-  EXPECT_NE(
-      c.model.find(
-          "Name coach.MTX.1\nComponent\nMillimetric\n\tINCLUDE 0/0/0\t coach.1.3\t## bogie1\n\n"),
-      std::string::npos);
-  request.two_foot = true;
-  c = Convert(request);
-  EXPECT_NE(c.model.find("\tINCLUDE 250/4000/625\t coach.0.0\t## main\n"), std::string::npos);
-  EXPECT_NE(c.model.find("\tINCLUDE 0/6500/0\t coach.MTX.1\n"), std::string::npos);
-}
-
 TEST(WritePrimitiveComponent, SkinLinesNameTheTgaFile) {
   ShapeParts parts;
   parts.images = "images ( 3\nimage ( loco.ace )\nimage ( loco.ace.ace )\nimage ( loco.tga )\n)\n";
@@ -337,15 +299,6 @@ TEST(WriteGeometryBlocks, TrianglesAreRenumberedAndReversed) {
     }
     EXPECT_EQ(positions, k.buffer_first_columns) << k.idxs;
   }
-}
-
-TEST(WriteGeometryBlocks, EachPrimitiveWritesItsOwnCopyOfSharedVertices) {
-  Converted c = ConvertShape(
-      OneSubObject(FourVertices(), Primitives(Pair(0, "3 2 3 0") + Pair(0, "3 3 2 0"), 4)));
-  ASSERT_TRUE(c.ok);
-  EXPECT_EQ(Triangles(c.model, 0, 0), "\t0,2,1\n");
-  EXPECT_EQ(Triangles(c.model, 0, 1), "\t0,2,1\n");
-  EXPECT_EQ(Buffer(c.model, 0, 1).substr(0, 12), "\t0/0/1000\t0/");
 }
 
 TEST(WriteGeometryBlocks, VertexIndexOutsideTheTableDropsTheTriangle) {

@@ -35,54 +35,29 @@ CurrentLine LineOf(std::string text) {
   return line;
 }
 
-TEST(ReadShapeLine, SplitsAtCarriageReturnsAndDropsLineFeeds) {
-  Reader reader(Units({'a', 'b', 0x0D, 0x0A, 'c', 0x0D, 0x0A}));
-  bool end = true;
-  EXPECT_EQ(reader.Next(end), "ab");
-  EXPECT_FALSE(end);
-  EXPECT_EQ(reader.Next(end), "c");
-  EXPECT_FALSE(end);
-  EXPECT_EQ(reader.Next(end), "");
-  EXPECT_TRUE(end);
-  EXPECT_EQ(reader.Next(end), "");
-  EXPECT_TRUE(end);
-}
-
-TEST(ReadShapeLine, LineFeedAloneDoesNotEndALine) {
-  Reader reader(Units({'a', 0x0A, 'b', 0x0D}));
-  bool end;
-  EXPECT_EQ(reader.Next(end), "ab");
-}
-
-TEST(ReadShapeLine, TwoCarriageReturnsGiveTwoEmptyLines) {
-  Reader reader(Units({0x0D, 0x0D}));
-  bool end;
-  EXPECT_EQ(reader.Next(end), "");
-  EXPECT_FALSE(end);
-  EXPECT_EQ(reader.Next(end), "");
-  EXPECT_FALSE(end);
-}
-
-TEST(ReadShapeLine, LastLineWithoutCarriageReturnReportsTheEnd) {
-  Reader reader(Units({'x', 'y'}));
-  bool end = false;
-  EXPECT_EQ(reader.Next(end), "xy");
-  EXPECT_TRUE(end);
-}
-
-TEST(ReadShapeLine, KeepsTheLowByteOfEachUnit) {
-  Reader reader(Units({0x0141, 0x010D, 'b', 0x0D}));
-  bool end;
-  EXPECT_EQ(reader.Next(end), "A");
-  EXPECT_EQ(reader.Next(end), "b");
-}
-
-TEST(ReadShapeLine, OddTrailingByteCountsAsAUnit) {
-  std::string bytes = Units({'a'}) + "b";
-  Reader reader(bytes);
-  bool end;
-  EXPECT_EQ(reader.Next(end), "ab");
-  EXPECT_TRUE(end);
+// Lines end at CR; LF is dropped; each unit keeps its low byte; an odd trailing byte is a unit;
+// the last line without CR reports the end, and reading on gives empty lines at the end.
+TEST(ReadShapeLine, SplitsAtCarriageReturnsKeepingTheLowByte) {
+  const struct {
+    std::string bytes;
+    std::vector<std::pair<std::string, bool>> lines;  // each line and whether it ends the text
+  } cases[] = {
+      {Units({'a', 'b', 0x0D, 0x0A, 'c', 0x0D, 0x0A}),
+       {{"ab", false}, {"c", false}, {"", true}, {"", true}}},
+      {Units({'a', 0x0A, 'b', 0x0D}), {{"ab", false}}},
+      {Units({0x0D, 0x0D}), {{"", false}, {"", false}}},
+      {Units({'x', 'y'}), {{"xy", true}}},
+      {Units({0x0141, 0x010D, 'b', 0x0D}), {{"A", false}, {"b", false}}},
+      {Units({'a'}) + "b", {{"ab", true}}},
+  };
+  for (const auto& c : cases) {
+    Reader reader(c.bytes);
+    for (const auto& [text, at_end] : c.lines) {
+      bool end = !at_end;
+      EXPECT_EQ(reader.Next(end), text) << c.bytes;
+      EXPECT_EQ(end, at_end) << c.bytes << " " << text;
+    }
+  }
 }
 
 TEST(SkipPast, CutsBehindTheMarkerAndTrims) {

@@ -6,19 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-std::string ShapeText(std::string_view text) {
-  std::string out = "\xff\xfe";
-  for (char c : text) {
-    if (c == '\n') {
-      out += std::string("\r\0\n\0", 4);
-    } else {
-      out += c;
-      out += '\0';
-    }
-  }
-  return out;
-}
-
 namespace {
 
 ConversionOptions MemoryRunOptions() {
@@ -35,60 +22,26 @@ MemoryRun::MemoryRun(std::string_view text) : options(MemoryRunOptions()), bytes
   ReadLine(run);
 }
 
-std::string WithoutCarriageReturns(std::string_view bytes) {
-  std::string out;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-    out += bytes[i];
-  }
-  return out;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream data;
-  data << in.rdbuf();
-  return data.str();
-}
-
-void WriteFileBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "sw-test-XXXXXX").string();
-  char* made = mkdtemp(pattern.data());
-  path = made != nullptr ? made : "";
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  if (!path.empty()) std::filesystem::remove_all(path, ignored);
-}
-
 Converted Convert(const ConvertRequest& request) {
   TempFolder folder;
-  std::string source = folder.path + "/" + request.shape_name;
-  WriteFileBytes(source, ShapeText(request.shape));
+  std::string source = folder.path() + "/" + request.shape_name;
+  test::WriteFile(source, ShapeText(request.shape));
   ConversionOptions options;
   options.SourcePath = source;
-  options.OutputDirectory = folder.path + "/out";
+  options.OutputDirectory = folder.path() + "/out";
   std::filesystem::create_directory(options.OutputDirectory);
   options.Length = request.length;
   options.TwoFootScale = request.two_foot;
   if (!request.eng.empty()) {
-    options.EngPath = folder.path + "/" + request.eng_name;
-    WriteFileBytes(options.EngPath, ShapeText(request.eng));
+    options.EngPath = folder.path() + "/" + request.eng_name;
+    test::WriteFile(options.EngPath, ShapeText(request.eng));
   }
   Converted result;
   result.ok = RunConversion(options, result.log);
   std::string stem = request.shape_name.substr(0, request.shape_name.rfind('.'));
   std::string model = options.OutputDirectory + "/" + stem + ".stk";
   result.model_written = FileExists(model);
-  if (result.model_written) result.model = WithoutCarriageReturns(ReadFileBytes(model));
+  if (result.model_written) result.model = WithoutCarriageReturns(test::ReadFile(model));
   return result;
 }
 
@@ -115,9 +68,9 @@ std::string EmptyShape() {
 ConversionOptions OptionsForShape(const TempFolder& folder, const std::string& shape,
                                   const std::string& name) {
   ConversionOptions options;
-  options.SourcePath = folder.path + "/" + name;
-  options.OutputDirectory = folder.path;
-  WriteFileBytes(options.SourcePath, ShapeText(shape));
+  options.SourcePath = folder.path() + "/" + name;
+  options.OutputDirectory = folder.path();
+  test::WriteFile(options.SourcePath, ShapeText(shape));
   return options;
 }
 

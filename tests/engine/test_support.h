@@ -7,26 +7,12 @@
 
 #include "convert/conversion.h"
 #include "convert/run.h"
+#include "tests/common/common.h"
 
-// MSTS text as the simulator stores it: FF FE, then every character as a UTF-16LE unit,
-// "\n" written as CR LF.
-std::string ShapeText(std::string_view text);
-
-// Model file bytes with "\r\n" turned back into "\n", for readable comparisons.
-std::string WithoutCarriageReturns(std::string_view bytes);
-
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, std::string_view bytes);
-bool FileExists(const std::string& path);
-
-// A fresh folder that is removed with everything in it when the object goes.
-struct TempFolder {
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string path;
-};
+using test::FileExists;
+using test::ShapeText;
+using test::TempFolder;
+using test::WithoutCarriageReturns;
 
 class RecordingLog : public LogSink {
  public:

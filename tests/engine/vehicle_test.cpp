@@ -94,15 +94,16 @@ TEST(WriteVehicleParameters, CommentedOutValuesAreNotWritten) {
 TEST(WriteVehicleParameters, IncludedLinesStandInPlaceOfTheIncludeLine) {
   TempFolder folder;
   ConversionOptions options = OptionsForShape(folder, EmptyShape());
-  std::filesystem::create_directory(folder.path + "/OpenRails");
-  WriteFileBytes(folder.path + "/LOCO.ENG", ShapeText("\nMass ( \"66.2t\" )\nStackFX (\nStream ("));
-  options.EngPath = folder.path + "/openrails/loco.eng";
-  WriteFileBytes(
-      folder.path + "/OpenRails/Loco.eng",
+  std::filesystem::create_directory(folder.path() + "/OpenRails");
+  test::WriteFile(folder.path() + "/LOCO.ENG",
+                  ShapeText("\nMass ( \"66.2t\" )\nStackFX (\nStream ("));
+  options.EngPath = folder.path() + "/openrails/loco.eng";
+  test::WriteFile(
+      folder.path() + "/OpenRails/Loco.eng",
       ShapeText("\ninclude ( \"..\\\\[[SameName]]\" )\n0 4.5 6\ninclude ( gone.inc )\n"));
   RecordingLog log;
   ASSERT_TRUE(RunConversion(options, log));
-  EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(folder.path + "/loco.stk"))
+  EXPECT_NE(WithoutCarriageReturns(test::ReadFile(folder.path() + "/loco.stk"))
                 .find("Length 0\n\n\tWeight\t66\n\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n"
                       "\t\tChimney\t0/6000/4500\n\t</STEAM>\n\n"),
             std::string::npos);
@@ -186,12 +187,12 @@ TEST(WriteVehicleParameters, WagonFilesStartWithMaxZero) {
 TEST(WriteVehicleParameters, LastLineWithoutLineEndIsRead) {
   TempFolder folder;
   ConversionOptions options = OptionsForShape(folder, EmptyShape());
-  options.EngPath = folder.path + "/loco.eng";
+  options.EngPath = folder.path() + "/loco.eng";
   std::string eng = ShapeText("x\nMass ( 7 )");
-  WriteFileBytes(options.EngPath, eng);
+  test::WriteFile(options.EngPath, eng);
   RecordingLog log;
   ASSERT_TRUE(RunConversion(options, log));
-  EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(folder.path + "/loco.stk"))
+  EXPECT_NE(WithoutCarriageReturns(test::ReadFile(folder.path() + "/loco.stk"))
                 .find("Length 0\n\n\tWeight\t7\n\n"),
             std::string::npos);
 }
@@ -204,14 +205,14 @@ TEST(WriteVehicleParameters, PositionAtTheEndOfTheFileReadsZeros) {
 TEST(WriteVehicleParameters, MissingFileEndsTheRunAfterTheLengthLine) {
   TempFolder folder;
   ConversionOptions options = OptionsForShape(folder, EmptyShape());
-  options.EngPath = folder.path + "/missing.eng";
+  options.EngPath = folder.path() + "/missing.eng";
   RecordingLog log;
   EXPECT_FALSE(RunConversion(options, log));
   ASSERT_EQ(log.failures.size(), 1u);
   EXPECT_EQ(log.failures[0].file, options.EngPath);
   EXPECT_EQ(log.failures[0].reason, "No such file or directory");
   EXPECT_EQ(log.lines.back(), "Reading ENG/WAG file");
-  std::string model = WithoutCarriageReturns(ReadFileBytes(folder.path + "/loco.stk"));
+  std::string model = WithoutCarriageReturns(test::ReadFile(folder.path() + "/loco.stk"));
   EXPECT_EQ(model.substr(model.size() - 10), "Length 0\n\n");
 }
 

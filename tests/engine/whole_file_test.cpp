@@ -30,9 +30,9 @@ std::string Data(const std::string& name) { return std::string(SW_TEST_DATA) + "
 TEST(WholeFile, ConvertsToTheExpectedModelFiles) {
   for (const Golden& g : kGoldens) {
     ConvertRequest request;
-    request.shape = ReadFileBytes(Data(std::string(g.shape) + ".s.txt"));
+    request.shape = test::ReadFile(Data(std::string(g.shape) + ".s.txt"));
     request.shape_name = std::string(g.shape) + ".s";
-    if (g.eng != nullptr) request.eng = ReadFileBytes(Data(std::string(g.eng) + ".txt"));
+    if (g.eng != nullptr) request.eng = test::ReadFile(Data(std::string(g.eng) + ".txt"));
     request.length = g.length;
     request.two_foot = g.two_foot;
     ASSERT_FALSE(request.shape.empty()) << g.shape;
@@ -48,9 +48,9 @@ TEST(WholeFile, ConvertsToTheExpectedModelFiles) {
         if (ch == '\n') crlf += '\r';
         crlf += ch;
       }
-      WriteFileBytes(expected_path, crlf);
+      test::WriteFile(expected_path, crlf);
     }
-    std::string expected = ReadFileBytes(expected_path);
+    std::string expected = test::ReadFile(expected_path);
     EXPECT_EQ(WithoutCarriageReturns(expected), c.model) << g.expected;
   }
 }
@@ -58,10 +58,10 @@ TEST(WholeFile, ConvertsToTheExpectedModelFiles) {
 TEST(WholeFile, ModelFileUsesCarriageReturnLineFeedThroughout) {
   TempFolder folder;
   ConversionOptions options =
-      OptionsForShape(folder, ReadFileBytes(Data("hierarchy.s.txt")), "Hierarchy_ASC.s");
+      OptionsForShape(folder, test::ReadFile(Data("hierarchy.s.txt")), "Hierarchy_ASC.s");
   RecordingLog log;
   ASSERT_TRUE(RunConversion(options, log));
-  std::string bytes = ReadFileBytes(folder.path + "/Hierarchy.stk");
+  std::string bytes = test::ReadFile(folder.path() + "/Hierarchy.stk");
   ASSERT_FALSE(bytes.empty());
   size_t lf = 0, crlf = 0;
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -76,8 +76,8 @@ TEST(WholeFile, ModelFileUsesCarriageReturnLineFeedThroughout) {
 
 TEST(WholeFile, LogLinesOfACompleteRun) {
   ConvertRequest request;
-  request.shape = ReadFileBytes(Data("hierarchy.s.txt"));
-  request.eng = ReadFileBytes(Data("steam.eng.txt"));
+  request.shape = test::ReadFile(Data("hierarchy.s.txt"));
+  request.eng = test::ReadFile(Data("steam.eng.txt"));
   Converted c = Convert(request);
   ASSERT_TRUE(c.ok);
   std::vector<std::string> expected = {"Reading file",
@@ -115,7 +115,7 @@ TEST(WholeFile, LogLinesOfACompleteRun) {
 TEST(WholeFile, EveryTruncationEndsCleanly) {
   // Each prefix of a valid shape either converts or ends with one reported failure, never
   // anything else; run under the sanitizers this also proves no read outside a buffer.
-  std::string shape = ReadFileBytes(Data("malformed.s.txt"));
+  std::string shape = test::ReadFile(Data("malformed.s.txt"));
   for (size_t cut = 0; cut < shape.size(); cut += 7) {
     Converted c = ConvertShape(shape.substr(0, cut));
     if (c.ok) {
@@ -132,22 +132,22 @@ TEST(WholeFile, EveryTruncationEndsCleanly) {
 TEST(WholeFile, MissingSourceLogsOnlyReadingFile) {
   TempFolder folder;
   ConversionOptions options;
-  options.SourcePath = folder.path + "/none.s";
-  options.OutputDirectory = folder.path;
+  options.SourcePath = folder.path() + "/none.s";
+  options.OutputDirectory = folder.path();
   RecordingLog log;
   EXPECT_FALSE(RunConversion(options, log));
   EXPECT_EQ(log.lines, std::vector<std::string>{"Reading file"});
   ASSERT_EQ(log.failures.size(), 1u);
   EXPECT_EQ(log.failures[0].file, options.SourcePath);
   EXPECT_EQ(log.failures[0].reason, "No such file or directory");
-  EXPECT_FALSE(FileExists(folder.path + "/none.stk"));
+  EXPECT_FALSE(FileExists(folder.path() + "/none.stk"));
 }
 
 TEST(WholeFile, WriteFailureIsReportedWithoutTheClosingLine) {
   if (!FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   TempFolder folder;
-  ConversionOptions options = OptionsForShape(folder, ReadFileBytes(Data("hierarchy.s.txt")));
-  options.OutputDirectory = folder.path + "/out";
+  ConversionOptions options = OptionsForShape(folder, test::ReadFile(Data("hierarchy.s.txt")));
+  options.OutputDirectory = folder.path() + "/out";
   std::filesystem::create_directory(options.OutputDirectory);
   std::filesystem::create_symlink("/dev/full", options.OutputDirectory + "/loco.stk");
   RecordingLog log;
@@ -162,21 +162,21 @@ TEST(WholeFile, FuzzerFindingsEndCleanly) {
   // Inputs in the fuzzer's layout: an options byte, the shape, then "#ENG#" and the ENG file.
   size_t count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(SW_FUZZ_REGRESSIONS)) {
-    std::string bytes = ReadFileBytes(entry.path().string());
+    std::string bytes = test::ReadFile(entry.path().string());
     ASSERT_FALSE(bytes.empty());
     unsigned options = static_cast<unsigned char>(bytes[0]);
     std::string body = bytes.substr(1);
     size_t marker = body.find("#ENG#");
     TempFolder folder;
     ConversionOptions o;
-    o.SourcePath = folder.path + "/fuzz.s";
-    o.OutputDirectory = folder.path;
+    o.SourcePath = folder.path() + "/fuzz.s";
+    o.OutputDirectory = folder.path();
     o.TwoFootScale = (options & 1) != 0;
     o.Length = static_cast<float>(options >> 3) * 1.25f;
-    WriteFileBytes(o.SourcePath, body.substr(0, marker));
+    test::WriteFile(o.SourcePath, body.substr(0, marker));
     if (marker != std::string::npos && (options & 4) == 0) {
-      o.EngPath = folder.path + ((options & 2) != 0 ? "/fuzz.wag" : "/fuzz.eng");
-      WriteFileBytes(o.EngPath, body.substr(marker + 5));
+      o.EngPath = folder.path() + ((options & 2) != 0 ? "/fuzz.wag" : "/fuzz.eng");
+      test::WriteFile(o.EngPath, body.substr(marker + 5));
     }
     RecordingLog log;
     bool ok = RunConversion(o, log);
@@ -198,15 +198,15 @@ TEST(RunConversion, NamesAndPathsFollowTheSource) {
   };
   for (const Case& k : cases) {
     TempFolder folder;
-    std::filesystem::create_directory(folder.path + "/X_ASC");
+    std::filesystem::create_directory(folder.path() + "/X_ASC");
     ConversionOptions options;
-    options.SourcePath = folder.path + "/" + k.source;
-    options.OutputDirectory = folder.path + "/X_ASC";
-    WriteFileBytes(options.SourcePath, ShapeText(EmptyShape()));
+    options.SourcePath = folder.path() + "/" + k.source;
+    options.OutputDirectory = folder.path() + "/X_ASC";
+    test::WriteFile(options.SourcePath, ShapeText(EmptyShape()));
     RecordingLog log;
     ASSERT_TRUE(RunConversion(options, log)) << k.source;
     std::string model =
-        WithoutCarriageReturns(ReadFileBytes(folder.path + "/X_ASC/" + k.model_file));
+        WithoutCarriageReturns(test::ReadFile(folder.path() + "/X_ASC/" + k.model_file));
     EXPECT_NE(model.find(std::string("\nName ") + k.model_name + "\nMillimetric\n"),
               std::string::npos)
         << k.source;
@@ -215,12 +215,12 @@ TEST(RunConversion, NamesAndPathsFollowTheSource) {
 
 TEST(RunConversion, SourceWithoutADotGivesAnEmptyModelName) {
   TempFolder folder;
-  std::filesystem::create_directory(folder.path + "/sub");
+  std::filesystem::create_directory(folder.path() + "/sub");
   ConversionOptions options = OptionsForShape(folder, EmptyShape(), "sub/loco");
-  options.OutputDirectory = folder.path + "/out";
+  options.OutputDirectory = folder.path() + "/out";
   RecordingLog log;
   ASSERT_TRUE(RunConversion(options, log));
-  EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(folder.path + "/out.stk"))
+  EXPECT_NE(WithoutCarriageReturns(test::ReadFile(folder.path() + "/out.stk"))
                 .find("\nName \nMillimetric\n"),
             std::string::npos);
 }

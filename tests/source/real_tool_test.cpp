@@ -12,16 +12,16 @@ TEST(DecompressShape, RealToolWritesTheTextTwin) {
   ShapeParts parts;
   parts.sub_objects = "sub_objects ( 0 )\n";
   std::string text = ShapeText(BuildShape(parts));
-  WriteFileBytes(folder.path + "/loco.s", text);
-  DecompressOutcome outcome = DecompressShape(folder.path + "/loco.s");
+  test::WriteFile(folder.path() + "/loco.s", text);
+  DecompressOutcome outcome = DecompressShape(folder.path() + "/loco.s");
   ASSERT_TRUE(outcome.decompressed) << outcome.tool_output;
-  EXPECT_EQ(ReadFileBytes(folder.path + "/loco_ASC.s"), text);
+  EXPECT_EQ(test::ReadFile(folder.path() + "/loco_ASC.s"), text);
   ConversionOptions options;
   options.SourcePath = outcome.source;
-  options.OutputDirectory = folder.path;
+  options.OutputDirectory = folder.path();
   RecordingLog log;
   EXPECT_TRUE(RunConversion(options, log));
-  EXPECT_TRUE(FileExists(folder.path + "/loco.stk"));
+  EXPECT_TRUE(FileExists(folder.path() + "/loco.stk"));
 }
 
 }  // namespace

@@ -24,11 +24,11 @@ std::string Lower(std::string text) {
 
 TEST(PrepareChosenSource, DescriptionFileNamesShapeAndLength) {
   TempFolder folder;
-  WriteFileBytes(folder.path + "/DASH9.ENG", kDash9Eng);
-  WriteFileBytes(folder.path + "/Dash9.S", ShapeText("shape ("));
+  test::WriteFile(folder.path() + "/DASH9.ENG", kDash9Eng);
+  test::WriteFile(folder.path() + "/Dash9.S", ShapeText("shape ("));
   RecordingLog log;
-  SourceOutcome outcome = PrepareChosenSource(folder.path + "/DASH9.ENG", log);
-  std::string lower = Lower(folder.path);
+  SourceOutcome outcome = PrepareChosenSource(folder.path() + "/DASH9.ENG", log);
+  std::string lower = Lower(folder.path());
   EXPECT_EQ(outcome.eng, lower + "/dash9.eng");
   EXPECT_EQ(outcome.source, lower + "/dash9.s");
   EXPECT_EQ(outcome.length, 20.5f);
@@ -41,8 +41,8 @@ TEST(PrepareChosenSource, DescriptionFileNamesShapeAndLength) {
 
 TEST(PrepareChosenSource, FailuresAndOtherExtensions) {
   TempFolder folder;
-  WriteFileBytes(folder.path + "/none.wag", ShapeText("x\nMass ( 1t )\n"));
-  WriteFileBytes(folder.path + "/lost.wag", ShapeText("x\nWagonShape ( lost.s )\n"));
+  test::WriteFile(folder.path() + "/none.wag", ShapeText("x\nMass ( 1t )\n"));
+  test::WriteFile(folder.path() + "/lost.wag", ShapeText("x\nWagonShape ( lost.s )\n"));
   struct Case {
     std::string chosen;
     SourceCheck check;
@@ -58,9 +58,9 @@ TEST(PrepareChosenSource, FailuresAndOtherExtensions) {
   };
   for (const Case& c : cases) {
     RecordingLog log;
-    SourceOutcome outcome = PrepareChosenSource(folder.path + c.chosen, log);
+    SourceOutcome outcome = PrepareChosenSource(folder.path() + c.chosen, log);
     EXPECT_EQ(outcome.check, c.check) << c.chosen;
-    EXPECT_EQ(outcome.source, Lower(folder.path) + c.source) << c.chosen;
+    EXPECT_EQ(outcome.source, Lower(folder.path()) + c.source) << c.chosen;
     EXPECT_EQ(outcome.description_read, c.description_read) << c.chosen;
     EXPECT_EQ(log.failures.size(), c.failures) << c.chosen;
     EXPECT_FALSE(ButtonsAfter(outcome.check)) << c.chosen;
@@ -81,12 +81,12 @@ TEST(ReadDescriptionFile, EdgeCasesOfTheTwoEntries) {
   };
   for (const Case& c : cases) {
     TempFolder folder;
-    WriteFileBytes(folder.path + "/loco.eng", ShapeText(c.text));
+    test::WriteFile(folder.path() + "/loco.eng", ShapeText(c.text));
     RecordingLog log;
     DescriptionEntries entries;
-    EXPECT_TRUE(ReadDescriptionFile(folder.path + "/loco.eng", log, entries));
+    EXPECT_TRUE(ReadDescriptionFile(folder.path() + "/loco.eng", log, entries));
     std::optional<std::string> shape;
-    if (c.shape) shape = folder.path + *c.shape;
+    if (c.shape) shape = folder.path() + *c.shape;
     EXPECT_EQ(entries.shape_path, shape) << c.text;
     EXPECT_EQ(entries.length, c.length) << c.text;
   }
@@ -94,16 +94,16 @@ TEST(ReadDescriptionFile, EdgeCasesOfTheTwoEntries) {
 
 TEST(ReadDescriptionFile, TheShapeIsBesideTheFileThatNamesIt) {
   TempFolder folder;
-  std::filesystem::create_directory(folder.path + "/OpenRails");
-  WriteFileBytes(folder.path + "/Coach.wag",
-                 ShapeText("\nWagonShape ( Coach.s )\nComment (\nSize ( 1 2 9 )\n)\n"));
-  WriteFileBytes(
-      folder.path + "/OpenRails/Coach.wag",
+  std::filesystem::create_directory(folder.path() + "/OpenRails");
+  test::WriteFile(folder.path() + "/Coach.wag",
+                  ShapeText("\nWagonShape ( Coach.s )\nComment (\nSize ( 1 2 9 )\n)\n"));
+  test::WriteFile(
+      folder.path() + "/OpenRails/Coach.wag",
       ShapeText("\ninclude ( \"..\\\\Coach.wag\" )\ninclude ( gone.inc )\nSize ( 3 4 20 )"));
   RecordingLog log;
   DescriptionEntries entries;
-  EXPECT_TRUE(ReadDescriptionFile(folder.path + "/OpenRails/Coach.wag", log, entries));
-  EXPECT_EQ(entries.shape_path, folder.path + "/OpenRails/../coach.s");
+  EXPECT_TRUE(ReadDescriptionFile(folder.path() + "/OpenRails/Coach.wag", log, entries));
+  EXPECT_EQ(entries.shape_path, folder.path() + "/OpenRails/../coach.s");
   EXPECT_EQ(entries.length, 20.0f);
   EXPECT_EQ(log.lines, (std::vector<std::string>{"Reading description file",
                                                  "Cannot read include file gone.inc"}));
@@ -121,13 +121,13 @@ TEST(ReadDescriptionFile, MissingFileReportsTheFailureAndLogsNothing) {
 
 TEST(CheckForDecompressedFile, TellsTextFromCompressedAndFindsTheTwin) {
   TempFolder folder;
-  std::filesystem::create_directory(folder.path + "/my.shapes");
-  std::string text = folder.path + "/my.shapes/text.s";
-  std::string packed = folder.path + "/my.shapes/loco.s";
-  std::string tiny = folder.path + "/my.shapes/tiny.s";
-  WriteFileBytes(text, ShapeText("shape ("));
-  WriteFileBytes(packed, "SIMISA@F\x10\x00\x00\x00");
-  WriteFileBytes(tiny, "\xff");
+  std::filesystem::create_directory(folder.path() + "/my.shapes");
+  std::string text = folder.path() + "/my.shapes/text.s";
+  std::string packed = folder.path() + "/my.shapes/loco.s";
+  std::string tiny = folder.path() + "/my.shapes/tiny.s";
+  test::WriteFile(text, ShapeText("shape ("));
+  test::WriteFile(packed, "SIMISA@F\x10\x00\x00\x00");
+  test::WriteFile(tiny, "\xff");
   struct Case {
     std::string path;
     SourceCheck result;
@@ -147,11 +147,11 @@ TEST(CheckForDecompressedFile, TellsTextFromCompressedAndFindsTheTwin) {
               (SourceButtons{c.result == SourceCheck::kReady, c.result != SourceCheck::kReady}));
   }
   // A twin beside it, whatever its first bytes and its letter case: the source switches.
-  WriteFileBytes(folder.path + "/my.shapes/LOCO_asc.S", "not text");
+  test::WriteFile(folder.path() + "/my.shapes/LOCO_asc.S", "not text");
   RecordingLog log;
   ShapeCheck check = CheckForDecompressedFile(packed, log);
   EXPECT_EQ(check.check, SourceCheck::kReady);
-  EXPECT_EQ(check.source, folder.path + "/my.shapes/loco_ASC.s");
+  EXPECT_EQ(check.source, folder.path() + "/my.shapes/loco_ASC.s");
 }
 
 TEST(CheckForDecompressedFile, UnreadableShapeReportsTheFailure) {
@@ -176,8 +176,8 @@ TEST(RunCaptured, CollectsBothStreamsInOrder) {
 TEST(RunCaptured, WaitsForTheWritersAndRunsInTheFolder) {
   TempFolder folder;
   std::string out = platform::RunCaptured(
-      "/bin/sh", {"-c", "sleep 0.3; pwd; read x || echo no-input"}, folder.path);
-  EXPECT_EQ(out, folder.path + "\nno-input\n");
+      "/bin/sh", {"-c", "sleep 0.3; pwd; read x || echo no-input"}, folder.path());
+  EXPECT_EQ(out, folder.path() + "\nno-input\n");
 }
 
 TEST(RunCaptured, ProgramThatCannotStartGivesEmptyText) {
@@ -186,19 +186,19 @@ TEST(RunCaptured, ProgramThatCannotStartGivesEmptyText) {
 
 TEST(MoveFileNoReplace, NeverReplacesAnExistingFile) {
   TempFolder folder;
-  WriteFileBytes(folder.path + "/a", "new");
-  WriteFileBytes(folder.path + "/b", "old");
-  EXPECT_FALSE(platform::MoveFileNoReplace(folder.path + "/a", folder.path + "/b"));
-  EXPECT_EQ(ReadFileBytes(folder.path + "/b"), "old");
-  EXPECT_TRUE(platform::MoveFileNoReplace(folder.path + "/a", folder.path + "/c"));
-  EXPECT_EQ(ReadFileBytes(folder.path + "/c"), "new");
-  EXPECT_FALSE(FileExists(folder.path + "/a"));
+  test::WriteFile(folder.path() + "/a", "new");
+  test::WriteFile(folder.path() + "/b", "old");
+  EXPECT_FALSE(platform::MoveFileNoReplace(folder.path() + "/a", folder.path() + "/b"));
+  EXPECT_EQ(test::ReadFile(folder.path() + "/b"), "old");
+  EXPECT_TRUE(platform::MoveFileNoReplace(folder.path() + "/a", folder.path() + "/c"));
+  EXPECT_EQ(test::ReadFile(folder.path() + "/c"), "new");
+  EXPECT_FALSE(FileExists(folder.path() + "/a"));
 }
 
 struct ToolRun {
   explicit ToolRun(const char* mode) {
     setenv("SW_TOOL_MODE", mode, 1);
-    setenv("SW_TOOL_LOG", (folder.path + "/tool.log").c_str(), 1);
+    setenv("SW_TOOL_LOG", (folder.path() + "/tool.log").c_str(), 1);
   }
   ~ToolRun() {
     unsetenv("SW_TOOL_MODE");
@@ -209,17 +209,17 @@ struct ToolRun {
 
 TEST(DecompressShape, RunsTheToolInAPrivateFolderAndMovesItsResult) {
   ToolRun tool("copy");
-  std::string source = tool.folder.path + "/Trains/Loco.Old.S";
-  std::filesystem::create_directory(tool.folder.path + "/Trains");
-  WriteFileBytes(source, "packed");
+  std::string source = tool.folder.path() + "/Trains/Loco.Old.S";
+  std::filesystem::create_directory(tool.folder.path() + "/Trains");
+  test::WriteFile(source, "packed");
   std::string cwd = std::filesystem::current_path();
-  DecompressOutcome outcome = DecompressShape(tool.folder.path + "/trains/loco.old.s");
+  DecompressOutcome outcome = DecompressShape(tool.folder.path() + "/trains/loco.old.s");
   EXPECT_TRUE(outcome.decompressed);
   EXPECT_FALSE(outcome.failure);
-  EXPECT_EQ(outcome.source, tool.folder.path + "/trains/loco.old_ASC.s");
-  EXPECT_EQ(ReadFileBytes(tool.folder.path + "/Trains/loco.old_ASC.s"), "packed");
+  EXPECT_EQ(outcome.source, tool.folder.path() + "/trains/loco.old_ASC.s");
+  EXPECT_EQ(test::ReadFile(tool.folder.path() + "/Trains/loco.old_ASC.s"), "packed");
   EXPECT_EQ(std::filesystem::current_path().string(), cwd);
-  std::string log = ReadFileBytes(tool.folder.path + "/tool.log");
+  std::string log = test::ReadFile(tool.folder.path() + "/tool.log");
   std::string work = log.substr(0, log.find('\n'));
   EXPECT_EQ(log.substr(work.size()), "\n" + source + "\n/u\n/o:new_asc.s\n");
   EXPECT_NE(work, platform::ProgramFolder() + "/FFEDIT");
@@ -228,25 +228,25 @@ TEST(DecompressShape, RunsTheToolInAPrivateFolderAndMovesItsResult) {
 
 TEST(DecompressShape, ExistingTwinIsKeptAndBecomesTheSource) {
   ToolRun tool("copy");
-  WriteFileBytes(tool.folder.path + "/loco.s", "packed");
-  WriteFileBytes(tool.folder.path + "/loco_ASC.s", "earlier");
-  DecompressOutcome outcome = DecompressShape(tool.folder.path + "/loco.s");
+  test::WriteFile(tool.folder.path() + "/loco.s", "packed");
+  test::WriteFile(tool.folder.path() + "/loco_ASC.s", "earlier");
+  DecompressOutcome outcome = DecompressShape(tool.folder.path() + "/loco.s");
   EXPECT_TRUE(outcome.decompressed);
-  EXPECT_EQ(ReadFileBytes(tool.folder.path + "/loco_ASC.s"), "earlier");
-  EXPECT_EQ(outcome.source, tool.folder.path + "/loco_ASC.s");
+  EXPECT_EQ(test::ReadFile(tool.folder.path() + "/loco_ASC.s"), "earlier");
+  EXPECT_EQ(outcome.source, tool.folder.path() + "/loco_ASC.s");
 }
 
 TEST(DecompressShape, FailingToolGivesItsMessage) {
   ToolRun tool("fail");
-  WriteFileBytes(tool.folder.path + "/loco.s", "packed");
-  DecompressOutcome outcome = DecompressShape(tool.folder.path + "/loco.s");
+  test::WriteFile(tool.folder.path() + "/loco.s", "packed");
+  DecompressOutcome outcome = DecompressShape(tool.folder.path() + "/loco.s");
   EXPECT_FALSE(outcome.decompressed);
   EXPECT_EQ(outcome.tool_output, "cannot read shape: unknown token 0x1234 at byte 40\n");
   ASSERT_TRUE(outcome.failure);
-  EXPECT_EQ(outcome.failure->file, tool.folder.path + "/loco.s");
+  EXPECT_EQ(outcome.failure->file, tool.folder.path() + "/loco.s");
   EXPECT_EQ(outcome.failure->reason,
             "cannot decompress: cannot read shape: unknown token 0x1234 at byte 40");
-  EXPECT_FALSE(FileExists(tool.folder.path + "/loco_ASC.s"));
+  EXPECT_FALSE(FileExists(tool.folder.path() + "/loco_ASC.s"));
 }
 
 }  // namespace
