@@ -17,7 +17,7 @@ int64_t BarMetres(double pixels_per_metre, double room) {
   int64_t best = 0;
   for (int64_t power = 1; power <= 1000; power *= 10) {
     for (int64_t step : {1, 2, 5}) {
-      if (step * power * pixels_per_metre <= room) best = step * power;
+      if (static_cast<double>(step * power) * pixels_per_metre <= room) best = step * power;
     }
   }
   return best;
