@@ -1,8 +1,6 @@
-// The collection page as text: one card per vehicle, everything escaped, nothing from outside.
+// The collection page as text: one card per vehicle, everything escaped, nothing from outside;
+// and a card made from a model file on disk.
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "preview/collection_page.h"
 #include "preview/preview_file.h"
@@ -10,75 +8,55 @@
 
 namespace {
 
-using preview::VehicleCard;
-
 size_t Count(const std::string& text, const std::string& part) {
   size_t n = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
   return n;
 }
 
-std::vector<VehicleCard> Cards() {
-  VehicleCard loco;
+TEST(CollectionPage, ShowsEachVehicleEscapedAndNeedsNothingFromOutside) {
+  preview::VehicleCard loco, broken;
   loco.name = "loco";
   loco.source = "Loco & Tender/Loco.eng";
   loco.converted = true;
   loco.status = "converted";
   loco.picture = "loco & tender/loco.png";
-  loco.model_file = "loco.stk";
   loco.length_mm = 16500;
   loco.weight = "61";
-  loco.power = "900";
   loco.textures = {"loco_body.tga", "loco_cab.tga"};
   loco.missing_textures = {"loco_cab.tga"};
   loco.warnings = {"component <x>: 1 triangle without area"};
-  VehicleCard broken;
   broken.name = "wagon\"><script>alert(1)</script>";
-  broken.source = "wagon.wag";
   broken.status = "no WagonShape entry names the shape";
-  return {loco, broken};
+  std::string page = preview::MakeCollectionPage("a <b> & \"c\"", {loco, broken});
+  const std::pair<const char*, size_t> parts[] = {
+      {"data-search=", 2},
+      {"<div class=\"card failed\"", 1},
+      {"<img src=\"loco%20%26%20tender/loco.png\"", 1},
+      {"<dt>Length</dt><dd>16.50 m</dd>", 1},
+      {"<dt>Weight</dt><dd>61</dd>", 1},
+      {"<dt>TE</dt>", 0},  // not given: no row
+      {"<span class=\"missing\" title=\"missing\">loco_cab.tga</span>", 1},
+      {"<li>component &lt;x&gt;: 1 triangle without area</li>", 1},
+      {"<h1>a &lt;b&gt; &amp; &quot;c&quot;</h1>", 1},
+      {"<h2 class=\"name\">wagon&quot;&gt;&lt;script&gt;", 1},
+      {"<script>", 1},  // the page's own filter script only
+      {"http:", 0},
+      {"https:", 0},
+      {"=\"//", 0},
+      {"@import", 0},
+      {"url(", 0},
+      {"<link", 0},
+  };
+  for (const auto& [part, count] : parts) EXPECT_EQ(Count(page, part), count) << part;
 }
-
-TEST(CollectionPage, OneCardPerVehicleWithItsFacts) {
-  std::string page = preview::MakeCollectionPage("Collection", Cards());
-  EXPECT_EQ(Count(page, "data-search="), 2u);
-  EXPECT_EQ(Count(page, "<div class=\"card failed\""), 1u);
-  EXPECT_NE(page.find("<img src=\"loco%20%26%20tender/loco.png\""), std::string::npos) << page;
-  EXPECT_NE(page.find("<dt>Length</dt><dd>16.50 m</dd>"), std::string::npos);
-  EXPECT_NE(page.find("<dt>Weight</dt><dd>61</dd>"), std::string::npos);
-  EXPECT_EQ(page.find("<dt>TE</dt>"), std::string::npos);  // not given: no row
-  EXPECT_NE(page.find("<span class=\"missing\" title=\"missing\">loco_cab.tga</span>"),
-            std::string::npos);
-  EXPECT_NE(page.find("<li>component &lt;x&gt;: 1 triangle without area</li>"), std::string::npos);
-}
-
-TEST(CollectionPage, EscapesEverythingFromTheVehicles) {
-  std::string page = preview::MakeCollectionPage("a <b> & \"c\"", Cards());
-  EXPECT_EQ(Count(page, "<script>"), 1u);  // the page's own filter script only
-  EXPECT_NE(page.find("<h1>a &lt;b&gt; &amp; &quot;c&quot;</h1>"), std::string::npos);
-  EXPECT_NE(page.find("wagon&quot;&gt;&lt;script&gt;"), std::string::npos);
-}
-
-TEST(CollectionPage, NeedsNothingFromOutside) {
-  std::string page = preview::MakeCollectionPage("Collection", Cards());
-  for (const char* outside : {"http:", "https:", "=\"//", "@import", "url(", "<link"}) {
-    EXPECT_EQ(page.find(outside), std::string::npos) << outside;
-  }
-}
-
-}  // namespace
-
-namespace {
 
 TEST(CollectionPage, CardsReadTheirModelFileBack) {
-  std::string folder = ::testing::TempDir() + "collection_card_test";
-  std::filesystem::create_directories(folder + "/vehicles");
-  std::ofstream(folder + "/vehicles/loco.stk", std::ios::binary)
-      << ReadTestData("hierarchy-steam.stk");
-  std::ofstream(folder + "/vehicles/bogie.tga", std::ios::binary) << "present";
-  std::ofstream(folder + "/vehicles/loco.png", std::ios::binary) << "picture";
-  preview::VehicleCard card =
-      preview::MakeVehicleCard("Loco.eng", folder + "/vehicles/loco.stk", "", folder);
+  test::TempFolder folder;
+  std::string model = folder.Write("vehicles/loco.stk", ReadTestData("hierarchy-steam.stk"));
+  folder.Write("vehicles/bogie.tga", "present");
+  folder.Write("vehicles/loco.png", "picture");
+  preview::VehicleCard card = preview::MakeVehicleCard("Loco.eng", model, "", folder.path());
   EXPECT_TRUE(card.converted);
   EXPECT_EQ(card.name, "hierarchy");
   EXPECT_EQ(card.status, "converted");
@@ -91,11 +69,11 @@ TEST(CollectionPage, CardsReadTheirModelFileBack) {
   EXPECT_EQ(card.missing_textures, (std::vector<std::string>{"coach_body.tga", "glass.tga"}));
   EXPECT_EQ(card.warnings.size(), 3u);  // two missing textures, the length
 
-  preview::VehicleCard failed = preview::MakeVehicleCard("Wagon.wag", "", "cannot read", folder);
+  preview::VehicleCard failed =
+      preview::MakeVehicleCard("Wagon.wag", "", "cannot read", folder.path());
   EXPECT_FALSE(failed.converted);
   EXPECT_EQ(failed.status, "cannot read");
   EXPECT_EQ(failed.name, "Wagon");
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
