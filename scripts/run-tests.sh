@@ -15,7 +15,8 @@ bash scripts/build.sh build -DSHAPEWRIGHT_WERROR=ON
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 
 echo "== Debian package"
-bash scripts/check-package.sh "$(bash scripts/make-package.sh | tail -1)"
+# CI also installs it for real and purges it again (APT_CHECK=1; never when already installed).
+bash scripts/check-package.sh "$(bash scripts/make-package.sh | tail -1)" ${APT_CHECK:+--apt}
 
 echo "== sanitizer build"
 bash scripts/build.sh build-asan -DSHAPEWRIGHT_WERROR=ON -DSHAPEWRIGHT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
