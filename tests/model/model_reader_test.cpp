@@ -129,7 +129,7 @@ TEST(ModelReader, EveryTruncationGivesLineNumberedProblems) {
 struct Malformed {
   std::string text;
   int64_t line;
-  const char* message;  // a part of the diagnostic's text
+  const char* message;  // found in the diagnostic's text
   Severity severity = Severity::kError;
 };
 
@@ -187,7 +187,7 @@ TEST(ModelReader, ReportsAnIncludeOnceHoweverOftenItsComponentIsPlaced) {
 }
 
 // The assembly includes c0, and each of levels components includes the next fan times.
-std::string IncludeTree(int levels, int fan) {
+std::string MakeIncludeTree(int levels, int fan) {
   std::string text = "Name v\n\tINCLUDE 0/0/0\t c0\n";
   for (int i = 0; i < levels; ++i) {
     text += "[end]\nName c" + std::to_string(i) + "\nComponent\n";
@@ -198,10 +198,10 @@ std::string IncludeTree(int levels, int fan) {
 }
 
 TEST(ModelReader, StopsAnIncludeTreeAtItsLimits) {
-  Read wide = ReadAndPlace(IncludeTree(40, 2), {64, 1000});  // 2^40 placements if followed
+  Read wide = ReadAndPlace(MakeIncludeTree(40, 2), {64, 1000});  // 2^40 placements if followed
   EXPECT_EQ(wide.placements.size(), 1000u);
   EXPECT_NE(Describe(wide.diagnostics).find("more than 1000 placed components"), std::string::npos);
-  Read deep = ReadAndPlace(IncludeTree(11, 1), {4, 1000});
+  Read deep = ReadAndPlace(MakeIncludeTree(11, 1), {4, 1000});
   EXPECT_EQ(deep.placements.size(), 5u);
   EXPECT_EQ(deep.placements.back().offset[2], 3.0);
   EXPECT_NE(Describe(deep.diagnostics).find("nesting deeper than 4"), std::string::npos);

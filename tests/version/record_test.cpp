@@ -199,7 +199,7 @@ TEST(RecordFile, HostileHeadersGiveNone) {
 // --- Looking values up ---
 
 // The value at path as text (a binary value gives "") and its length; "-" when not found.
-std::string Query(const Bytes& block, const std::string& path, uint32_t* length = nullptr) {
+std::string QueryValue(const Bytes& block, const std::string& path, uint32_t* length = nullptr) {
   const uint8_t* value = nullptr;
   uint32_t found_length = 0;
   std::string text = "old";
@@ -231,7 +231,7 @@ TEST(RecordQuery, FindsValuesIgnoringLetterCase) {
   };
   for (const auto& query : queries) {
     uint32_t length = 0;
-    EXPECT_EQ(Query(block, query.path, &length), query.text) << query.path;
+    EXPECT_EQ(QueryValue(block, query.path, &length), query.text) << query.path;
     EXPECT_EQ(length, query.length) << query.path;
   }
 }
@@ -241,14 +241,14 @@ TEST(RecordQuery, TextValueStopsAtItsNode) {
   source.string_tables = {{"t", {{"A", "abc"}, {"B", "de"}}}};
   Bytes block = BuildVersionRecord(source);
   const std::string a = "\\StringFileInfo\\t\\A";
-  ASSERT_EQ(Query(block, a), "abc");
+  ASSERT_EQ(QueryValue(block, a), "abc");
   // A wValueLength beyond its node ends at the node; one short of the terminator cuts the text.
   const size_t a_node = 92 + 36 + 12;  // after the root with its fixed block, StringFileInfo, t
   WriteLe(block, a_node + 2, 0xFFFF, 2);
-  EXPECT_EQ(Query(block, a), "abc");
+  EXPECT_EQ(QueryValue(block, a), "abc");
   WriteLe(block, a_node + 2, 2, 2);
   uint32_t length = 0;
-  EXPECT_EQ(Query(block, a, &length), "ab");
+  EXPECT_EQ(QueryValue(block, a, &length), "ab");
   EXPECT_EQ(length, 2u);
 }
 
@@ -259,12 +259,12 @@ TEST(RecordQuery, MalformedNodesAreNotFollowed) {
   for (uint16_t child_length : {0, 5, 6 + 2 * 3, 0xFFFF}) {
     Bytes block = good;
     WriteLe(block, 92, child_length, 2);
-    EXPECT_EQ(Query(block, "\\StringFileInfo\\040904E4\\FileVersion"), "-") << child_length;
+    EXPECT_EQ(QueryValue(block, "\\StringFileInfo\\040904E4\\FileVersion"), "-") << child_length;
   }
   Bytes fixed_too_long = good;
   WriteLe(fixed_too_long, 2, 0xFFF0, 2);
-  EXPECT_EQ(Query(fixed_too_long, "\\"), "-");
-  EXPECT_EQ(Query({}, "\\"), "-");
+  EXPECT_EQ(QueryValue(fixed_too_long, "\\"), "-");
+  EXPECT_EQ(QueryValue({}, "\\"), "-");
 }
 
 TEST(RecordQuery, CorruptedAndTruncatedRecordsStayInsideTheBlock) {
@@ -288,7 +288,7 @@ TEST(RecordQuery, CorruptedAndTruncatedRecordsStayInsideTheBlock) {
     }
   }
   for (size_t size = 0; size < good.size(); ++size) {  // the root outgrows the block
-    EXPECT_EQ(Query(Bytes(good.begin(), good.begin() + long(size)), "\\"), "-") << size;
+    EXPECT_EQ(QueryValue(Bytes(good.begin(), good.begin() + long(size)), "\\"), "-") << size;
   }
 }
 
