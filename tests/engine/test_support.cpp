@@ -1,22 +1,8 @@
 #include "tests/engine/test_support.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-namespace {
-
-ConversionOptions MemoryRunOptions() {
-  ConversionOptions options;
-  options.SourcePath = "t.s";
-  return options;
-}
-
-}  // namespace
-
-MemoryRun::MemoryRun(std::string_view text) : options(MemoryRunOptions()), bytes(ShapeText(text)) {
+MemoryRun::MemoryRun(std::string_view text) : bytes(ShapeText(text)) {
   OpenMemorySource(run.source, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
   SkipBytes(run.source, 2);
   ReadLine(run);
@@ -24,24 +10,20 @@ MemoryRun::MemoryRun(std::string_view text) : options(MemoryRunOptions()), bytes
 
 Converted Convert(const ConvertRequest& request) {
   TempFolder folder;
-  std::string source = folder.path() + "/" + request.shape_name;
-  test::WriteFile(source, ShapeText(request.shape));
   ConversionOptions options;
-  options.SourcePath = source;
-  options.OutputDirectory = folder.path() + "/out";
-  std::filesystem::create_directory(options.OutputDirectory);
   options.Length = request.length;
+  options.SourcePath = folder.Write(request.shape_name, ShapeText(request.shape));
   options.TwoFootScale = request.two_foot;
-  if (!request.eng.empty()) {
-    options.EngPath = folder.path() + "/" + request.eng_name;
-    test::WriteFile(options.EngPath, ShapeText(request.eng));
-  }
+  options.OutputDirectory = folder.File("out");
+  std::filesystem::create_directory(options.OutputDirectory);
+  if (!request.eng.empty())
+    options.EngPath = folder.Write(request.eng_name, ShapeText(request.eng));
   Converted result;
   result.ok = RunConversion(options, result.log);
-  std::string stem = request.shape_name.substr(0, request.shape_name.rfind('.'));
-  std::string model = options.OutputDirectory + "/" + stem + ".stk";
-  result.model_written = FileExists(model);
-  if (result.model_written) result.model = WithoutCarriageReturns(test::ReadFile(model));
+  std::string model =
+      folder.File("out/" + request.shape_name.substr(0, request.shape_name.rfind('.')) + ".stk");
+  if (FileExists(model)) result.raw = test::ReadFile(model);
+  result.model = WithoutCarriageReturns(result.raw);
   return result;
 }
 
@@ -68,9 +50,8 @@ std::string EmptyShape() {
 ConversionOptions OptionsForShape(const TempFolder& folder, const std::string& shape,
                                   const std::string& name) {
   ConversionOptions options;
-  options.SourcePath = folder.path() + "/" + name;
+  options.SourcePath = folder.Write(name, ShapeText(shape));
   options.OutputDirectory = folder.path();
-  test::WriteFile(options.SourcePath, ShapeText(shape));
   return options;
 }
 
@@ -91,14 +72,4 @@ std::string Vertices(const std::vector<std::vector<int>>& entries) {
 std::string Trilist(const std::string& vertex_idxs) {
   return "indexed_trilist (\nvertex_idxs ( " + vertex_idxs +
          " )\nnormal_idxs ( 1 0 3 )\nflags ( 1 00000000 )\n)\n";
-}
-
-std::string Between(const std::string& text, const std::string& from, const std::string& to) {
-  std::string from_line = from + "\n";
-  size_t start = text.find(from_line);
-  if (start == std::string::npos) return "<" + from + " not found>";
-  start += from_line.size();
-  size_t end = text.find(to + "\n", start);
-  if (end == std::string::npos) return text.substr(start);
-  return text.substr(start, end - start);
 }

@@ -1,4 +1,4 @@
-// Shared helpers of the engine tests: MSTS text from literals, a recording log, temp folders.
+// Shared helpers of the engine tests: a recording log, conversions of shapes given as text.
 #pragma once
 
 #include <string>
@@ -30,7 +30,11 @@ struct MemoryRun {
   explicit MemoryRun(std::string_view text);
   MemoryRun(const MemoryRun&) = delete;
   MemoryRun& operator=(const MemoryRun&) = delete;
-  ConversionOptions options;
+  ConversionOptions options = [] {
+    ConversionOptions o;
+    o.SourcePath = "t.s";
+    return o;
+  }();
   RecordingLog log;
   std::string bytes;
   Run run{options, log};
@@ -40,8 +44,8 @@ struct MemoryRun {
 struct Converted {
   bool ok = false;
   RecordingLog log;
-  std::string model;  // model file with "\n" line ends; empty when none was written
-  bool model_written = false;
+  std::string raw;    // the model file as written; empty when none was
+  std::string model;  // the same with "\n" line ends
 };
 
 struct ConvertRequest {
@@ -82,6 +86,3 @@ std::string SubObject(const std::string& vertices, const std::string& primitives
 std::string Vertices(const std::vector<std::vector<int>>& entries);
 // An indexed_trilist entry with the given vertex_idxs text (count included).
 std::string Trilist(const std::string& vertex_idxs);
-
-// The lines of text between the first line equal to from and the next line equal to to.
-std::string Between(const std::string& text, const std::string& from, const std::string& to);
