@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/shape_reader.h"
+#include "tests/common/common.h"
 
 namespace {
 
@@ -15,14 +16,15 @@ std::string Units(std::initializer_list<unsigned> units) {
   return bytes;
 }
 
+std::string Ascii(std::string_view text) {
+  std::string bytes;
+  for (char c : text) bytes += std::string{c, '\0'};
+  return bytes;
+}
+
 struct Reader {
   explicit Reader(std::string bytes) : data(std::move(bytes)) {
     OpenMemorySource(source, reinterpret_cast<const unsigned char*>(data.data()), data.size());
-  }
-  std::string Next(bool& end) {
-    std::string line;
-    ReadShapeLine(source, line, end);
-    return line;
   }
   std::string data;
   ByteSource source;
@@ -54,7 +56,9 @@ TEST(ReadShapeLine, SplitsAtCarriageReturnsKeepingTheLowByte) {
     Reader reader(c.bytes);
     for (const auto& [text, at_end] : c.lines) {
       bool end = !at_end;
-      EXPECT_EQ(reader.Next(end), text) << c.bytes;
+      std::string line;
+      ReadShapeLine(reader.source, line, end);
+      EXPECT_EQ(line, text) << c.bytes;
       EXPECT_EQ(end, at_end) << c.bytes << " " << text;
     }
   }
@@ -79,10 +83,7 @@ TEST(NormaliseLine, TrimsAndLowersOnlyAsciiLetters) {
 
 TEST(SeekSection, TestsTheCurrentLineRawAndReadLinesNormalised) {
   // "  Points ( 12" as the current line does not match; the same text read later does.
-  std::string bytes;
-  for (char c : std::string("  Points ( 12\r\n  Points ( 12\r\n"))
-    bytes += Units({static_cast<unsigned char>(c)});
-  Reader reader(bytes);
+  Reader reader(Ascii("  Points ( 12\r\n  Points ( 12\r\n"));
   CurrentLine line;
   ReadNextLine(reader.source, line);
   EXPECT_EQ(LineView(line), "  Points ( 12");
@@ -93,39 +94,27 @@ TEST(SeekSection, TestsTheCurrentLineRawAndReadLinesNormalised) {
   EXPECT_EQ(LineView(line), " 12");
 }
 
-TEST(SeekSection, StopsAtTheEndOfTheText) {
-  std::string bytes;
-  for (char c : std::string("a\r\nb\r\nc")) bytes += Units({static_cast<unsigned char>(c)});
-  Reader reader(bytes);
-  CurrentLine line;
-  EXPECT_FALSE(SeekSection(reader.source, line, "points"));
-  EXPECT_TRUE(line.end_of_file);
-}
-
-TEST(SeekSection, MatchesTheLastLineEvenWithoutLineEnd) {
-  std::string bytes;
-  for (char c : std::string("x\r\nSub_Objects ( 2"))
-    bytes += Units({static_cast<unsigned char>(c)});
-  Reader reader(bytes);
-  CurrentLine line;
-  EXPECT_TRUE(SeekSection(reader.source, line, "sub_objects"));
-  EXPECT_EQ(ReadSectionCount(line), 2);
+TEST(SeekSection, StopsAtTheEndOfTheTextAfterTestingTheLastLine) {
+  const std::pair<const char*, bool> cases[] = {{"a\r\nb\r\nc", false}, {"x\r\nPoints ( 2", true}};
+  for (const auto& [text, found] : cases) {
+    Reader reader(Ascii(text));
+    CurrentLine line;
+    EXPECT_EQ(SeekSection(reader.source, line, "points"), found) << text;
+    EXPECT_TRUE(line.end_of_file) << text;
+    if (found) {
+      EXPECT_EQ(ReadSectionCount(line), 2);
+    }
+  }
 }
 
 TEST(ReadShapeLine, ReadsAcrossBufferRefillsOfAFile) {
-  // Longer than the reader's buffer, with an odd split of units across refills.
+  // Longer than the reader's buffer, with units at odd offsets: one straddles the buffer's end.
   std::string text(70001, 'q');
-  std::string bytes = std::string("\0\xff\xfe", 3);
-  for (char c : text) bytes += Units({static_cast<unsigned char>(c)});
-  bytes += Units({0x0D, 'z'});
-  std::string path = testing::TempDir() + "reader_refill.bin";
-  FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+  test::TempFolder folder;
+  std::string path = folder.Write("refill.bin", std::string("\0\xff\xfe", 3) + Ascii(text + "\rz"));
   ByteSource source;
   ASSERT_TRUE(OpenFileSource(source, path));
-  SkipBytes(source, 3);  // units at odd offsets: one of them straddles the buffer's end
+  SkipBytes(source, 3);
   std::string line;
   bool end;
   ReadShapeLine(source, line, end);
@@ -134,7 +123,6 @@ TEST(ReadShapeLine, ReadsAcrossBufferRefillsOfAFile) {
   EXPECT_EQ(line, "z");
   EXPECT_TRUE(end);
   CloseSource(source);
-  std::remove(path.c_str());
 }
 
 }  // namespace
