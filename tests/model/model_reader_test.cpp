@@ -62,45 +62,33 @@ TEST(ModelReader, ReadsEveryGoldenFileWithoutProblems) {
   }
 }
 
+// What the checks and the pictures do not use: the header, the texture list, the Millimetric
+// flag, INCLUDE comments, steam parameters, nesting depth; and the vertex fields as written.
 TEST(ModelReader, ReadsTheTablesAsWritten) {
   Read r = ReadAndPlace(ReadTestData("hierarchy.stk"));
   const ModelFile& m = r.model;
-  ASSERT_EQ(m.assembly, 6);
-  EXPECT_EQ(m.components[6].name, "hierarchy");
-  EXPECT_EQ(m.length, 14500);
-  EXPECT_EQ(m.textures, (std::vector<std::string>{"coach_body.ace", "bogie.ace", "glass.ace"}));
   EXPECT_EQ(m.header[2], "Shapewright convertor\t1.3.1.0");
-
+  EXPECT_EQ(m.textures, (std::vector<std::string>{"coach_body.ace", "bogie.ace", "glass.ace"}));
+  ASSERT_EQ(m.assembly, 6);
+  EXPECT_EQ(m.components[6].includes[0].comment, "main");
   const model::Component& first = m.components[0];
-  EXPECT_EQ(first.name, "hierarchy.0.0");
-  EXPECT_EQ(first.line, 6);
   EXPECT_TRUE(first.is_component && first.millimetric);
-  EXPECT_EQ(first.skin, "coach_body.tga");
-  ASSERT_EQ(first.triangles.size(), 2u);
-  EXPECT_EQ(first.triangles[1].index[2], 3u);
-  EXPECT_EQ(first.triangles[1].line, 12);
   ASSERT_EQ(first.vertices.size(), 4u);
   const model::Vertex& v = first.vertices[2];  // 1500/6000/3100  707/0/-707  0.5,-0.25
   EXPECT_EQ(v.position[1], 6000.0f);
   EXPECT_EQ(v.normal[2], -707.0f);
   EXPECT_EQ(v.uv[1], -0.25f);
   EXPECT_EQ(first.vertices[1].uv[1], 0.007813f);
-  EXPECT_EQ(m.components[6].includes[0].comment, "main");
-  model::Parameter steam = ReadAndPlace(ReadTestData("hierarchy-steam.stk")).model.parameters.at(5);
-  EXPECT_EQ(steam.key, "MaxCOff");
-  EXPECT_EQ(steam.value, "80");
-  EXPECT_TRUE(steam.steam);
-
-  // "\tINCLUDE 0/63/-260\t hierarchy.MTX.2" inside MTX.1, which the assembly places at
-  // 0/11850/720: MTX.2 lands at the sum, and its wheel primitive with it.
+  // hierarchy.1.1 lies under MTX.2 under MTX.1 under the assembly.
   int64_t wheel = model::FindComponent(m, "hierarchy.1.1");
   auto placed = std::find_if(r.placements.begin(), r.placements.end(),
                              [&](const Placement& p) { return int64_t(p.component) == wheel; });
   ASSERT_NE(placed, r.placements.end());
-  EXPECT_EQ(placed->offset[0], 0.0);
-  EXPECT_EQ(placed->offset[1], 11913.0);
-  EXPECT_EQ(placed->offset[2], 460.0);
   EXPECT_EQ(placed->depth, 3);
+  model::Parameter steam = ReadAndPlace(ReadTestData("hierarchy-steam.stk")).model.parameters.at(5);
+  EXPECT_EQ(steam.key, "MaxCOff");
+  EXPECT_EQ(steam.value, "80");
+  EXPECT_TRUE(steam.steam);
 }
 
 // Every cut of a golden file is checked without a crash (this runs under the sanitizers too),

@@ -137,7 +137,6 @@ TEST(Render, DrawsTwoComponentsPlacedByIncludeWithCaptionAndScaleBar) {
        "\tINCLUDE 0/6000/500\t box\n" +
            QuadComponent("quad.tga") + CubeComponent() +
            "[end]\nName box\nComponent\nMillimetric\n\tINCLUDE 0/0/0\t cube\n");
-  ASSERT_EQ(d.placements.size(), 4u);
   Picture picture = preview::RenderPreview(d.scene, "two", 9000, 200, 64);
   ExpectPicture(picture, "two");
   Picture decoded;
