@@ -52,13 +52,6 @@ TEST(WriteAssemblySection, ListsEveryTextureAndConvertsItBesideTheModel) {
       std::string::npos);
 }
 
-TEST(WriteAssemblySection, OutputDirectoryWithTrailingSeparatorDoublesIt) {
-  TextureRun t;
-  t.Convert("images ( 1\nimage ( a.ace )\n)\n", "/loco.s", "/out/");
-  ASSERT_TRUE(t.ok);
-  EXPECT_EQ(t.calls, t.folder.path() + "/a.ace|" + t.folder.path() + "/out//a.tga\n");
-}
-
 TEST(WriteAssemblySection, NamesThatLeaveTheOutputFolderAreListedButNotConverted) {
   TextureRun t;
   t.Convert(

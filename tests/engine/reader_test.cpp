@@ -30,13 +30,6 @@ struct Reader {
   ByteSource source;
 };
 
-CurrentLine LineOf(std::string text) {
-  CurrentLine line;
-  line.text = std::move(text);
-  line.end = line.text.size();
-  return line;
-}
-
 // Lines end at CR; LF is dropped; each unit keeps its low byte; an odd trailing byte is a unit;
 // the last line without CR reports the end, and reading on gives empty lines at the end.
 TEST(ReadShapeLine, SplitsAtCarriageReturnsKeepingTheLowByte) {
@@ -64,19 +57,10 @@ TEST(ReadShapeLine, SplitsAtCarriageReturnsKeepingTheLowByte) {
   }
 }
 
-TEST(SkipPast, CutsBehindTheMarkerAndTrims) {
-  CurrentLine line = LineOf("point ( 1 2 3 )");
-  EXPECT_TRUE(SkipPast(line, '('));
-  EXPECT_EQ(LineView(line), "1 2 3 )");
-  SkipPast(line, ' ');
-  EXPECT_EQ(LineView(line), "2 3 )");
-  CurrentLine single = LineOf("12");
-  EXPECT_FALSE(SkipPast(single, ' '));
-  EXPECT_EQ(LineView(single), "12");
-}
-
 TEST(NormaliseLine, TrimsAndLowersOnlyAsciiLetters) {
-  CurrentLine line = LineOf(" \t Points ( \xC4X \r");
+  CurrentLine line;
+  line.text = " \t Points ( \xC4X \r";
+  line.end = line.text.size();
   NormaliseLine(line);
   EXPECT_EQ(LineView(line), "points ( \xC4x");
 }

@@ -109,14 +109,13 @@ TEST(WholeFile, FuzzerFindingsEndCleanly) {
     size_t marker = body.find("#ENG#");
     TempFolder folder;
     ConversionOptions o;
-    o.SourcePath = folder.path() + "/fuzz.s";
     o.OutputDirectory = folder.path();
     o.TwoFootScale = (options & 1) != 0;
     o.Length = static_cast<float>(options >> 3) * 1.25f;
-    test::WriteFile(o.SourcePath, body.substr(0, marker));
+    o.SourcePath = folder.Write("fuzz.s", body.substr(0, marker));
     if (marker != std::string::npos && (options & 4) == 0) {
-      o.EngPath = folder.path() + ((options & 2) != 0 ? "/fuzz.wag" : "/fuzz.eng");
-      test::WriteFile(o.EngPath, body.substr(marker + 5));
+      o.EngPath =
+          folder.Write((options & 2) != 0 ? "fuzz.wag" : "fuzz.eng", body.substr(marker + 5));
     }
     RecordingLog log;
     bool ok = RunConversion(o, log);

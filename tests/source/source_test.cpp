@@ -13,11 +13,6 @@
 
 namespace {
 
-std::string Lower(std::string text) {
-  LowerAsciiInPlace(text);
-  return text;
-}
-
 TEST(PrepareChosenSource, DescriptionFilesShapesAndOtherFiles) {
   TempFolder folder;
   folder.Write("DASH9.ENG", ShapeText("x\nWagon ( Dash9\n\tWagonShape ( Dash9.s )\n"
@@ -40,11 +35,13 @@ TEST(PrepareChosenSource, DescriptionFilesShapesAndOtherFiles) {
       {"/Gone.S", SourceCheck::kFailed, "/gone.s", {}, false, 1},
       {"/Picture.PNG", SourceCheck::kNotChecked, "/picture.png", {}, false, 0},
   };
+  std::string lower = folder.path();
+  LowerAsciiInPlace(lower);
   for (const auto& c : cases) {
     RecordingLog log;
     SourceOutcome outcome = PrepareChosenSource(folder.path() + c.chosen, log);
     EXPECT_EQ(outcome.check, c.check) << c.chosen;
-    EXPECT_EQ(outcome.source, Lower(folder.path()) + c.source) << c.chosen;
+    EXPECT_EQ(outcome.source, lower + c.source) << c.chosen;
     EXPECT_EQ(outcome.length, c.length) << c.chosen;
     EXPECT_EQ(outcome.description_read, c.description_read) << c.chosen;
     EXPECT_EQ(log.failures.size(), c.failures) << c.chosen;
