@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -20,9 +19,7 @@ namespace test {
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream data;
-  data << in.rdbuf();
-  return data.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 Bytes ReadBytes(const std::string& path) {
@@ -54,10 +51,9 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::Write(const std::string& name, std::string_view bytes) const {
-  std::string path = File(name);
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  WriteFile(path, bytes);
-  return path;
+  std::filesystem::create_directories(std::filesystem::path(File(name)).parent_path());
+  WriteFile(File(name), bytes);
+  return File(name);
 }
 
 std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const {
@@ -74,19 +70,14 @@ std::vector<std::string> TempFolder::List(const std::string& sub) const {
 
 std::string ShapeText(std::string_view text) {
   std::string out = "\xff\xfe";
-  for (char c : text) {
-    if (c == '\n') out += std::string("\r\0", 2);
-    out += c;
-    out += '\0';
-  }
+  for (char c : text) out += c == '\n' ? std::string("\r\0\n\0", 4) : std::string{c, '\0'};
   return out;
 }
 
 std::string WithoutCarriageReturns(std::string_view bytes) {
   std::string out;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r' || i + 1 == bytes.size() || bytes[i + 1] != '\n') out += bytes[i];
-  }
+  for (size_t i = 0; i < bytes.size(); ++i)
+    if (bytes.substr(i, 2) != "\r\n") out += bytes[i];
   return out;
 }
 
@@ -94,13 +85,11 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
                       const std::string& folder, const std::vector<std::string>& env) {
   // The streams go to files rather than pipes: nothing to drain while the program runs.
   TempFolder streams;
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  std::vector<char*> argv{const_cast<char*>(program.c_str())}, envp;
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  for (const std::string& entry : env) envp.push_back(const_cast<char*>(entry.c_str()));
+  for (char** e = environ; *e != nullptr; ++e) envp.push_back(*e);
   argv.push_back(nullptr);
-  std::vector<std::string> environment(env);
-  for (char** e = environ; *e != nullptr; ++e) environment.emplace_back(*e);
-  std::vector<char*> envp;
-  for (std::string& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
 
   std::string out = streams.File("out"), err = streams.File("err");
@@ -116,9 +105,8 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   ProgramRun run;
   if (spawned != 0) return run;
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
+  while (waitpid(pid, &status, 0) < 0)
     if (errno != EINTR) return run;
-  }
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.out = ReadFile(out);
   run.err = ReadFile(err);
