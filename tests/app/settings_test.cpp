@@ -1,12 +1,9 @@
-// The settings kept from one start of the dialog to the next, in a real QSettings INI file
-// under a temporary configuration folder.
+// The settings kept from one start of the dialog to the next, and what a first start offers.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <QSettings>
 #include <filesystem>
-#include <map>
 
 #include "platform/files.h"
 #include "platform/qt_services.h"
@@ -17,56 +14,32 @@ namespace {
 
 using namespace res;
 
-// The path as the chooser leaves it: lower case.
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-// QSettings' user folder moved into a temporary folder for one test.
-struct TemporarySettingsFolder {
-  TemporarySettingsFolder() {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(folder.path()));
-  }
-  std::string IniPath() const {
-    return folder.path() + "/Ferrowind/" + platform::ProgramBaseName().toStdString() + ".conf";
-  }
-  test::TempFolder folder;
-};
-
-TEST(QtSettingsStore, FirstStartShowsTheProgramFolder) {
-  TemporarySettingsFolder settings_folder;
-  platform::QtSettingsStore store(platform::ProgramBaseName());
-  DialogUnderTest ui(store);
-  EXPECT_EQ(ui.Text(kIdOutputDirectory), platform::ProgramFolder());
-  EXPECT_EQ(ui.Text(kIdSource), "");
-  EXPECT_EQ(ui.Text(kIdLength), "0");
-  EXPECT_FALSE(test::FileExists(settings_folder.IniPath()));
-}
-
+// In a real INI file, QSettings' user folder moved into a temporary folder.
 TEST(QtSettingsStore, ClosedDialogIsRestoredAtTheNextStart) {
-  TemporarySettingsFolder settings_folder;
-  test::TempFolder work;
+  test::TempFolder settings_folder, work;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString(settings_folder.path()));
+  const std::string ini =
+      settings_folder.File("Ferrowind/" + platform::ProgramBaseName().toStdString() + ".conf");
   work.Write("hierarchy.s", test::ShapeText(DataText("hierarchy.s.txt")));
   work.Write("steam.eng", test::ShapeText(DataText("steam.eng.txt")));
   {
     platform::QtSettingsStore store(platform::ProgramBaseName());
-    DialogUnderTest ui(store);
-    ui.services.source_answers.push_back(work.path() + "/steam.eng");
+    DialogUnderTest ui(&store);
+    EXPECT_EQ(ui.Text(kIdOutputDirectory), platform::ProgramFolder());
+    EXPECT_FALSE(test::FileExists(ini));
+    ui.services.source_answers.push_back(work.File("steam.eng"));
     ui.Click(kIdBrowseSource);
-    ui.SetText(kIdOutputDirectory, work.path() + "/out");
+    ui.SetText(kIdOutputDirectory, work.File("out"));
     ui.Click(kIdCancel);
   }
-  std::string ini = test::ReadFile(settings_folder.IniPath());
-  EXPECT_NE(ini.find("[Shapewright]\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("Dest=" + work.path() + "/out\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("Source=" + Lower(work.path()) + "/hierarchy.s\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("Eng=" + Lower(work.path()) + "/steam.eng\n"), std::string::npos) << ini;
+  EXPECT_EQ(test::ReadFile(ini), "[Shapewright]\nDest=" + work.File("out") +
+                                     "\nEng=" + Lower(work.File("steam.eng")) +
+                                     "\nSource=" + Lower(work.File("hierarchy.s")) + "\n");
 
   platform::QtSettingsStore store(platform::ProgramBaseName());
-  DialogUnderTest next(store);
-  EXPECT_EQ(next.Text(kIdOutputDirectory), work.path() + "/out");
+  DialogUnderTest next(&store);
+  EXPECT_EQ(next.Text(kIdOutputDirectory), work.File("out"));
   EXPECT_EQ(next.Text(kIdSource), "");
   EXPECT_EQ(next.dialog->State().options.EngPath, "");
   // The saved source is only the chooser's start folder.
@@ -74,61 +47,47 @@ TEST(QtSettingsStore, ClosedDialogIsRestoredAtTheNextStart) {
   EXPECT_EQ(next.services.source_starts, std::vector<std::string>{Lower(work.path())});
 }
 
-}  // namespace
-
-namespace {
-
 // Installed, the program's folder is read-only: a first start offers the home folder for the
-// output and as the chooser's start, where the Windows program offered its own folder. Saved
-// settings still win.
-TEST(FirstStart, ReadOnlyProgramFolderGivesWayToTheHomeFolder) {
-  const std::string home = "/home/tester";
-  struct Case {
+// output and as the chooser's start, where a writable program folder is offered itself (and
+// the chooser starts above it, in the folder of the default "Source"). Saved settings win.
+TEST(FirstStart, OutputFolderAndChooserStart) {
+  const std::string home = "/home/tester", program = platform::ProgramFolder();
+  const struct {
+    bool installed;
     std::map<std::string, std::string> saved;
-    std::string output_directory;
-    std::string chooser_start;
+    std::string output, chooser_start;
   } cases[] = {
-      {{}, home, home},
+      {false, {}, program, program.substr(0, program.rfind('/'))},
+      {false, {{"Source", ""}}, program, program},
+      {true, {}, home, home},
       // Closed once without a source: "Source" is saved empty.
-      {{{"Source", ""}, {"Dest", home}}, home, home},
-      {{{"Source", "/trains/loco/loco.s"}, {"Dest", "/models"}}, "/models", "/trains/loco"},
+      {true, {{"Source", ""}, {"Dest", home}}, home, home},
+      {true, {{"Source", "/trains/loco/loco.s"}, {"Dest", "/models"}}, "/models", "/trains/loco"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     MemorySettings settings;
     settings.values = c.saved;
-    DialogUnderTest ui(DialogUnderTest::Installed{home}, settings);
-    EXPECT_EQ(ui.Text(kIdOutputDirectory), c.output_directory);
+    DialogUnderTest ui(&settings, c.installed ? home : "");
+    EXPECT_EQ(ui.Text(kIdOutputDirectory), c.output);
+    EXPECT_EQ(ui.Text(kIdSource), "");
+    EXPECT_EQ(ui.Text(kIdLength), "0");
     ui.Click(kIdBrowseSource);
     EXPECT_EQ(ui.services.source_starts, std::vector<std::string>{c.chooser_start});
   }
 }
 
-TEST(FirstStart, WritableProgramFolderIsOfferedAsOnWindows) {
-  MemorySettings settings;
-  settings.values["Source"] = "";
-  DialogUnderTest ui(settings);
-  EXPECT_EQ(ui.Text(kIdOutputDirectory), platform::ProgramFolder());
-  ui.Click(kIdBrowseSource);
-  EXPECT_EQ(ui.services.source_starts, std::vector<std::string>{platform::ProgramFolder()});
-}
-
-TEST(CanWriteFolder, AnswersForFoldersOnly) {
+TEST(CanWriteFolder, AnswersForWritableFoldersOnly) {
   test::TempFolder folder;
   folder.Write("file", "x");
   EXPECT_TRUE(platform::CanWriteFolder(folder.path()));
-  EXPECT_FALSE(platform::CanWriteFolder(folder.path() + "/missing"));
-  EXPECT_FALSE(platform::CanWriteFolder(folder.path() + "/file"));
+  EXPECT_FALSE(platform::CanWriteFolder(folder.File("missing")));
+  EXPECT_FALSE(platform::CanWriteFolder(folder.File("file")));
   EXPECT_FALSE(platform::CanWriteFolder(""));
-}
-
-TEST(CanWriteFolder, ReadOnlyFolderIsNotWritable) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write into a read-only folder";
-  test::TempFolder folder;
-  std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::remove);
+  namespace fs = std::filesystem;
+  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::remove);
   EXPECT_FALSE(platform::CanWriteFolder(folder.path()));
-  std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add);
+  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::add);
 }
 
 }  // namespace
