@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/texconv/support.h"
-#include "tools/texconv/ace_write.h"
 #include "tools/texconv/tga.h"
 
 namespace {
@@ -12,102 +11,45 @@ namespace {
 using namespace texconv_test;
 using test::ReadBytes;
 
-// One triangle drawn with each of three images, on a single root matrix.
-const char kShape[] = R"(SIMISA@@@@@@@@@@JINX0s1t______
-
-shape (
-points ( 3
-point ( 0 0 0 )
-point ( 1 0 0 )
-point ( 0 1 0 )
-)
-uv_points ( 1
-uv_point ( 0 0 )
-)
-normals ( 1
-vector ( 0 0 1 )
-)
-matrices ( 1
-matrix MAIN ( 1 0 0 0 1 0 0 0 1 0 0 0 )
-)
-images ( 3
-image ( Body.ace )
-image ( BOGIE.ace )
-image ( cut.ace )
-)
-vtx_states ( 1
-vtx_state ( 00000000 0 -5 0 00000002 )
-)
-prim_states ( 3
-prim_state ( 00000000 0
-tex_idxs ( 1 0 ) 0 0 1 1 1
-)
-prim_state ( 00000000 0
-tex_idxs ( 1 1 ) 0 0 1 1 1
-)
-prim_state ( 00000000 0
-tex_idxs ( 1 2 ) 0 0 1 1 1
-)
-)
-lod_controls ( 1
-hierarchy ( 1 -1 )
-sub_objects ( 1
-sub_object (
-sub_object_header ( 00000400 -1 -1 000001d2 000001c4
-)
-vertices ( 3
-vertex ( 00000000 0 0 ffffffff ff000000
-vertex_uvs ( 1 0 )
-)
-vertex ( 00000000 1 0 ffffffff ff000000
-vertex_uvs ( 1 0 )
-)
-vertex ( 00000000 2 0 ffffffff ff000000
-vertex_uvs ( 1 0 )
-)
-)
-vertex_sets ( 0 )
-primitives ( 6
-prim_state_idx ( 0 )
-indexed_trilist (
-vertex_idxs ( 3 0 1 2 )
-normal_idxs ( 1 0 3 )
-flags ( 1 00000000 )
-)
-prim_state_idx ( 1 )
-indexed_trilist (
-vertex_idxs ( 3 0 1 2 )
-normal_idxs ( 1 0 3 )
-flags ( 1 00000000 )
-)
-prim_state_idx ( 2 )
-indexed_trilist (
-vertex_idxs ( 3 0 1 2 )
-normal_idxs ( 1 0 3 )
-flags ( 1 00000000 )
-)
-)
-)
-)
-)
-)
-)";
+// One triangle drawn with each of the images, on a single root matrix.
+std::string MakeShape(const std::vector<std::string>& images) {
+  std::string image_list, prim_states, primitives, vertices;
+  for (size_t i = 0; i < images.size(); ++i) {
+    std::string n = std::to_string(i);
+    image_list += "image ( " + images[i] + " )\n";
+    prim_states += "prim_state ( 00000000 0\ntex_idxs ( 1 " + n + " ) 0 0 1 1 1\n)\n";
+    primitives += "prim_state_idx ( " + n +
+                  " )\nindexed_trilist (\nvertex_idxs ( 3 0 1 2 )\nnormal_idxs ( 1 0 3 )\n"
+                  "flags ( 1 00000000 )\n)\n";
+  }
+  for (int i = 0; i < 3; ++i)
+    vertices += "vertex ( 00000000 " + std::to_string(i) + " 0 ffffffff ff000000\n" +
+                "vertex_uvs ( 1 0 )\n)\n";
+  std::string count = std::to_string(images.size());
+  return "SIMISA@@@@@@@@@@JINX0s1t______\n\nshape (\npoints ( 3\npoint ( 0 0 0 )\n"
+         "point ( 1 0 0 )\npoint ( 0 1 0 )\n)\nuv_points ( 1\nuv_point ( 0 0 )\n)\n"
+         "normals ( 1\nvector ( 0 0 1 )\n)\nmatrices ( 1\nmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0 0 0 "
+         ")\n)\n"
+         "images ( " +
+         count + "\n" + image_list +
+         ")\nvtx_states ( 1\nvtx_state ( 00000000 0 -5 0 00000002 )\n)\nprim_states ( " + count +
+         "\n" + prim_states +
+         ")\nlod_controls ( 1\nhierarchy ( 1 -1 )\nsub_objects ( 1\nsub_object (\n"
+         "sub_object_header ( 00000400 -1 -1 000001d2 000001c4\n)\nvertices ( 3\n" +
+         vertices + ")\nvertex_sets ( 0 )\nprimitives ( " + std::to_string(2 * images.size()) +
+         "\n" + primitives + ")\n)\n)\n)\n)\n";
+}
 
 TEST(ShapeConversion, WritesTheModelAndTheTexturesItsSkinLinesName) {
   test::TempFolder folder;
-  texconv::AceWriteOptions options;
-  options.mipmaps = true;
-  options.dxt1 = true;
-  options.compress = true;
-  options.channels = kRgbMask;
-  Bytes bogie = texconv::EncodeAceFile(MakeTestImage(16, 16, true), options);
+  Bytes bogie = EncodeTestAce(16, 16, true, true, true, kRgbMask);
   Bytes cut = WorkedExampleAce();
   cut.resize(200);
   // Named on disk in other letter cases than in the shape: the converter matches either.
   folder.Write("src/Body.ACE", WorkedExampleAce());
   folder.Write("src/bogie.ace", bogie);
   folder.Write("src/cut.ace", cut);
-  folder.Write("src/loco.s", test::ShapeText(kShape));
+  folder.Write("src/loco.s", test::ShapeText(MakeShape({"Body.ace", "BOGIE.ace", "cut.ace"})));
   folder.Write("out/keep", "");
   test::ProgramRun run = test::RunProgram(
       SHAPEWRIGHT_CLI_PATH, {"--output-dir", folder.File("out") + "/", folder.File("src/loco.s")});
