@@ -45,26 +45,18 @@ bool IsExactTie(float value) {
   return text.compare(7, 14, "50000000000000") == 0;
 }
 
-// Values of the tool's output, the limits of the notations (exponents -5 and 6), exact halves
-// away from zero, zero, infinity and nan as the C library writes them, the extremes.
+// The three exponent digits at the limits of the notations (exponents -5 and 6), exact halves
+// away from zero, zero, infinity and nan as the C library writes them: what the sweeps below
+// cannot take from the C library.
 TEST(FormatFloat, WritesTheToolsText) {
   const struct {
     float value;
     const char* text;
   } cases[] = {
-      {-0.02002f, "-0.02002"},
-      {40.0f, "40"},
       {-3.8e-5f, "-3.8e-005"},
-      {2.38419e-7f, "2.38419e-007"},
       {0.0001f, "0.0001"},
       {0.00001f, "1e-005"},
-      {999999.0f, "999999"},
       {999999.5f, "1e+006"},
-      {1234567.0f, "1.23457e+006"},
-      {0.000123456f, "0.000123456"},
-      {0.000099999f, "9.9999e-005"},
-      {-2.5f, "-2.5"},
-      {0.0078125f, "0.0078125"},
       {-5397.125f, "-5397.13"},
       {1234.375f, "1234.38"},
       {2097152.5f, "2.09715e+006"},
@@ -74,8 +66,6 @@ TEST(FormatFloat, WritesTheToolsText) {
       {-std::numeric_limits<float>::infinity(), "-inf"},
       {std::numeric_limits<float>::quiet_NaN(), "nan"},
       {-FLT_MAX, "-3.40282e+038"},
-      {FLT_MIN, "1.17549e-038"},
-      {std::numeric_limits<float>::denorm_min(), "1.4013e-045"},
       {1e30f, "1e+030"},
   };
   for (const auto& c : cases) EXPECT_EQ(Float(c.value), c.text) << c.text;
@@ -110,14 +100,6 @@ TEST(FormatFloat, RoundsEveryExactTieAsTheNextFloatAwayFromZero) {
     }
   }
   EXPECT_GT(ties, 100000);
-}
-
-TEST(FormatFloat, AgreesWithTheDigitPathEverywhere) {
-  for (uint64_t bits = 0; bits <= 0xFFFFFFFFu; bits += 100003) {
-    float value = std::bit_cast<float>(static_cast<uint32_t>(bits));
-    if (!std::isfinite(value)) continue;
-    ASSERT_EQ(Float(value), FloatByDigits(value)) << "bits " << bits;
-  }
 }
 
 TEST(FormatIntegers, WriteUintSintAndDword) {

@@ -2,10 +2,11 @@
 
 #include <zlib.h>
 
+#include <bit>
 #include <charconv>
-#include <cstring>
 #include <fstream>
-#include <sstream>
+#include <iterator>
+#include <stdexcept>
 
 #include "shape_tokens.h"
 
@@ -14,43 +15,22 @@ namespace {
 
 using ffedit::SchemaItem;
 using ffedit::SchemaItemKind;
-using ffedit::ShapeTokenTable;
 using ffedit::ValueType;
 
-struct Tokenizer {
+struct Words {
   std::string_view text;
   size_t pos = 0;
 
-  void SkipSpace() {
+  // The next word, "(", ")", or a quoted string with its escapes undone; "" at the end.
+  std::string Next() {
     while (pos < text.size() && static_cast<unsigned char>(text[pos]) <= ' ') ++pos;
-  }
-  std::string_view PeekWord() {
-    size_t saved = pos;
-    // Only the kind of the next item matters to callers: "(", ")", a quote or a bare word.
-    SkipSpace();
-    size_t start = pos;
-    pos = saved;
-    if (start >= text.size()) return {};
-    if (text[start] == '(' || text[start] == ')' || text[start] == '"')
-      return text.substr(start, 1);
-    size_t end = start;
-    while (end < text.size() && static_cast<unsigned char>(text[end]) > ' ' && text[end] != '(' &&
-           text[end] != ')') {
-      ++end;
-    }
-    return text.substr(start, end - start);
-  }
-  // A word, "(", ")", or a quoted string with its escapes undone.
-  std::string NextWord() {
-    SkipSpace();
     if (pos >= text.size()) return {};
     if (text[pos] == '(' || text[pos] == ')') return std::string(1, text[pos++]);
     std::string word;
     if (text[pos] == '"') {
-      ++pos;
-      while (pos < text.size() && text[pos] != '"') {
+      for (++pos; pos < text.size() && text[pos] != '"'; ++pos) {
         if (text[pos] == '\\' && pos + 1 < text.size()) ++pos;
-        word += text[pos++];
+        word += text[pos];
       }
       ++pos;
       return word;
@@ -61,199 +41,160 @@ struct Tokenizer {
     }
     return word;
   }
-  bool AtEnd() {
-    SkipSpace();
-    return pos >= text.size();
-  }
+  std::string Peek() const { return Words(*this).Next(); }
 };
 
-struct Encoder {
-  const ShapeTokenTable& table;
-  Tokenizer words;
-  std::vector<uint8_t>& out;
-  std::string& problem;
-};
-
-void AppendUint16(std::vector<uint8_t>& out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
+// Appends value little-endian in size bytes.
+void Append(Bytes& out, uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-void AppendUint32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
+class Encoder {
+ public:
+  explicit Encoder(std::string_view text) : words_{text} {}
 
-bool Fail(Encoder& encoder, const std::string& what) {
-  encoder.problem = what + " near character " + std::to_string(encoder.words.pos);
-  return false;
-}
-
-bool EncodeValue(Encoder& encoder, ValueType type, uint32_t& bits) {
-  std::string word = encoder.words.NextWord();
-  const char* first = word.data();
-  const char* last = word.data() + word.size();
-  std::from_chars_result result{};
-  switch (type) {
-    case ValueType::kUint:
-      result = std::from_chars(first, last, bits);
-      break;
-    case ValueType::kSint: {
-      int32_t value = 0;
-      result = std::from_chars(first, last, value);
-      bits = static_cast<uint32_t>(value);
-      break;
+  Bytes EncodeAll() {
+    while (!words_.Peek().empty()) {
+      int token = ffedit::FindTokenByName(table_, words_.Peek());
+      if (token < 0) Fail("unknown token '" + words_.Peek() + "'");
+      EncodeBlock(token);
     }
-    case ValueType::kFloat: {
-      float value = 0;
-      result = std::from_chars(first, last, value);
-      std::memcpy(&bits, &value, 4);
-      break;
+    return out_;
+  }
+
+ private:
+  [[noreturn]] void Fail(const std::string& what) const {
+    throw std::runtime_error(what + " near character " + std::to_string(words_.pos));
+  }
+
+  // Appends one value and returns its bits.
+  uint32_t EncodeValue(ValueType type) {
+    std::string word = words_.Next();
+    if (type == ValueType::kString) {
+      Append(out_, static_cast<uint32_t>(word.size()), 2);
+      for (unsigned char c : word) Append(out_, c, 2);
+      return 0;
     }
-    case ValueType::kDword:
-      result = std::from_chars(first, last, bits, 16);
-      break;
-    case ValueType::kString:
-      if (word.size() > 0xFFFF) return Fail(encoder, "string too long");
-      AppendUint16(encoder.out, static_cast<uint32_t>(word.size()));
-      for (unsigned char c : word) AppendUint16(encoder.out, c);
-      return true;
+    const char* end = word.data() + word.size();
+    float real = 0;
+    int64_t integer = 0;
+    std::from_chars_result result =
+        type == ValueType::kFloat
+            ? std::from_chars(word.data(), end, real)
+            : std::from_chars(word.data(), end, integer, type == ValueType::kDword ? 16 : 10);
+    if (result.ec != std::errc() || result.ptr != end) Fail("bad value '" + word + "'");
+    uint32_t bits =
+        type == ValueType::kFloat ? std::bit_cast<uint32_t>(real) : static_cast<uint32_t>(integer);
+    Append(out_, bits, 4);
+    return bits;
   }
-  if (result.ec != std::errc() || result.ptr != last)
-    return Fail(encoder, "bad value '" + word + "'");
-  AppendUint32(encoder.out, bits);
-  return true;
-}
 
-// The allowed token of item named name; -1 when none.
-int FindAllowed(const Encoder& encoder, const SchemaItem& item, std::string_view name) {
-  for (uint16_t i = 0; i < item.allowed_count; ++i) {
-    uint16_t token = encoder.table.allowed[item.allowed_first + i];
-    if (encoder.table.tokens[token].name == name) return token;
+  // The token of item's allowed children named name; -1 when none.
+  int FindAllowed(const SchemaItem& item, std::string_view name) const {
+    for (uint16_t i = 0; i < item.allowed_count; ++i) {
+      uint16_t token = table_.allowed[item.allowed_first + i];
+      if (table_.tokens[token].name == name) return token;
+    }
+    return -1;
   }
-  return -1;
-}
 
-bool EncodeBlock(Encoder& encoder, int token);
+  void EncodeChild(const SchemaItem& item) {
+    int token = FindAllowed(item, words_.Peek());
+    if (token < 0) Fail("unexpected block '" + words_.Peek() + "'");
+    EncodeBlock(token);
+  }
 
-bool EncodeChild(Encoder& encoder, const SchemaItem& item) {
-  std::string_view name = encoder.words.PeekWord();
-  int token = FindAllowed(encoder, item, name);
-  if (token < 0) return Fail(encoder, "unexpected block '" + std::string(name) + "'");
-  return EncodeBlock(encoder, token);
-}
-
-bool EncodeItems(Encoder& encoder, const ffedit::TokenSchema& schema) {
-  uint32_t count = 0;
-  for (uint16_t i = 0; i < schema.items_count; ++i) {
-    const SchemaItem& item = encoder.table.items[schema.items_first + i];
-    bool at_close = encoder.words.PeekWord() == ")";
-    switch (item.kind) {
-      case SchemaItemKind::kValue:
-        if (item.optional && at_close) break;
-        for (uint8_t n = 0; n < item.repeat; ++n) {
-          if (!EncodeValue(encoder, item.types[0], count)) return false;
-        }
-        break;
-      case SchemaItemKind::kChild:
-        if (item.optional && FindAllowed(encoder, item, encoder.words.PeekWord()) < 0) break;
-        if (!EncodeChild(encoder, item)) return false;
-        break;
-      case SchemaItemKind::kCountedValues:
-        for (uint32_t n = 0; n < count; ++n) {
-          uint32_t bits = 0;
-          for (uint8_t t = 0; t < item.type_count; ++t) {
-            if (!EncodeValue(encoder, item.types[t], bits)) return false;
+  void EncodeItems(const ffedit::TokenSchema& schema) {
+    uint32_t count = 0;  // the last uint, for "count*" items
+    for (uint16_t i = 0; i < schema.items_count; ++i) {
+      const SchemaItem& item = table_.items[schema.items_first + i];
+      switch (item.kind) {
+        case SchemaItemKind::kValue:
+          if (item.optional && words_.Peek() == ")") break;
+          for (uint8_t n = 0; n < item.repeat; ++n) {
+            uint32_t bits = EncodeValue(item.types[0]);
+            if (item.types[0] == ValueType::kUint) count = bits;
           }
-        }
-        break;
-      case SchemaItemKind::kCountedChildren:
-        for (uint32_t n = 0; n < count; ++n) {
-          if (!EncodeChild(encoder, item)) return false;
-        }
-        break;
-      case SchemaItemKind::kRestChildren:
-        while (encoder.words.PeekWord() != ")") {
-          if (!EncodeChild(encoder, item)) return false;
-        }
-        break;
+          break;
+        case SchemaItemKind::kChild:
+          if (!item.optional || FindAllowed(item, words_.Peek()) >= 0) EncodeChild(item);
+          break;
+        case SchemaItemKind::kCountedValues:
+          for (uint32_t n = 0; n < count; ++n) {
+            for (uint8_t t = 0; t < item.type_count; ++t) EncodeValue(item.types[t]);
+          }
+          break;
+        case SchemaItemKind::kCountedChildren:
+          for (uint32_t n = 0; n < count; ++n) EncodeChild(item);
+          break;
+        case SchemaItemKind::kRestChildren:
+          while (words_.Peek() != ")") EncodeChild(item);
+          break;
+      }
     }
   }
-  return true;
-}
 
-bool EncodeBlock(Encoder& encoder, int token) {
-  const ffedit::TokenSchema& schema = encoder.table.tokens[static_cast<size_t>(token)];
-  encoder.words.NextWord();  // the name, checked by the caller
-  std::string label;
-  if (encoder.words.PeekWord() != "(") label = encoder.words.NextWord();
-  if (encoder.words.NextWord() != "(") return Fail(encoder, "'(' expected");
-  size_t start = encoder.out.size();
-  AppendUint16(encoder.out, schema.id);
-  AppendUint16(encoder.out, 0);
-  AppendUint32(encoder.out, 0);  // the length, patched below
-  encoder.out.push_back(static_cast<uint8_t>(label.size()));
-  for (unsigned char c : label) AppendUint16(encoder.out, c);
-  if (!EncodeItems(encoder, schema)) return false;
-  if (encoder.words.NextWord() != ")")
-    return Fail(encoder, "')' expected for " + std::string(schema.name));
-  uint32_t length = static_cast<uint32_t>(encoder.out.size() - start - 8);
-  for (int i = 0; i < 4; ++i) encoder.out[start + 4 + i] = static_cast<uint8_t>(length >> (8 * i));
-  return true;
-}
+  void EncodeBlock(int token) {
+    const ffedit::TokenSchema& schema = table_.tokens[static_cast<size_t>(token)];
+    words_.Next();  // the name, checked by the caller
+    std::string label = words_.Peek() == "(" ? "" : words_.Next();
+    if (words_.Next() != "(") Fail("'(' expected");
+    size_t start = out_.size();
+    Append(out_, schema.id, 2);
+    Append(out_, 0, 2);
+    Append(out_, 0, 4);  // the length, patched below
+    out_.push_back(static_cast<uint8_t>(label.size()));
+    for (unsigned char c : label) Append(out_, c, 2);
+    EncodeItems(schema);
+    if (words_.Next() != ")") Fail("')' expected for " + std::string(schema.name));
+    uint32_t length = static_cast<uint32_t>(out_.size() - start - 8);
+    for (size_t i = 0; i < 4; ++i) out_[start + 4 + i] = static_cast<uint8_t>(length >> (8 * i));
+  }
+
+  const ffedit::ShapeTokenTable& table_ = ffedit::GetShapeTokenTable();
+  Words words_;
+  Bytes out_;
+};
+
+Bytes BytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 }  // namespace
 
-bool EncodeShapeBlocks(std::string_view text, std::vector<uint8_t>& blocks, std::string& problem) {
-  Encoder encoder{ffedit::GetShapeTokenTable(), Tokenizer{text}, blocks, problem};
-  while (!encoder.words.AtEnd()) {
-    std::string_view name = encoder.words.PeekWord();
-    int token = ffedit::FindTokenByName(encoder.table, name);
-    if (token < 0) return Fail(encoder, "unknown token '" + std::string(name) + "'");
-    if (!EncodeBlock(encoder, token)) return false;
+Bytes EncodeShapeBlocks(std::string_view text) { return Encoder(text).EncodeAll(); }
+
+bool EncodeShapeBlocks(std::string_view text, Bytes& blocks, std::string& problem) {
+  try {
+    blocks = EncodeShapeBlocks(text);
+    return true;
+  } catch (const std::runtime_error& failure) {
+    problem = failure.what();
+    return false;
   }
-  return true;
 }
 
-void AppendText(std::vector<uint8_t>& out, std::string_view text) {
-  for (char c : text) out.push_back(static_cast<uint8_t>(c));
-}
-
-std::vector<uint8_t> MakeContent(const std::vector<uint8_t>& blocks) {
-  std::vector<uint8_t> content;
-  AppendText(content, "JINX0s1b______\r\n");
+Bytes MakeContent(const Bytes& blocks) {
+  Bytes content = BytesOf("JINX0s1b______\r\n");
   content.insert(content.end(), blocks.begin(), blocks.end());
   return content;
 }
 
-std::vector<uint8_t> WrapBinaryShape(const std::vector<uint8_t>& blocks) {
-  std::vector<uint8_t> file;
-  AppendText(file, "SIMISA@@@@@@@@@@");
-  std::vector<uint8_t> content = MakeContent(blocks);
+Bytes WrapBinaryShape(const Bytes& blocks) {
+  Bytes file = BytesOf("SIMISA@@@@@@@@@@");
+  Bytes content = MakeContent(blocks);
   file.insert(file.end(), content.begin(), content.end());
   return file;
 }
 
-std::vector<uint8_t> WrapCompressedShape(const std::vector<uint8_t>& blocks) {
-  std::vector<uint8_t> content = MakeContent(blocks);
+Bytes WrapCompressedShape(const Bytes& blocks, int64_t stated_size) {
+  Bytes content = MakeContent(blocks);
   uLongf packed_size = compressBound(static_cast<uLong>(content.size()));
-  std::vector<uint8_t> packed(packed_size);
+  Bytes packed(packed_size);
   compress(packed.data(), &packed_size, content.data(), static_cast<uLong>(content.size()));
-  packed.resize(packed_size);
-  std::vector<uint8_t> file;
-  AppendText(file, "SIMISA@F");
-  AppendUint32(file, static_cast<uint32_t>(content.size()));
+  Bytes file = BytesOf("SIMISA@F");
+  Append(file, static_cast<uint32_t>(stated_size < 0 ? content.size() : stated_size), 4);
   file.insert(file.end(), {'@', '@', '@', '@'});
-  file.insert(file.end(), packed.begin(), packed.end());
+  file.insert(file.end(), packed.begin(), packed.begin() + static_cast<long>(packed_size));
   return file;
-}
-
-std::string WidenToUtf16(std::string_view text) {
-  std::string wide;
-  for (char c : text) {
-    wide += c;
-    wide += '\0';
-  }
-  return wide;
 }
 
 std::string Utf16Bytes(std::u16string_view text) {
@@ -265,21 +206,20 @@ std::string Utf16Bytes(std::u16string_view text) {
   return bytes;
 }
 
+// The benchmark and the fuzzer build this file alone, so it does without tests/common.
 std::string MakeTextFile(std::string_view blocks_text) {
-  return "\xFF\xFE" + WidenToUtf16("SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n") +
-         WidenToUtf16(blocks_text);
+  std::string text = "SIMISA@@@@@@@@@@JINX0s1t______\n\n" + std::string(blocks_text);
+  std::string file = "\xFF\xFE";
+  for (char c : text) file += c == '\n' ? std::string("\r\0\n\0", 4) : std::string{c, '\0'};
+  return file;
 }
 
 std::string ReadTestData(const std::string& name) {
-  std::ifstream file(std::string(FFEDIT_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-  std::ostringstream read;
-  read << file.rdbuf();
-  // The shapes are written with CR LF; a checkout that turned them into LF gets them back.
+  std::ifstream file(FFEDIT_TEST_DATA_DIR "/" + name, std::ios::binary);
   std::string text;
-  for (char c : read.str()) {
-    if (c == '\n' && (text.empty() || text.back() != '\r')) text += '\r';
-    text += c;
-  }
+  // Written with CR LF; a checkout may have turned them into LF.
+  for (char c : std::string(std::istreambuf_iterator<char>(file), {}))
+    if (c != '\r') text += c;
   return text;
 }
 

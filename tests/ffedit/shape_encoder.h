@@ -9,26 +9,27 @@
 
 namespace ffedit_test {
 
-// Encodes the blocks of text (8-bit, no file header) as binary blocks. false with problem set
-// when the text does not follow the table.
-bool EncodeShapeBlocks(std::string_view text, std::vector<uint8_t>& blocks, std::string& problem);
+using Bytes = std::vector<uint8_t>;
 
-// "SIMISA@@@@@@@@@@", the subheader "JINX0s1b______" CR LF, then the blocks.
-std::vector<uint8_t> WrapBinaryShape(const std::vector<uint8_t>& blocks);
-// "SIMISA@F", the size, "@@@@", then subheader and blocks as one zlib stream.
-std::vector<uint8_t> WrapCompressedShape(const std::vector<uint8_t>& blocks);
-// The content (subheader and blocks) of a binary shape.
-std::vector<uint8_t> MakeContent(const std::vector<uint8_t>& blocks);
+// The blocks of text (8-bit, no file header) as binary blocks; throws std::runtime_error when
+// the text does not follow the table.
+Bytes EncodeShapeBlocks(std::string_view text);
+// The same, false with problem set instead of throwing.
+bool EncodeShapeBlocks(std::string_view text, Bytes& blocks, std::string& problem);
 
-// The UTF-16 file the tool writes for these text blocks: FF FE, the header line, an empty line,
-// then the text widened.
+// The content of a binary shape: the subheader "JINX0s1b______" CR LF, then the blocks.
+Bytes MakeContent(const Bytes& blocks);
+// "SIMISA@@@@@@@@@@", then the content.
+Bytes WrapBinaryShape(const Bytes& blocks);
+// "SIMISA@F", the stated size (by default the content's), "@@@@", the content's zlib stream.
+Bytes WrapCompressedShape(const Bytes& blocks, int64_t stated_size = -1);
+
+// The UTF-16 file the tool writes for these text blocks (lines ending in "\n"): FF FE, the
+// header line, an empty line, then the text, lines ending in CR LF.
 std::string MakeTextFile(std::string_view blocks_text);
-// 8-bit text widened to UTF-16 little-endian bytes.
-std::string WidenToUtf16(std::string_view text);
 // UTF-16 text as little-endian bytes.
 std::string Utf16Bytes(std::u16string_view text);
-
-// Reads a text shape of the test data folder, its lines ending in CR LF.
+// A text shape of the test data folder, lines ending in "\n".
 std::string ReadTestData(const std::string& name);
 
 }  // namespace ffedit_test
