@@ -119,6 +119,19 @@ TEST(Render, DrawsATexturedQuadFacingTheSideView) {
   EXPECT_LT(top_left[1], 60);
 }
 
+// Proves the picture comparison can fail: one coordinate flipped must show.
+TEST(Render, OneFlippedTextureCoordinateChangesThePicture) {
+  std::string quad = QuadComponent("quad.tga");
+  quad.replace(quad.find("0.000000,0.000000"), 17, "1.000000,1.000000");
+  Picture flipped = DrawPlaced("quad", quad, preview::SideView(), 40, 24);
+  Picture expected;
+  std::string reason;
+  ASSERT_TRUE(preview::DecodePng(test::ReadFile(std::string(SW_TEST_DATA) + "/preview/quad.png"),
+                                 expected, reason))
+      << reason;
+  EXPECT_FALSE(expected.pixels == flipped.pixels);
+}
+
 // Alpha that would leave nothing at all is no cut-out: the face is drawn.
 TEST(Render, DrawsATextureWhoseAlphaHidesEverythingAsOpaque) {
   Picture picture = DrawPlaced("quad", QuadComponent("clear.tga"), preview::SideView(), 40, 24);
