@@ -16,14 +16,22 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 work=${WORK:-$root/build-faults}
 if [ $# -eq 0 ]; then set -- "$root"/tests/faults/*.tsv; fi
 
-# The copy holds the files git knows or would add, with their time stamps; files gone from the
-# tree go from the copy too.
+# The copy holds the files git knows or would add; files gone from the tree go from it too.
 mkdir -p "$work/src"
 (cd "$root" && git ls-files --cached --others --exclude-standard | sort -u |
   while IFS= read -r f; do if [ -f "$f" ]; then printf '%s\n' "$f"; fi; done) >"$work/files"
 (cd "$work/src" && find . -type f -printf '%P\n' | sort) | comm -13 "$work/files" - |
   (cd "$work/src" && xargs -r -d '\n' rm -f)
-(cd "$root" && tar -cf - -T "$work/files") | (cd "$work/src" && tar -xf -)
+# A file is copied only when its content changed, and then with a new time stamp: ninja must
+# rebuild it even when the edit is older than the objects of the last fault.
+rm -rf "$work/incoming" && mkdir -p "$work/incoming"
+(cd "$root" && tar -cf - -T "$work/files") | (cd "$work/incoming" && tar -xf -)
+while IFS= read -r f; do
+  if ! cmp -s "$work/incoming/$f" "$work/src/$f"; then
+    mkdir -p "$(dirname "$work/src/$f")"
+    cp "$work/incoming/$f" "$work/src/$f"
+  fi
+done <"$work/files"
 cmake -S "$work/src" -B "$work/build" -G Ninja -DSHAPEWRIGHT_WERROR=OFF >/dev/null
 if ! cmake --build "$work/build" --parallel "$(nproc)" >"$work/build.log" 2>&1; then
   echo "plant-faults.sh: the unchanged tree does not build, see $work/build.log" >&2
