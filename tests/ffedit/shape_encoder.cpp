@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <fstream>
@@ -172,9 +173,13 @@ bool EncodeShapeBlocks(std::string_view text, Bytes& blocks, std::string& proble
   }
 }
 
+// Sized first, then copied: GCC 12 at -O2 takes an insert after the 16 header bytes for a write
+// past them (-Warray-bounds).
 Bytes MakeContent(const Bytes& blocks) {
   Bytes content = BytesOf("JINX0s1b______\r\n");
-  content.insert(content.end(), blocks.begin(), blocks.end());
+  size_t header = content.size();
+  content.resize(header + blocks.size());
+  std::copy(blocks.begin(), blocks.end(), content.begin() + static_cast<std::ptrdiff_t>(header));
   return content;
 }
 
