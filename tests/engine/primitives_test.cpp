@@ -119,20 +119,34 @@ TEST(WritePrimitiveComponent, EmptyMatricesTableUsesAnIdentityRoot) {
   EXPECT_EQ(CutBlock(c.model, "VertexBuffer").substr(0, 18), "\t0/0/0\t0/1000/0\t0.");
 }
 
-TEST(ReadSubObjectVertices, EntryWithoutItsClosingLineTakesTheNextOnesLines) {
-  // The next "vertex (" line closes the second entry, the uv line after it is read as the third
-  // entry's vertex line (point 2, normal 0), and the ")" is its mismatching uv line.
+// An entry cut short at its uv line keeps the point and normal it read, with uv index 0.
+TEST(ReadSubObjectVertices, EntryCutShortAtItsUvLineKeepsPointAndNormal) {
+  const struct {
+    const char* last_entries;  // the second and third vertex entries
+    const char* third_line;    // of the vertex buffer
+  } cases[] = {
+      {"vertex ( 00000000 1 0 ffffffff ff000000\nvertex_uvs ( 1 0 )\n)\n"
+       "vertex ( 00000000 2 1 ffffffff ff000000\nvertex_uv ( 1 0 )\n)\n",
+       "\t0/2000/1000\t0/0/1000\t0.500000,0.250000\n"},
+      // Without its ")" the second entry is closed by the next "vertex (" line; the uv line after
+      // that is the third entry's vertex line (point 2, normal 0), and the ")" its uv line.
+      {"vertex ( 00000000 1 0 ffffffff ff000000\nvertex_uvs ( 1 0 )\n"
+       "vertex ( 00000000 0 1 ffffffff ff000000\nvertex_uvs ( 1 2 )\n)\n",
+       "\t0/2000/1000\t0/1000/0\t0.500000,0.250000\n"},
+  };
   ShapeParts parts;
   parts.points = "points ( 3\npoint ( 0 0 0 )\npoint ( 1 0 0 )\npoint ( 0 1 2 )\n)\n";
   parts.normals = "normals ( 2\nvector ( 0 1 0 )\nvector ( 0 0 1 )\n)\n";
-  std::string vertices =
-      "vertices ( 3\nvertex ( 00000000 0 0 ffffffff ff000000\nvertex_uvs ( 1 0 )\n)\n"
-      "vertex ( 00000000 1 0 ffffffff ff000000\nvertex_uvs ( 1 0 )\n"
-      "vertex ( 00000000 0 1 ffffffff ff000000\nvertex_uvs ( 1 2 )\n)\n)\n";
-  Converted c = ConvertShape(OneSubObject(vertices, Primitives(Pair(0, "3 2 2 2"), 2), parts));
-  ASSERT_TRUE(c.ok);
-  EXPECT_EQ(JoinBeeps(c.log), "\"vertex_uvs\";");
-  EXPECT_EQ(CutBlock(c.model, "VertexBuffer"), "\t0/2000/1000\t0/1000/0\t0.000000,0.000000\n");
+  parts.uv_points = "uv_points ( 1\nuv_point ( 0.5 0.25 )\n)\n";
+  for (const auto& k : cases) {
+    std::string vertices = std::string("vertices ( 3\nvertex ( 00000000 0 0 ffffffff ff000000\n") +
+                           "vertex_uvs ( 1 0 )\n)\n" + k.last_entries + ")\n";
+    Converted c = ConvertShape(OneSubObject(vertices, Primitives(Pair(0, "3 0 1 2"), 2), parts));
+    ASSERT_TRUE(c.ok) << k.third_line;
+    EXPECT_EQ(JoinBeeps(c.log), "\"vertex_uvs\";") << k.third_line;
+    std::string buffer = CutBlock(c.model, "VertexBuffer");
+    EXPECT_EQ(buffer.substr(buffer.find('\n', buffer.find('\n') + 1) + 1), k.third_line);
+  }
 }
 
 TEST(WriteGeometryBlocks, TrianglesAreRenumberedReversedAndChecked) {
