@@ -127,11 +127,6 @@ inline std::string CompressedShapeBytes() {
   return std::string(file.begin(), file.end());
 }
 
-// The test data file name of tests/data, read whole.
-inline std::string DataText(const std::string& name) {
-  return test::ReadFile(std::string(SW_TEST_DATA) + "/" + name);
-}
-
 inline std::string Lower(std::string text) {
   LowerAsciiInPlace(text);
   return text;

@@ -16,13 +16,11 @@ TEST(DialogCommandLine, ArgumentsGiveTheActionAndTheFile) {
       {{}, Action::kShowDialog, ""},
       {{"Loco.eng"}, Action::kShowDialog, "Loco.eng"},
       {{"--help"}, Action::kHelp, ""},
-      {{"-h"}, Action::kHelp, ""},
       {{"--version"}, Action::kVersion, ""},
       // Answered first, whatever else is there (Qt's options have not been taken out yet).
       {{"-platform", "offscreen", "--version"}, Action::kVersion, ""},
       {{"a.eng", "--help", "b.eng"}, Action::kHelp, ""},
       {{"--", "--help"}, Action::kShowDialog, "--help"},
-      {{"--", "-odd.s"}, Action::kShowDialog, "-odd.s"},
       {{"-"}, Action::kShowDialog, "-"},
       {{"--verbose"}, Action::kWrongUsage, ""},
       {{"-platform", "offscreen"}, Action::kWrongUsage, ""},

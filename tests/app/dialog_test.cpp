@@ -89,18 +89,6 @@ TEST_F(Dialog, Convert_LogGrowsRunByRunAndThePaneShowsItsEnd) {
   EXPECT_EQ(scroll->value(), scroll->maximum());
 }
 
-TEST_F(Dialog, Convert_NonNumericLengthAsksForANumberAndRunsNothing) {
-  Fill(WriteShape(), folder.path(), "12,5");
-  ui.Click(kIdOk);
-  EXPECT_EQ(ui.services.messages, Lines{"Please enter a number."});
-  EXPECT_EQ(ui.dialog->focusWidget(), ui.Control<QLineEdit>(kIdLength));
-  EXPECT_FALSE(FileExists(folder.File("loco.stk")));
-  EXPECT_EQ(Log(), "");
-  ui.Click(kIdBrowseSource);
-  EXPECT_TRUE(ui.services.source_starts.empty());
-  EXPECT_EQ(ui.services.messages.size(), 2u);
-}
-
 TEST_F(Dialog, Convert_MissingSourceShowsTheFileErrorOverAPaneShowingTheLog) {
   Fill(folder.File("gone.s"), folder.path(), "0");
   ui.Click(kIdOk);
@@ -116,7 +104,8 @@ TEST_F(Dialog, Convert_MissingSourceShowsTheFileErrorOverAPaneShowingTheLog) {
 }
 
 TEST_F(Dialog, Convert_MalformedEntriesBeep) {
-  Fill(folder.Write("malformed.s", ShapeText(DataText("malformed.s.txt"))), folder.path(), "10");
+  Fill(folder.Write("malformed.s", ShapeText(test::ReadTestData("malformed.s.txt"))), folder.path(),
+       "10");
   ui.Click(kIdOk);
   EXPECT_EQ(ui.services.beeps, 10);
 }
@@ -128,8 +117,8 @@ TEST_F(Dialog, BrowseAndOpenWith_EachKindOfSource) {
   folder.Write("packed.s", CompressedShapeBytes());
   folder.Write("twin.s", CompressedShapeBytes());
   WriteShape("twin_ASC.s");
-  folder.Write("hierarchy.s", ShapeText(DataText("hierarchy.s.txt")));
-  folder.Write("Steam.ENG", ShapeText(DataText("steam.eng.txt")));
+  folder.Write("hierarchy.s", ShapeText(test::ReadTestData("hierarchy.s.txt")));
+  folder.Write("Steam.ENG", ShapeText(test::ReadTestData("steam.eng.txt")));
   folder.Write("inc.wag", ShapeText("x\ninclude ( \"Gone.inc\" )\nWagonShape ( loco.s )\n"));
   folder.Write("lost.wag", ShapeText("x\nWagonShape ( lost.s )\n"));
   const std::string lower = Lower(folder.path());
@@ -178,20 +167,6 @@ TEST_F(Dialog, BrowseAndOpenWith_EachKindOfSource) {
   }
 }
 
-TEST_F(Dialog, BrowseSource_CancelledChooserEmptiesTheLogOnly) {
-  Fill(WriteShape(), folder.path(), "3");
-  ui.Click(kIdOk);
-  ASSERT_NE(Log(), "");
-  ui.services.source_answers.push_back(std::nullopt);
-  ui.Click(kIdBrowseSource);
-  EXPECT_EQ(Log(), "");
-  EXPECT_EQ(ui.dialog->State().LogLineCount, 0);
-  EXPECT_EQ(ui.Text(kIdSource), folder.File("loco.s"));
-  // The emptied pane shows at the next refresh of the controls.
-  ui.Click(kIdBrowseOutput);
-  EXPECT_EQ(ui.Pane(), "");
-}
-
 TEST_F(Dialog, OpenWith_RelativeFileIsTakenFromTheCurrentFolder) {
   WriteShape();
   const std::filesystem::path before = std::filesystem::current_path();
@@ -215,23 +190,6 @@ TEST_F(Dialog, Decompress_RealToolWritesTheTwinAndMakesItTheSource) {
   EXPECT_EQ(Log(), "");
   EXPECT_EQ(ui.Pane(), "");
   EXPECT_EQ(ui.services.cursor, (std::vector<bool>{true, false}));
-}
-
-TEST_F(Dialog, BrowseOutput_ShowsTheChosenFolderAndOnCancelTheStoredValues) {
-  const std::string program_folder = platform::ProgramFolder();
-  EXPECT_EQ(ui.Text(kIdOutputDirectory), program_folder);
-  Fill("typed.s", "/typed/folder", "7");
-  ui.services.folder_answers = {std::nullopt, folder.path(), std::nullopt};
-  // The controls are not read first: the browser starts at the stored folder, and every field
-  // shows the stored values again.
-  ui.Click(kIdBrowseOutput);
-  EXPECT_EQ(ui.Text(kIdOutputDirectory), program_folder);
-  EXPECT_EQ(ui.Text(kIdSource), "");
-  EXPECT_EQ(ui.Text(kIdLength), "0");
-  ui.Click(kIdBrowseOutput);
-  EXPECT_EQ(ui.Text(kIdOutputDirectory), folder.path());
-  ui.Click(kIdBrowseOutput);
-  EXPECT_EQ(ui.services.folder_starts, (Lines{program_folder, program_folder, folder.path()}));
 }
 
 // The settings are written from the fields when the dialog closes, and never before.

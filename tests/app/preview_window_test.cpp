@@ -19,7 +19,7 @@ TEST(PreviewWindow, OfferedAfterAConversionDrawsTurnsAndZooms) {
   TempFolder folder;
   DialogUnderTest ui;
   // A shape with faces to see.
-  ui.SetText(kIdSource, folder.Write("loco.s", ShapeText(DataText("hierarchy.s.txt"))));
+  ui.SetText(kIdSource, folder.Write("loco.s", ShapeText(test::ReadTestData("hierarchy.s.txt"))));
   ui.SetText(kIdOutputDirectory, folder.path());
   ui.SetText(kIdLength, "10");
   QAction* preview = ui.dialog->findChild<QAction*>("action_preview");
@@ -49,14 +49,6 @@ TEST(PreviewWindow, OfferedAfterAConversionDrawsTurnsAndZooms) {
   QApplication::sendEvent(window, &wheel);
   EXPECT_GT(window->view().zoom, zoom);
   window->close();
-}
-
-TEST(PreviewWindow, AModelThatCannotBeReadDrawsNothing) {
-  CPreviewWindow window("/nonexistent/model.stk");
-  window.resize(100, 60);
-  window.show();
-  QApplication::processEvents();
-  EXPECT_TRUE(window.image().isNull());
 }
 
 }  // namespace

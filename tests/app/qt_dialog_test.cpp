@@ -1,5 +1,5 @@
-// Dialogs built from the templates: dialog units in pixels, object names, tab order, the
-// default button and the kinds of control.
+// The main dialog built from its template: dialog units in pixels, object names, tab order,
+// the default button and the kinds of control.
 #include <gtest/gtest.h>
 
 #include <QDialog>
@@ -22,18 +22,6 @@ TEST(MapDialogRect, RoundsEachValueToTheNearestPixel) {
   EXPECT_EQ(platform::MapDialogRect(units, 1, 1, 2, 3), QRect(2, 2, 3, 5));
   platform::DialogBaseUnits odd{7, 15};
   EXPECT_EQ(platform::MapDialogRect(odd, 7, 9, 23, 8), QRect(12, 17, 40, 15));
-}
-
-TEST(MeasureBaseUnits, FromTheDialogFont) {
-  QFont font = platform::DialogFont(*FindDialogTemplate(kMainDialog));
-  EXPECT_EQ(font.pointSize(), 8);
-  platform::DialogBaseUnits units = platform::MeasureBaseUnits(font);
-  EXPECT_EQ(units.y, QFontMetrics(font).height());
-  EXPECT_GE(units.x, 3);
-  EXPECT_LE(units.x, 12);
-  // A larger font makes larger units.
-  font.setPointSize(16);
-  EXPECT_GT(platform::MeasureBaseUnits(font).x, units.x);
 }
 
 struct BuiltMainDialog : ::testing::Test {
@@ -92,21 +80,6 @@ TEST_F(BuiltMainDialog, TabOrderIsTemplateOrderOverTheTabStops) {
     while ((next->focusPolicy() & Qt::TabFocus) == 0) next = next->nextInFocusChain();
     EXPECT_EQ(next, Named(order[i + 1])) << order[i];
   }
-}
-
-TEST(BuiltAboutBox, IconTextsAndOkButton) {
-  QDialog dialog;
-  platform::BuildDialog(dialog, *FindDialogTemplate(kAboutDialog));
-  auto* icon = dialog.findChild<QLabel*>("static_0");
-  ASSERT_NE(icon, nullptr);
-  EXPECT_EQ(icon->pixmap().size(), QSize(32, 32));
-  EXPECT_EQ(icon->size(), QSize(32, 32));
-  EXPECT_EQ(dialog.findChild<QLabel*>("static_1")->text().toStdString(), "Shapewright Version 1.0");
-  EXPECT_FALSE(dialog.findChild<QLabel*>("static_2")->text().isEmpty());
-  auto* ok = platform::FindControlAs<QPushButton>(dialog, kIdOk);
-  ASSERT_NE(ok, nullptr);
-  EXPECT_EQ(ok->text().toStdString(), "OK");
-  EXPECT_TRUE(ok->isDefault());
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ TEST(QtSettingsStore, ClosedDialogIsRestoredAtTheNextStart) {
                      QString::fromStdString(settings_folder.path()));
   const std::string ini =
       settings_folder.File("Ferrowind/" + platform::ProgramBaseName().toStdString() + ".conf");
-  work.Write("hierarchy.s", test::ShapeText(DataText("hierarchy.s.txt")));
-  work.Write("steam.eng", test::ShapeText(DataText("steam.eng.txt")));
+  work.Write("hierarchy.s", test::ShapeText(test::ReadTestData("hierarchy.s.txt")));
+  work.Write("steam.eng", test::ShapeText(test::ReadTestData("steam.eng.txt")));
   {
     platform::QtSettingsStore store(platform::ProgramBaseName());
     DialogUnderTest ui(&store);
@@ -74,20 +74,6 @@ TEST(FirstStart, OutputFolderAndChooserStart) {
     ui.Click(kIdBrowseSource);
     EXPECT_EQ(ui.services.source_starts, std::vector<std::string>{c.chooser_start});
   }
-}
-
-TEST(CanWriteFolder, AnswersForWritableFoldersOnly) {
-  test::TempFolder folder;
-  folder.Write("file", "x");
-  EXPECT_TRUE(platform::CanWriteFolder(folder.path()));
-  EXPECT_FALSE(platform::CanWriteFolder(folder.File("missing")));
-  EXPECT_FALSE(platform::CanWriteFolder(folder.File("file")));
-  EXPECT_FALSE(platform::CanWriteFolder(""));
-  if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write into a read-only folder";
-  namespace fs = std::filesystem;
-  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::remove);
-  EXPECT_FALSE(platform::CanWriteFolder(folder.path()));
-  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::add);
 }
 
 }  // namespace

@@ -25,19 +25,9 @@ inline CliRun RunCli(const std::string& folder, const std::string& arguments,
   return test::RunProgram(SW_CLI, args, folder, env);
 }
 
-inline std::string DataText(const std::string& name) {
-  return test::ReadFile(std::string(SW_TEST_DATA) + "/" + name);
-}
-
 // The model file at path, with "\n" line ends.
 inline std::string Model(const std::string& path) {
   return test::WithoutCarriageReturns(test::ReadFile(path));
-}
-
-inline size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != npos; at = text.find(part, at + 1)) ++count;
-  return count;
 }
 
 // A shape of one primitive on its root matrix, moved by x, naming one texture.

@@ -11,7 +11,7 @@ using namespace cli_test;
 
 TEST(Cli, PrintsTheLogLinesAndWritesTheModelFile) {
   TempFolder folder;
-  folder.Write("coach.s", ShapeText(DataText("hierarchy.s.txt")));
+  folder.Write("coach.s", ShapeText(test::ReadTestData("hierarchy.s.txt")));
   CliRun run = RunCli(folder.path(), "-v --output-dir out/new coach.s --length 14.5");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err.substr(0, 53), "warning: coach.s: texture \"coach_body.ace\" not found\n");
@@ -32,7 +32,7 @@ TEST(Cli, PrintsTheLogLinesAndWritesTheModelFile) {
 TEST(Cli, OutcomesAndExitStatus) {
   TempFolder folder;
   folder.Write("good.s", ShapeWithTexture("t.ace"));
-  folder.Write("malformed.s", ShapeText(DataText("malformed.s.txt")));
+  folder.Write("malformed.s", ShapeText(test::ReadTestData("malformed.s.txt")));
   folder.Write("Trains/CERX20011.S", ShapeWithTexture("t.ace"));
   folder.Write("Trains/CERX.ENG", ShapeText("x\nMass ( 30t )\n"));
   folder.Write("Coach.S", ShapeWithTexture("t.ace"));
@@ -104,7 +104,7 @@ TEST(Cli, AnOverrideIncludesItsOriginalAndAMissingIncludeIsOneWarning) {
 
 TEST(CliCheck, ReportsPerFileAndExitsByErrors) {
   TempFolder folder;
-  std::string golden = DataText("hierarchy.stk");
+  std::string golden = test::ReadTestData("hierarchy.stk");
   folder.Write("good.stk", golden);
   folder.Write("broken.stk", golden.replace(golden.find("\t2,0,3"), 6, "\t2,0,9"));
   const struct {
@@ -128,22 +128,9 @@ TEST(CliCheck, ReportsPerFileAndExitsByErrors) {
   }
 }
 
-TEST(CliPreview, APictureBesideEachModelFile) {
-  TempFolder folder;
-  folder.Write("coach.s", ShapeText(DataText("hierarchy.s.txt")));
-  CliRun run = RunCli(folder.path(), "-o out coach.s --length 14.5 --preview");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_FALSE(FileExists(folder.File("out/index.html")));  // no folder among the sources
-  EXPECT_EQ(test::ReadFile(folder.File("out/coach.png")).substr(0, 4), "\x89PNG");
-  std::filesystem::remove(folder.File("out/coach.png"));
-  run = RunCli(folder.path(), "--check --preview out/coach.stk");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(FileExists(folder.File("out/coach.png")));
-}
-
 TEST(CliPreview, AFolderSourceGetsTheCollectionPage) {
   TempFolder folder;
-  folder.Write("set/coach/coach.s", ShapeText(DataText("hierarchy.s.txt")));
+  folder.Write("set/coach/coach.s", ShapeText(test::ReadTestData("hierarchy.s.txt")));
   folder.Write("set/coach/coach.wag",
                ShapeText("Wagon ( coach\nWagonShape ( coach.s )\nSize ( 3m 4m 14.5m )\n)\n"));
   folder.Write("set/coach/broken.wag", ShapeText("Wagon ( broken\n)\n"));
@@ -151,7 +138,7 @@ TEST(CliPreview, AFolderSourceGetsTheCollectionPage) {
   EXPECT_EQ(run.status, 1) << run.out << run.err;  // broken.wag names no shape
   EXPECT_NE(run.out.find("collection page: out/index.html\n"), npos) << run.out;
   std::string page = test::ReadFile(folder.File("out/index.html"));
-  EXPECT_EQ(Count(page, "data-search="), 2u) << page;
+  EXPECT_EQ(test::Count(page, "data-search="), 2u) << page;
   EXPECT_NE(page.find("<div class=\"card failed\""), npos);
   EXPECT_NE(page.find("<dt>Length</dt><dd>14.50 m</dd>"), npos) << page;
   EXPECT_NE(page.find(".png\" alt=\"coach\""), npos) << page;

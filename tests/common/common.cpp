@@ -39,6 +39,15 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
 
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
+std::string ReadTestData(const std::string& name) { return ReadFile(SW_TEST_DATA "/" + name); }
+
+size_t Count(std::string_view text, std::string_view part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
 TempFolder::TempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "sw-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);

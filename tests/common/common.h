@@ -16,6 +16,10 @@ Bytes ReadBytes(const std::string& path);
 void WriteFile(const std::string& path, std::string_view bytes);
 void WriteFile(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
+// A file of tests/data, read whole.
+std::string ReadTestData(const std::string& name);
+// How often part occurs in text, overlapping occurrences included.
+size_t Count(std::string_view text, std::string_view part);
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempFolder {

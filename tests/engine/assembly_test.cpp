@@ -64,13 +64,4 @@ TEST(WriteAssemblySection, NamesThatLeaveTheOutputFolderAreListedButNotConverted
             std::string::npos);
 }
 
-TEST(WriteAssemblySection, SourceAndTextureAreFoundWithoutRegardToCase) {
-  TextureRun t;
-  t.folder.Write("Trains/Loco_Body.ACE", "x");
-  t.Convert("images ( 1\nimage ( loco_body.ace )\n)\n", "/trains/loco.s", "/out", "/Trains/LOCO.S");
-  ASSERT_TRUE(t.ok);
-  EXPECT_EQ(t.calls, t.folder.File("Trains/Loco_Body.ACE|") + t.folder.File("out/loco_body.tga\n"));
-  EXPECT_NE(t.model.find("##\tloco_body.ace\n"), std::string::npos);
-}
-
 }  // namespace

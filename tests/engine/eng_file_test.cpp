@@ -125,7 +125,6 @@ TEST(EngFile, PathFromTheIncludeLine) {
       {"Include ( \"..\\\\[[SameName]]\" )", "/t/or/../a.eng"},
       {"include ( ../x\\y//z.inc )", "/t/or/../x/y/z.inc"},
       {"include ( /b.inc )", "/t/or/b.inc"},  // not absolute
-      {"include b.inc", "/t/or/b.inc"},
       {"include ( B.inc", "/t/or/b.inc"},
       {"include ( \"b.inc )", "/t/or/\"b.inc"},  // quotes go only as a pair
       {"include ( (b) )", "/t/or/(b)"},
@@ -137,22 +136,6 @@ TEST(EngFile, PathFromTheIncludeLine) {
     ASSERT_EQ(files.opened.size(), 2u) << c.line;
     EXPECT_EQ(files.opened[1], c.opened) << c.line;
   }
-}
-
-TEST(EngFile, DiskLookupIgnoresCaseAndKnowsFilesByInode) {
-  TempFolder folder;
-  std::filesystem::create_directory(folder.path() + "/OpenRails");
-  test::WriteFile(folder.path() + "/OpenRails/Loco.WAG",
-                  ShapeText("\ninclude ( \"..\\\\[[SameName]]\" )\ninclude ( link.inc )\n"
-                            "include ( Folder.inc )\nmine"));
-  test::WriteFile(folder.path() + "/LOCO.wag", ShapeText("\nparent\n"));
-  std::filesystem::create_directory(folder.path() + "/OpenRails/folder.inc");
-  ASSERT_EQ(::symlink("Loco.WAG", (folder.path() + "/OpenRails/link.inc").c_str()), 0);
-  DiskEngFiles disk;
-  EXPECT_EQ(ReadAll(disk, folder.path() + "/openrails/loco.wag"),
-            "\xff|\xff|parent|mine$Cannot read include file link.inc;"
-            "Cannot read include file Folder.inc;");
-  EXPECT_EQ(ReadAll(disk, folder.path() + "/none.eng"), "cannot open: No such file or directory");
 }
 
 }  // namespace

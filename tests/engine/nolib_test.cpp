@@ -1,16 +1,9 @@
 // A conversion where the texture library cannot be found: every texture is still listed.
 #include <gtest/gtest.h>
 
-#include "convert/texture_library.h"
 #include "tests/engine/test_support.h"
 
 namespace {
-
-TEST(TextureLibrary, MissingLibraryAnswersZero) {
-  EXPECT_EQ(TextureLibrary::AceToTga("a.ace", "a.tga"), 0);
-  EXPECT_EQ(TextureLibrary::CheckAce("a.ace", nullptr), 0);
-  EXPECT_EQ(TextureLibrary::AceCompressAll(0, 0), 0);
-}
 
 TEST(WriteAssemblySection, WithoutTheLibraryTexturesAreListedAndLogged) {
   ShapeParts parts;

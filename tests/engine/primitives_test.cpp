@@ -35,12 +35,6 @@ std::string CutBlock(const std::string& model, const std::string& tag) {
   return model.substr(start, model.find("</" + tag + ">", start) - start);
 }
 
-size_t Count(const std::string& text, const std::string& piece) {
-  size_t n = 0;
-  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
-  return n;
-}
-
 std::string JoinBeeps(const RecordingLog& log) {
   std::string text;
   for (const BeepSite& beep : log.beeps) text += beep.expected + ";";
@@ -78,8 +72,8 @@ TEST(WriteSubObjects, EntriesMakeComponentsUntilALineLacksItsKeyword) {
   for (const auto& k : cases) {
     Converted c = ConvertShape(OneSubObject(FourVertices(), Primitives(k.entries, k.count)));
     ASSERT_TRUE(c.ok) << k.entries;
-    EXPECT_EQ(Count(c.model, "## Sub 0 Primitive"), k.components) << k.entries;
-    EXPECT_EQ(Count(c.model, "<VertexBuffer>"), k.buffers) << k.entries;
+    EXPECT_EQ(test::Count(c.model, "## Sub 0 Primitive"), k.components) << k.entries;
+    EXPECT_EQ(test::Count(c.model, "<VertexBuffer>"), k.buffers) << k.entries;
     EXPECT_EQ(JoinBeeps(c.log), k.beeps) << k.entries;
   }
 }

@@ -57,14 +57,6 @@ TEST(ReadShapeLine, SplitsAtCarriageReturnsKeepingTheLowByte) {
   }
 }
 
-TEST(NormaliseLine, TrimsAndLowersOnlyAsciiLetters) {
-  CurrentLine line;
-  line.text = " \t Points ( \xC4X \r";
-  line.end = line.text.size();
-  NormaliseLine(line);
-  EXPECT_EQ(LineView(line), "points ( \xC4x");
-}
-
 TEST(SeekSection, TestsTheCurrentLineRawAndReadLinesNormalised) {
   // "  Points ( 12" as the current line does not match; the same text read later does.
   Reader reader(Ascii("  Points ( 12\r\n  Points ( 12\r\n"));

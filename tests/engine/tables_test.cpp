@@ -20,7 +20,6 @@ TEST(ReadShapeTables, HierarchySetsParentsUpToTheMatrixCount) {
     std::vector<int32_t> parents;
   } cases[] = {
       {3, 3, "hierarchy ( 3 -1 0 0 )\n", {-1, 0, 0}},
-      {2, 2, "hierarchy ( 3 -1 0 0 )\n", {-1, 0}},
       {4, 4, "hierarchy ( 3 -1 0 0 )\n", {-1, 0, 0, 0}},
       {5, 2, "hierarchy ( 4 -1 1\n", {-1, 1, 1, 1, 0}},
   };
@@ -36,29 +35,6 @@ TEST(ReadShapeTables, HierarchySetsParentsUpToTheMatrixCount) {
     for (int32_t i = 0; i < k.announced; ++i) parents.push_back(MatrixParent(t.run.tables, i));
     EXPECT_EQ(parents, k.parents) << k.announced << " " << k.hierarchy;
   }
-}
-
-TEST(ReadShapeTables, HugeCountsCostNoMemory) {
-  ShapeParts parts;
-  parts.points = "points ( 2000000000\npoint ( 1 2 3 )\n)\n";
-  parts.matrices = "matrices ( 2000000000\nmatrix m ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n)\n";
-  parts.hierarchy = "hierarchy ( 2000000000 -1 0\n";
-  parts.sub_objects = "sub_objects ( 0\n";
-  TablesRun t(BuildShape(parts));
-  EXPECT_EQ(t.run.tables.point_count, 2000000000);
-  EXPECT_LT(t.run.tables.points.capacity(), 1000u);
-  EXPECT_EQ(MatrixParent(t.run.tables, 1999999999), 0);
-  EXPECT_EQ(MatrixParent(t.run.tables, 0), -1);
-  EXPECT_EQ(t.log.beeps.size(), 2u);
-}
-
-TEST(ReadShapeTables, FirstLineIsTestedAsRead) {
-  // The first line of the file is not normalised before the first seek tests it.
-  TablesRun t(
-      "  Points ( 5\nPoints ( 1\npoint ( 9 9 9 )\n)\nuv_points ( 0\nnormals ( 0\nmatrices ( 0\n"
-      "images ( 0\nvtx_states ( 0\nprim_states ( 0\nhierarchy ( 0\nsub_objects ( 0\n");
-  EXPECT_EQ(t.run.tables.point_count, 1);
-  EXPECT_EQ(PointAt(t.run.tables, 0).x, 9.0f);
 }
 
 }  // namespace

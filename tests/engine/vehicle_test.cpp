@@ -86,26 +86,6 @@ TEST(WriteVehicleParameters, LinesAsTheUnitsAndKeywordsSay) {
   for (const VehicleCase& k : cases) EXPECT_EQ(ConvertVehicle(k), k.written) << k.eng;
 }
 
-TEST(WriteVehicleParameters, IncludedLinesStandInPlaceOfTheIncludeLine) {
-  TempFolder folder;
-  ConversionOptions options = OptionsForShape(folder, EmptyShape());
-  std::filesystem::create_directory(folder.path() + "/OpenRails");
-  test::WriteFile(folder.path() + "/LOCO.ENG",
-                  ShapeText("\nMass ( \"66.2t\" )\nStackFX (\nStream ("));
-  options.EngPath = folder.path() + "/openrails/loco.eng";
-  test::WriteFile(
-      folder.path() + "/OpenRails/Loco.eng",
-      ShapeText("\ninclude ( \"..\\\\[[SameName]]\" )\n0 4.5 6\ninclude ( gone.inc )\n"));
-  RecordingLog log;
-  ASSERT_TRUE(RunConversion(options, log));
-  EXPECT_NE(
-      WithoutCarriageReturns(test::ReadFile(folder.path() + "/loco.stk"))
-          .find("Length 0\n\n\tWeight\t66\n" + InSteamBlock("\t\tChimney\t0/6000/4500\n") + "\n"),
-      std::string::npos);
-  EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "Cannot read include file gone.inc"),
-            log.lines.end());
-}
-
 TEST(WriteVehicleParameters, MissingFileEndsTheRunAfterTheLengthLine) {
   TempFolder folder;
   ConversionOptions options = OptionsForShape(folder, EmptyShape());

@@ -57,23 +57,6 @@ TEST(WholeFile, ConvertsToTheExpectedModelFilesAndLogs) {
   }
 }
 
-TEST(WholeFile, EveryTruncationEndsCleanly) {
-  // Each prefix of a valid shape either converts or ends with one reported failure, never
-  // anything else; run under the sanitizers this also proves no read outside a buffer.
-  std::string shape = test::ReadFile(Data("malformed.s.txt"));
-  for (size_t cut = 0; cut < shape.size(); cut += 7) {
-    Converted c = ConvertShape(shape.substr(0, cut));
-    if (c.ok) {
-      EXPECT_TRUE(c.log.failures.empty());
-      EXPECT_EQ(c.log.lines.back(), "\r\n***** FINISHED *****\r\n");
-    } else {
-      ASSERT_EQ(c.log.failures.size(), 1u) << cut;
-      EXPECT_EQ(c.log.failures[0].reason, "unexpected end of shape text") << cut;
-      EXPECT_NE(c.log.lines.back(), "\r\n***** FINISHED *****\r\n");
-    }
-  }
-}
-
 // A source that cannot be read ends the run before the model file is made; a model file that
 // cannot be written ends it without the closing line.
 TEST(WholeFile, FileFailuresAreReportedOnce) {

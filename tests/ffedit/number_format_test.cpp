@@ -1,5 +1,5 @@
-// The number formats of the text form: %g floats with three exponent digits and exact ties
-// away from zero, %u, %d and %08x.
+// The float format of the text form: %g with three exponent digits and exact ties away from
+// zero (the integer formats show in the round trips of shape_text_test).
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -100,18 +100,6 @@ TEST(FormatFloat, RoundsEveryExactTieAsTheNextFloatAwayFromZero) {
     }
   }
   EXPECT_GT(ties, 100000);
-}
-
-TEST(FormatIntegers, WriteUintSintAndDword) {
-  char text[ffedit::kMaxNumberText];
-  EXPECT_EQ(std::string(text, ffedit::FormatUint(0, text)), "0");
-  EXPECT_EQ(std::string(text, ffedit::FormatUint(4294967295u, text)), "4294967295");
-  EXPECT_EQ(std::string(text, ffedit::FormatSint(0xFFFFFFFFu, text)), "-1");
-  EXPECT_EQ(std::string(text, ffedit::FormatSint(0x80000000u, text)), "-2147483648");
-  EXPECT_EQ(std::string(text, ffedit::FormatSint(2147483647u, text)), "2147483647");
-  EXPECT_EQ(std::string(text, ffedit::FormatDword(0, text)), "00000000");
-  EXPECT_EQ(std::string(text, ffedit::FormatDword(0xFF969696u, text)), "ff969696");
-  EXPECT_EQ(std::string(text, ffedit::FormatDword(0x1D2u, text)), "000001d2");
 }
 
 }  // namespace

@@ -116,14 +116,6 @@ TEST(WriteShapeText, WrapsLongListsAtTheLineLimits) {
   EXPECT_EQ(lines[line + 1], indent + "normal_idxs ( 0 )");
 }
 
-TEST(WriteShapeText, KeepsTheHierarchyOnOneLine) {
-  std::vector<std::string> lines = SplitLines(DecompressEncoded(MakeLongListShape(3, 400)));
-  size_t at = FindLine(lines, "hierarchy (");
-  EXPECT_GT(lines[at].size(), 1500u);
-  EXPECT_EQ(lines[at].substr(lines[at].size() - 6), " 398 )");
-  EXPECT_EQ(lines[at + 1], std::string(5, '\t') + ")");
-}
-
 TEST(WriteShapeText, QuotesOnlyStringsThatNeedIt) {
   const std::pair<const char*, const char*> names[] = {
       {"\"my tex.ace\"", "image ( \"my tex.ace\" )"},

@@ -1,5 +1,5 @@
-// The collection page as text: one card per vehicle, everything escaped, nothing from outside;
-// and a card made from a model file on disk.
+// The collection page as text: one card per vehicle, everything escaped, nothing from outside.
+// Cards made from model files on disk are in the command-line tests.
 #include <gtest/gtest.h>
 
 #include "preview/collection_page.h"
@@ -7,12 +7,6 @@
 #include "tests/model/model_test_support.h"
 
 namespace {
-
-size_t Count(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
 
 TEST(CollectionPage, ShowsEachVehicleEscapedAndNeedsNothingFromOutside) {
   preview::VehicleCard loco, broken;
@@ -42,35 +36,10 @@ TEST(CollectionPage, ShowsEachVehicleEscapedAndNeedsNothingFromOutside) {
       {"<h2 class=\"name\">wagon&quot;&gt;&lt;script&gt;", 1},
       {"<script>", 1},  // the page's own filter script only
   };
-  for (const auto& [part, count] : parts) EXPECT_EQ(Count(page, part), count) << part;
+  for (const auto& [part, count] : parts) EXPECT_EQ(test::Count(page, part), count) << part;
   for (const char* outside : {"http:", "https:", "=\"//", "@import", "url(", "<link"}) {
     EXPECT_EQ(page.find(outside), std::string::npos) << outside;
   }
-}
-
-TEST(CollectionPage, CardsReadTheirModelFileBack) {
-  test::TempFolder folder;
-  std::string model = folder.Write("vehicles/loco.stk", ReadTestData("hierarchy-steam.stk"));
-  folder.Write("vehicles/bogie.tga", "present");
-  folder.Write("vehicles/loco.png", "picture");
-  preview::VehicleCard card = preview::MakeVehicleCard("Loco.eng", model, "", folder.path());
-  EXPECT_TRUE(card.converted);
-  EXPECT_EQ(card.name, "hierarchy");
-  EXPECT_EQ(card.status, "converted");
-  EXPECT_EQ(card.model_file, "vehicles/loco.stk");
-  EXPECT_EQ(card.picture, "vehicles/loco.png");
-  EXPECT_EQ(card.length_mm, 14500);
-  EXPECT_EQ(card.weight, "61");
-  EXPECT_EQ(card.max_speed, "72");
-  EXPECT_EQ(card.textures.size(), 3u);
-  EXPECT_EQ(card.missing_textures, (std::vector<std::string>{"coach_body.tga", "glass.tga"}));
-  EXPECT_EQ(card.warnings.size(), 3u);  // two missing textures, the length
-
-  preview::VehicleCard failed =
-      preview::MakeVehicleCard("Wagon.wag", "", "cannot read", folder.path());
-  EXPECT_FALSE(failed.converted);
-  EXPECT_EQ(failed.status, "cannot read");
-  EXPECT_EQ(failed.name, "Wagon");
 }
 
 }  // namespace

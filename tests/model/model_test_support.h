@@ -7,9 +7,7 @@
 #include "model/model_file.h"
 #include "tests/common/common.h"
 
-inline std::string ReadTestData(const std::string& name) {
-  return test::ReadFile(SW_TEST_DATA "/" + name);
-}
+using test::ReadTestData;
 
 inline bool AllTexturesExist(const std::string&) { return true; }
 

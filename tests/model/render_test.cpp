@@ -158,19 +158,6 @@ TEST(Render, DrawsTwoComponentsPlacedByIncludeWithCaptionAndScaleBar) {
   EXPECT_TRUE(decoded.pixels == picture.pixels);
 }
 
-TEST(Render, PortableSineMatchesTheLibraryClosely) {
-  for (double x : {-7.0, -3.14159, -1.0, 0.0, 0.3, 0.55, 1.5707963, 2.0, 3.0, 10.0}) {
-    EXPECT_NEAR(preview::PortableSin(x), std::sin(x), 1e-12) << x;
-    EXPECT_NEAR(preview::PortableCos(x), std::cos(x), 1e-12) << x;
-  }
-}
-
-TEST(Render, FormatsMetresToCentimetres) {
-  const std::pair<double, const char*> cases[] = {
-      {16500, "16.50 m"}, {27000, "27.00 m"}, {18732, "18.73 m"}, {5, "0.01 m"}, {994, "0.99 m"}};
-  for (const auto& [mm, text] : cases) EXPECT_EQ(preview::FormatMetres(mm), text) << mm;
-}
-
 // A 2 x 2 TGA: red, green / blue, white (top row first), the white half transparent, stored
 // as the texture converter writes it: 32 bits, bottom row first.
 const uint8_t kRgba[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 128};

@@ -1,5 +1,5 @@
-// Source preparation: the description file, the text test, the twin, the tool runner and the
-// Decompress command with a stand-in tool.
+// Source preparation: the description file, the text test, the twin and the Decompress
+// command with a stand-in tool.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -74,21 +74,6 @@ TEST(ReadDescriptionFile, EdgeCasesOfTheTwoEntries) {
   }
 }
 
-TEST(ReadDescriptionFile, TheShapeIsBesideTheFileThatNamesIt) {
-  TempFolder folder;
-  folder.Write("Coach.wag", ShapeText("\nWagonShape ( Coach.s )\nComment (\nSize ( 1 2 9 )\n)\n"));
-  folder.Write(
-      "OpenRails/Coach.wag",
-      ShapeText("\ninclude ( \"..\\\\Coach.wag\" )\ninclude ( gone.inc )\nSize ( 3 4 20 )"));
-  RecordingLog log;
-  DescriptionEntries entries;
-  EXPECT_TRUE(ReadDescriptionFile(folder.path() + "/OpenRails/Coach.wag", log, entries));
-  EXPECT_EQ(entries.shape_path, folder.path() + "/OpenRails/../coach.s");
-  EXPECT_EQ(entries.length, 20.0f);
-  EXPECT_EQ(log.lines, (std::vector<std::string>{"Reading description file",
-                                                 "Cannot read include file gone.inc"}));
-}
-
 TEST(CheckForDecompressedFile, TellsTextFromCompressedAndFindsTheTwin) {
   TempFolder folder;
   const struct {
@@ -117,13 +102,6 @@ TEST(CheckForDecompressedFile, TellsTextFromCompressedAndFindsTheTwin) {
   EXPECT_EQ(check.check, SourceCheck::kReady);
   EXPECT_EQ(check.source, folder.File("my.shapes/loco_ASC.s"));
   EXPECT_EQ(log.lines, std::vector<std::string>{"Checking for decompressed file"});
-}
-
-TEST(ChooserStartFolder, SourceThenSavedSourceThenProgramFolder) {
-  EXPECT_EQ(ChooserStartFolder("/a/b/c.s", "/saved/folder/last.s", "/prog"), "/a/b");
-  EXPECT_EQ(ChooserStartFolder("", "/saved/folder/last.s", "/prog"), "/saved/folder");
-  EXPECT_EQ(ChooserStartFolder("", "", "/prog"), "/prog");
-  EXPECT_EQ(ChooserStartFolder("c.s", "", "/prog"), "");
 }
 
 // The stand-in tool copies its source to its result, or fails with a message on its error
@@ -155,16 +133,6 @@ TEST(DecompressShape, RunsTheToolInAPrivateFolderAndMovesItsResult) {
   EXPECT_EQ(log.substr(work.size()), "\n" + source + "\n/u\n/o:new_asc.s\n");
   EXPECT_NE(work, platform::ProgramFolder() + "/FFEDIT");
   EXPECT_FALSE(FileExists(work));  // the private folder is gone
-}
-
-TEST(DecompressShape, ExistingTwinIsKeptAndBecomesTheSource) {
-  ToolRun tool("copy");
-  tool.f.Write("loco.s", "packed");
-  tool.f.Write("loco_ASC.s", "earlier");
-  DecompressOutcome outcome = DecompressShape(tool.f.File("loco.s"));
-  EXPECT_TRUE(outcome.decompressed);
-  EXPECT_EQ(test::ReadFile(tool.f.File("loco_ASC.s")), "earlier");
-  EXPECT_EQ(outcome.source, tool.f.File("loco_ASC.s"));
 }
 
 TEST(DecompressShape, FailingToolGivesItsMessage) {

@@ -3,6 +3,7 @@
 // texture, under the names its Skin lines give; a broken texture leaves no TGA.
 #include <gtest/gtest.h>
 
+#include "tests/engine/test_support.h"
 #include "tests/texconv/support.h"
 #include "tools/texconv/tga.h"
 
@@ -13,31 +14,24 @@ using test::ReadBytes;
 
 // One triangle drawn with each of the images, on a single root matrix.
 std::string MakeShape(const std::vector<std::string>& images) {
-  std::string image_list, prim_states, primitives, vertices;
+  ShapeParts parts;
+  const std::string count = std::to_string(images.size());
+  std::string primitives = "primitives ( " + std::to_string(2 * images.size()) + "\n";
+  parts.images = "images ( " + count + "\n";
+  parts.prim_states = "prim_states ( " + count + "\n";
   for (size_t i = 0; i < images.size(); ++i) {
     std::string n = std::to_string(i);
-    image_list += "image ( " + images[i] + " )\n";
-    prim_states += "prim_state ( 00000000 0\ntex_idxs ( 1 " + n + " ) 0 0 1 1 1\n)\n";
-    primitives += "prim_state_idx ( " + n +
-                  " )\nindexed_trilist (\nvertex_idxs ( 3 0 1 2 )\nnormal_idxs ( 1 0 3 )\n"
-                  "flags ( 1 00000000 )\n)\n";
+    parts.images += "image ( " + images[i] + " )\n";
+    parts.prim_states += "prim_state ( 00000000 0\ntex_idxs ( 1 " + n + " ) 0 0 1 1 1\n)\n";
+    primitives += "prim_state_idx ( " + n + " )\n" + Trilist("3 0 1 2");
   }
-  for (int i = 0; i < 3; ++i)
-    vertices += "vertex ( 00000000 " + std::to_string(i) + " 0 ffffffff ff000000\n" +
-                "vertex_uvs ( 1 0 )\n)\n";
-  std::string count = std::to_string(images.size());
-  return "SIMISA@@@@@@@@@@JINX0s1t______\n\nshape (\npoints ( 3\npoint ( 0 0 0 )\n"
-         "point ( 1 0 0 )\npoint ( 0 1 0 )\n)\nuv_points ( 1\nuv_point ( 0 0 )\n)\n"
-         "normals ( 1\nvector ( 0 0 1 )\n)\nmatrices ( 1\nmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0 0 0 "
-         ")\n)\n"
-         "images ( " +
-         count + "\n" + image_list +
-         ")\nvtx_states ( 1\nvtx_state ( 00000000 0 -5 0 00000002 )\n)\nprim_states ( " + count +
-         "\n" + prim_states +
-         ")\nlod_controls ( 1\nhierarchy ( 1 -1 )\nsub_objects ( 1\nsub_object (\n"
-         "sub_object_header ( 00000400 -1 -1 000001d2 000001c4\n)\nvertices ( 3\n" +
-         vertices + ")\nvertex_sets ( 0 )\nprimitives ( " + std::to_string(2 * images.size()) +
-         "\n" + primitives + ")\n)\n)\n)\n)\n";
+  parts.images += ")\n";
+  parts.prim_states += ")\n";
+  parts.points = "points ( 3\npoint ( 0 0 0 )\npoint ( 1 0 0 )\npoint ( 0 1 0 )\n)\n";
+  parts.sub_objects = "sub_objects ( 1\n" +
+                      SubObject(Vertices({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}), primitives + ")\n") +
+                      ")\n";
+  return BuildShape(parts);
 }
 
 TEST(ShapeConversion, WritesTheModelAndTheTexturesItsSkinLinesName) {
@@ -49,7 +43,7 @@ TEST(ShapeConversion, WritesTheModelAndTheTexturesItsSkinLinesName) {
   folder.Write("src/Body.ACE", WorkedExampleAce());
   folder.Write("src/bogie.ace", bogie);
   folder.Write("src/cut.ace", cut);
-  folder.Write("src/loco.s", test::ShapeText(MakeShape({"Body.ace", "BOGIE.ace", "cut.ace"})));
+  folder.Write("src/loco.s", ShapeText(MakeShape({"Body.ace", "BOGIE.ace", "cut.ace"})));
   folder.Write("out/keep", "");
   test::ProgramRun run = test::RunProgram(
       SHAPEWRIGHT_CLI_PATH, {"--output-dir", folder.File("out") + "/", folder.File("src/loco.s")});

@@ -26,10 +26,6 @@ inline Bytes Wide(std::string_view text) {
   return bytes;
 }
 
-inline uint16_t ReadLe16(const Bytes& bytes, size_t offset) {
-  return static_cast<uint16_t>(bytes.at(offset) | bytes.at(offset + 1) << 8);
-}
-
 // Writes the low size bytes of value at offset, little-endian.
 inline void WriteLe(Bytes& bytes, size_t offset, uint64_t value, size_t size) {
   for (size_t i = 0; i < size; ++i)

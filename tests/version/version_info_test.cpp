@@ -1,5 +1,4 @@
-// CVersionInfo: the program's own record, the choice among translations, and files without a
-// readable record.
+// CVersionInfo: the program's own record and the choice among translations.
 #include "platform/version_info.h"
 
 #include <gtest/gtest.h>
@@ -42,22 +41,6 @@ TEST(VersionInfo, ReadsTheRunningProgramsRecordForAnyUserLanguage) {
   }
 }
 
-TEST(VersionInfo, OtherModulesAndFilesWithoutAReadableRecordLeaveEverythingEmpty) {
-  test::TempFolder folder;
-  for (const std::string& path :
-       {folder.File("missing"), folder.Write("no-record", ElfImage({{".text", {0xC3}}}))}) {
-    CVersionInfo info;
-    ASSERT_TRUE(info.ReadFromModule(nullptr));  // a failed read must also clear an earlier one
-    EXPECT_FALSE(info.ReadFromFile(path)) << path;
-    ExpectEmpty(info);
-  }
-  CVersionInfo info;
-  ASSERT_TRUE(info.ReadFromModule(nullptr));
-  int some_module = 0;
-  EXPECT_FALSE(info.ReadFromModule(&some_module));
-  ExpectEmpty(info);
-}
-
 // The exact language, then a low-byte match, then language neutral, then English (low byte
 // 0x09), then the first entry; the code page forms the table name.
 TEST(VersionInfo, ChoosesTheTranslationForTheUser) {
@@ -91,49 +74,6 @@ TEST(VersionInfo, ChoosesTheTranslationForTheUser) {
     EXPECT_TRUE(info.ReadFromFile(path));
     EXPECT_EQ(info.GetFileDescription(), c.description) << c.locale << " " << c.tables[0].second;
   }
-}
-
-TEST(VersionInfo, RecordWithoutTranslationsOrWithAnotherFixedLengthReadsWhatItCan) {
-  test::TempFolder folder;
-  version_record::RecordSource source = ProgramSource();
-  source.translations.clear();
-  CVersionInfo info;
-  EXPECT_TRUE(info.ReadFromFile(
-      folder.Write("program", ElfWithRecord(version_record::BuildVersionRecord(source)))));
-  EXPECT_EQ(info.FixedInfo.signature, 0xFEEF04BDu);
-  EXPECT_EQ(info.GetFileDescription(), "");
-  for (uint32_t fixed_length : {0u, 48u, 56u}) {
-    source = ProgramSource();
-    source.fixed_length = fixed_length;
-    EXPECT_TRUE(info.ReadFromFile(
-        folder.Write("program", ElfWithRecord(version_record::BuildVersionRecord(source)))));
-    EXPECT_EQ(info.FixedInfo.signature, 0u) << fixed_length;
-    EXPECT_EQ(info.GetFileVersion(), "1.3.1.0") << fixed_length;
-  }
-}
-
-TEST(FindTranslation, SearchesExactThenLowByte) {
-  const uint8_t table[] = {0x09, 0x08, 0xE4, 0x04, 0x07, 0x04, 0xE4, 0x04};  // 0x0809, 0x0407
-  const struct {
-    uint32_t size;
-    uint16_t language;
-    bool allow_low_byte;
-    uint32_t entry;  // 0: none found
-  } cases[] = {
-      {8, 0x0407, false, 0x04E40407}, {8, 0x0807, false, 0},
-      {8, 0x0807, true, 0x04E40407},  {8, 0x0009, true, 0x04E40809},
-      {8, 0x040C, true, 0},           {7, 0x0407, true, 0},  // only whole entries count
-      {4, 0x0809, false, 0x04E40809}, {0, 0x0809, true, 0},
-  };
-  for (const auto& c : cases) {
-    uint32_t entry = 0;
-    EXPECT_EQ(CVersionInfo::FindTranslation(table, c.size, c.language, entry, c.allow_low_byte),
-              c.entry != 0)
-        << c.size << " " << c.language;
-    EXPECT_EQ(entry, c.entry) << c.size << " " << c.language;
-  }
-  uint32_t entry = 0;
-  EXPECT_FALSE(CVersionInfo::FindTranslation(nullptr, 8, 0x0409, entry, true));
 }
 
 }  // namespace
