@@ -50,7 +50,12 @@ class Dialog : public ::testing::Test {
 
 TEST_F(Dialog, Convert_TakesTheFieldsAndTheTwoFootOption) {
   std::filesystem::create_directory(folder.File("out"));
-  Fill(WriteShape(), folder.File("out"), "20");
+  Fill(WriteShape(), folder.File("out"), "12,5");  // no number: asks for one, runs nothing
+  ui.Click(kIdOk);
+  EXPECT_EQ(ui.services.messages, Lines{"Please enter a number."});
+  EXPECT_EQ(ui.dialog->focusWidget(), ui.Control<QLineEdit>(kIdLength));
+  EXPECT_EQ(Log(), "");
+  ui.SetText(kIdLength, "20");
   // A second click leaves the option marked, as on a radio button.
   ui.Click(kIdTwoFoot);
   ui.Click(kIdTwoFoot);
@@ -87,6 +92,12 @@ TEST_F(Dialog, Convert_LogGrowsRunByRunAndThePaneShowsItsEnd) {
   QScrollBar* scroll = pane->verticalScrollBar();
   EXPECT_GT(scroll->maximum(), 0);
   EXPECT_EQ(scroll->value(), scroll->maximum());
+  // A cancelled source chooser empties the log, and nothing else.
+  ui.services.source_answers.push_back(std::nullopt);
+  ui.Click(kIdBrowseSource);
+  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(ui.dialog->State().LogLineCount, 0);
+  EXPECT_EQ(ui.Text(kIdSource), folder.File("loco.s"));
 }
 
 TEST_F(Dialog, Convert_MissingSourceShowsTheFileErrorOverAPaneShowingTheLog) {

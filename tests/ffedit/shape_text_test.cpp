@@ -91,8 +91,12 @@ TEST(ShapeRoundTrip, GivesBackMinimalAndFullShapesFromBothBinaryForms) {
   }
 }
 
-TEST(WriteShapeText, WrapsLongListsAtTheLineLimits) {
-  std::vector<std::string> lines = SplitLines(DecompressEncoded(MakeLongListShape(600, 3)));
+// The hierarchy alone stays on one line: the converter reads it as one.
+TEST(WriteShapeText, WrapsLongListsAtTheLineLimitsButNotTheHierarchy) {
+  std::vector<std::string> lines = SplitLines(DecompressEncoded(MakeLongListShape(600, 400)));
+  size_t hierarchy = FindLine(lines, "hierarchy (");
+  EXPECT_EQ(lines[hierarchy].substr(lines[hierarchy].size() - 6), " 398 )");
+  EXPECT_EQ(lines[hierarchy + 1], std::string(5, '\t') + ")");
   size_t first = FindLine(lines, "vertex_idxs (");
   const std::string indent(9, '\t');
   ASSERT_EQ(lines[first].substr(0, 26), indent + "vertex_idxs ( 600");

@@ -29,7 +29,6 @@ TEST(PrepareChosenSource, DescriptionFilesShapesAndOtherFiles) {
     size_t failures;
   } cases[] = {
       {"/DASH9.ENG", SourceCheck::kReady, "/dash9.s", 20.5f, true, 0},
-      {"/Gone.ENG", SourceCheck::kFailed, "/gone.eng", {}, false, 1},
       {"/none.wag", SourceCheck::kNotChecked, "/none.wag", {}, true, 0},
       {"/lost.wag", SourceCheck::kFailed, "/lost.s", {}, true, 1},
       {"/Gone.S", SourceCheck::kFailed, "/gone.s", {}, false, 1},
@@ -133,6 +132,10 @@ TEST(DecompressShape, RunsTheToolInAPrivateFolderAndMovesItsResult) {
   EXPECT_EQ(log.substr(work.size()), "\n" + source + "\n/u\n/o:new_asc.s\n");
   EXPECT_NE(work, platform::ProgramFolder() + "/FFEDIT");
   EXPECT_FALSE(FileExists(work));  // the private folder is gone
+  // An earlier twin is kept and becomes the source.
+  test::WriteFile(tool.f.File("Trains/loco.old_ASC.s"), "earlier");
+  EXPECT_EQ(DecompressShape(tool.f.File("trains/loco.old.s")).source, outcome.source);
+  EXPECT_EQ(test::ReadFile(tool.f.File("Trains/loco.old_ASC.s")), "earlier");
 }
 
 TEST(DecompressShape, FailingToolGivesItsMessage) {

@@ -144,11 +144,7 @@ class ScopedLocale {
 
  private:
   static void Set(const char* name, const char* value) {
-    if (value != nullptr) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
+    value != nullptr ? setenv(name, value, 1) : unsetenv(name);
   }
   static constexpr const char* kNames[3] = {"LC_ALL", "LC_MESSAGES", "LANG"};
   std::optional<std::string> saved_[3];

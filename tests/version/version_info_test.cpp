@@ -31,13 +31,17 @@ TEST(VersionInfo, ReadsTheRunningProgramsRecordForAnyUserLanguage) {
     ScopedLocale user(locale);
     CVersionInfo info;
     ASSERT_TRUE(info.ReadFromModule(nullptr));
-    // Every fixed field as the record stores it at 40 (signature first).
+    // Every fixed field as the record stores it at 40, and file version 1.0.0.1 in it.
     EXPECT_EQ(std::memcmp(&info.FixedInfo, ProgramRecord().data() + 40, 52), 0);
+    EXPECT_EQ(uint64_t{info.FixedInfo.file_version_ms} << 32 | info.FixedInfo.file_version_ls,
+              0x0001000000000001u);
     EXPECT_EQ(info.CompanyName, "Ferrowind");
     EXPECT_EQ(info.GetFileDescription(), "Shapewright convertor");
     EXPECT_EQ(info.GetFileVersion(), "1.3.1.0");
     EXPECT_EQ(info.OriginalFileName, "Shapewright.exe");  // the record spells it OriginalFilename
     EXPECT_EQ(info.ProductVersion, "1.3.1.0");
+    EXPECT_FALSE(info.ReadFromFile("/nonexistent"));  // and a failed read clears it all
+    ExpectEmpty(info);
   }
 }
 
