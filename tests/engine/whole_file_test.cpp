@@ -31,9 +31,9 @@ std::string Data(const std::string& name) { return std::string(SW_TEST_DATA) + "
 TEST(WholeFile, ConvertsToTheExpectedModelFilesAndLogs) {
   for (const Golden& g : kGoldens) {
     ConvertRequest request;
-    request.shape = test::ReadFile(Data(std::string(g.shape) + ".s.txt"));
+    request.shape = test::ReadTestData(std::string(g.shape) + ".s.txt");
     request.shape_name = std::string(g.shape) + ".s";
-    if (g.eng != nullptr) request.eng = test::ReadFile(Data(std::string(g.eng) + ".txt"));
+    if (g.eng != nullptr) request.eng = test::ReadTestData(std::string(g.eng) + ".txt");
     request.length = g.length;
     request.two_foot = g.two_foot;
     ASSERT_FALSE(request.shape.empty()) << g.shape;
@@ -62,7 +62,7 @@ TEST(WholeFile, ConvertsToTheExpectedModelFilesAndLogs) {
 TEST(WholeFile, AModelFileThatCannotBeWrittenIsReportedOnce) {
   if (!FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   TempFolder folder;
-  ConversionOptions options = OptionsForShape(folder, test::ReadFile(Data("hierarchy.s.txt")));
+  ConversionOptions options = OptionsForShape(folder, test::ReadTestData("hierarchy.s.txt"));
   std::filesystem::create_symlink("/dev/full", folder.File("loco.stk"));
   RecordingLog log;
   EXPECT_FALSE(RunConversion(options, log));
