@@ -16,9 +16,23 @@ constexpr char LowerAscii(char c) {
 inline void LowerAsciiInPlace(std::string& text) {
   for (char& c : text) c = LowerAscii(c);
 }
+inline std::string ToLowerAscii(std::string_view text) {
+  std::string lower(text);
+  LowerAsciiInPlace(lower);
+  return lower;
+}
 
 constexpr bool EndsWith(std::string_view text, std::string_view tail) {
   return text.ends_with(tail);
+}
+
+// "1 texture", "2 textures", "0 textures": the count and its noun; plural defaults to the
+// noun with an "s".
+inline std::string Plural(long long count, std::string_view noun, std::string_view plural = {}) {
+  std::string text = std::to_string(count) + " ";
+  if (count == 1) return text.append(noun);
+  if (!plural.empty()) return text.append(plural);
+  return text.append(noun).append("s");
 }
 
 // The position of the last "/" or "\" of path (MSTS paths use either); npos when there is none.

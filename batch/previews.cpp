@@ -1,39 +1,98 @@
 #include "batch/previews.h"
 
+#include <memory>
 #include <string>
 
+#include "base/diagnostic.h"
+#include "base/paths.h"
+#include "batch/collection_page.h"
 #include "platform/whole_file.h"
 #include "preview/preview_file.h"
 
+namespace {
+
+// path relative to folder when it lies inside it, else as it is.
+std::string RelativeTo(const std::string& path, const std::string& folder) {
+  std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  if (!prefix.empty() && path.compare(0, prefix.size(), prefix) == 0) {
+    return path.substr(prefix.size());
+  }
+  return path;
+}
+
+// The card of a converted vehicle from its model file as loaded and checked (its length,
+// vehicle data, textures and findings), naming its picture when there is one.
+void FillCard(preview::LoadedModel& loaded, const std::string& page_folder, VehicleCard& card) {
+  constexpr size_t kMaxWarnings = 12;
+  model::CheckSummary summary = preview::CheckLoadedModel(loaded);
+  const model::ModelFile& file = loaded.model;
+  const std::vector<model::Diagnostic>& diagnostics = loaded.diagnostics;
+  card.converted = true;
+  card.status = model::HasErrors(diagnostics) ? "converted, with errors" : "converted";
+  if (file.assembly >= 0) card.name = file.components[static_cast<size_t>(file.assembly)].name;
+  card.model_file = RelativeTo(loaded.path, page_folder);
+  std::string picture = preview::PreviewPathFor(loaded.path);
+  if (platform::IsRegularFile(picture)) card.picture = RelativeTo(picture, page_folder);
+  card.length_mm = file.has_length ? file.length : 0;
+  for (const model::Parameter& p : file.parameters) {
+    const VehicleKey* key = p.steam ? nullptr : FindVehicleKey(p.key);
+    if (key != nullptr) card.vehicle.*key->value = p.value;
+  }
+  card.textures = summary.textures;
+  card.missing_textures = summary.missing_textures;
+  for (const model::Diagnostic& d : diagnostics) {
+    if (card.warnings.size() == kMaxWarnings) {
+      card.warnings.push_back("and " + std::to_string(diagnostics.size() - kMaxWarnings) +
+                              " more (see --check)");
+      break;
+    }
+    card.warnings.push_back((d.line > 0 ? "line " + std::to_string(d.line) + ": " : "") +
+                            d.message);
+  }
+}
+
+}  // namespace
+
 bool WriteBatchPreviews(const BatchOptions& options, const std::vector<VehicleResult>& results,
                         std::FILE* out, std::FILE* err) {
-  bool all = true;
-  for (const VehicleResult& r : results) {
-    if (!r.converted || r.model_file.empty()) continue;
-    std::string reason;
-    if (!preview::WritePreviewBeside(r.model_file, reason)) {
-      std::fprintf(err, "error: %s: cannot write the preview: %s\n", r.model_file.c_str(),
-                   reason.c_str());
-      all = false;
-    }
-  }
   bool folder_source = false;
   for (const std::string& source : options.sources) {
     folder_source = folder_source || platform::IsFolder(source);
   }
-  if (!folder_source) return all;
-  std::vector<preview::VehicleCard> cards;
+  bool all = true;
+  std::vector<VehicleCard> cards;
   for (const VehicleResult& r : results) {
-    std::string failure = r.converted ? std::string() : r.reason.empty() ? "failed" : r.reason;
-    cards.push_back(preview::MakeVehicleCard(r.source, r.model_file, failure, options.output_dir));
+    VehicleCard card;
+    card.source = r.source;
+    card.name = Stem(r.model_file.empty() ? r.source : r.model_file);
+    card.status = r.reason.empty() ? "failed" : r.reason;
+    if (r.converted && !r.model_file.empty()) {
+      std::string reason;
+      std::unique_ptr<preview::LoadedModel> loaded = preview::LoadModelFile(r.model_file, reason);
+      if (loaded == nullptr || !preview::WritePreviewBeside(*loaded, reason)) {
+        std::fputs(
+            DiagnosticLine(r.model_file, 0, Severity::kError, "cannot write the preview: " + reason)
+                .c_str(),
+            err);
+        all = false;
+      }
+      if (loaded == nullptr) {
+        card.status = "cannot read the model file: " + reason;
+      } else if (folder_source) {
+        FillCard(*loaded, options.output_dir, card);
+      }
+    }
+    if (folder_source) cards.push_back(std::move(card));
   }
+  if (!folder_source) return all;
+  std::string page = CollectionPagePath(options.output_dir);
+  std::string title = "Collection: " + std::to_string(cards.size()) + " vehicles";
   std::string reason;
-  std::string page = options.output_dir +
-                     (options.output_dir.empty() || options.output_dir.back() == '/' ? "" : "/") +
-                     "index.html";
-  if (!preview::WriteCollectionPage(options.output_dir, cards, reason)) {
-    std::fprintf(err, "error: %s: cannot write the collection page: %s\n", page.c_str(),
-                 reason.c_str());
+  if (!platform::WriteWholeFile(page, MakeCollectionPage(title, cards), reason)) {
+    std::fputs(
+        DiagnosticLine(page, 0, Severity::kError, "cannot write the collection page: " + reason)
+            .c_str(),
+        err);
     return false;
   }
   std::fprintf(out, "collection page: %s\n", page.c_str());

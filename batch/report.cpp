@@ -24,8 +24,9 @@ std::string Number(float value) {
 
 std::string FormatReport(const std::vector<VehicleResult>& results) {
   std::string csv =
-      "source,model_file,status,reason,warnings,textures_converted,textures_missing,length_m,"
-      "weight,power,tractive_effort,max_speed\r\n";
+      "source,model_file,status,reason,warnings,textures_converted,textures_missing,length_m";
+  for (const VehicleKey& key : kVehicleKeys) csv.append(",").append(key.column);
+  csv += "\r\n";
   for (const VehicleResult& r : results) {
     std::vector<std::string> fields = {r.source,
                                        r.model_file,
@@ -34,11 +35,8 @@ std::string FormatReport(const std::vector<VehicleResult>& results) {
                                        std::to_string(r.warnings),
                                        std::to_string(r.textures_converted),
                                        std::to_string(r.textures_missing),
-                                       r.converted ? Number(r.length) : std::string(),
-                                       r.weight,
-                                       r.power,
-                                       r.tractive_effort,
-                                       r.max_speed};
+                                       r.converted ? Number(r.length) : std::string()};
+    for (const VehicleKey& key : kVehicleKeys) fields.push_back(r.vehicle.*key.value);
     for (size_t i = 0; i < fields.size(); ++i) {
       if (i > 0) csv += ',';
       csv += CsvField(fields[i]);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/batch.h"
+#include "batch/vehicle_result.h"
 
 // The CSV text: a header row, then one row per result; CR LF line ends, fields quoted when
 // they hold a comma, a quote or a line break.

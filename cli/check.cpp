@@ -1,12 +1,12 @@
 #include "cli/check.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "model/check.h"
-#include "platform/files.h"
-#include "platform/whole_file.h"
+#include "base/diagnostic.h"
+#include "base/text.h"
 #include "preview/preview_file.h"
 
 namespace {
@@ -22,11 +22,6 @@ const char kCheckUsage[] =
     "With --preview, NAME.png beside each model file shows it from the front left and from the\n"
     "side, with its textures, a scale bar in metres and its name and length.\n"
     "The exit status is 1 when any file has errors or cannot be read (warnings alone: 0).\n";
-
-std::string Folder(const std::string& path) {
-  size_t cut = path.rfind('/');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
 
 std::string Millimetres(double value) { return std::to_string(static_cast<long long>(value)); }
 
@@ -55,41 +50,34 @@ void PrintSummary(const std::string& file, const model::CheckSummary& s) {
   }
 }
 
-// Checks one file; false when it has errors or cannot be read.
+// Checks one file, reading it once for the check and the picture; false when it has errors or
+// cannot be read.
 bool CheckOneFile(const std::string& file, bool preview) {
-  std::string text, error;
-  if (!platform::ReadWholeFile(file, text, error)) {
-    std::fprintf(stderr, "%s: error: cannot read: %s\n", file.c_str(), error.c_str());
+  std::string error;
+  std::unique_ptr<preview::LoadedModel> loaded = preview::LoadModelFile(
+      file, error, preview ? preview::Textures::kLoad : preview::Textures::kSkip);
+  if (loaded == nullptr) {
+    std::fputs(DiagnosticLine(file, 0, Severity::kError, "cannot read: " + error).c_str(), stderr);
     return false;
   }
-  std::string folder = Folder(file);
-  auto exists = [&](const std::string& name) {
-    return platform::IsRegularFile(platform::FindPathIgnoringCase(folder + name));
-  };
-  std::vector<model::Diagnostic> diagnostics;
-  model::CheckSummary summary = model::CheckModelText(text, exists, diagnostics);
+  model::CheckSummary summary = preview::CheckLoadedModel(*loaded);
   PrintSummary(file, summary);
   size_t errors = 0, warnings = 0;
-  for (const model::Diagnostic& d : diagnostics) {
-    bool is_error = d.severity == model::Severity::kError;
-    (is_error ? errors : warnings)++;
-    if (d.line > 0) {
-      std::printf("%s:%lld: %s: %s\n", file.c_str(), static_cast<long long>(d.line),
-                  is_error ? "error" : "warning", d.message.c_str());
-    } else {
-      std::printf("%s: %s: %s\n", file.c_str(), is_error ? "error" : "warning", d.message.c_str());
-    }
+  for (const model::Diagnostic& d : loaded->diagnostics) {
+    (d.severity == Severity::kError ? errors : warnings)++;
+    std::fputs(DiagnosticLine(file, d.line, d.severity, d.message).c_str(), stdout);
   }
-  std::printf("%s: %zu error%s, %zu warning%s\n", file.c_str(), errors, errors == 1 ? "" : "s",
-              warnings, warnings == 1 ? "" : "s");
+  std::printf("%s: %s, %s\n", file.c_str(), Plural(static_cast<long long>(errors), "error").c_str(),
+              Plural(static_cast<long long>(warnings), "warning").c_str());
   bool ok = errors == 0;
   if (preview) {
     std::string reason;
-    if (preview::WritePreviewBeside(file, reason)) {
+    if (preview::WritePreviewBeside(*loaded, reason)) {
       std::printf("%s: preview %s\n", file.c_str(), preview::PreviewPathFor(file).c_str());
     } else {
-      std::fprintf(stderr, "%s: error: cannot write the preview: %s\n", file.c_str(),
-                   reason.c_str());
+      std::fputs(
+          DiagnosticLine(file, 0, Severity::kError, "cannot write the preview: " + reason).c_str(),
+          stderr);
       ok = false;
     }
   }

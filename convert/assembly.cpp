@@ -1,6 +1,6 @@
 #include "convert/assembly.h"
 
-#include "base/text.h"
+#include "base/paths.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
 #include "convert/texture_library.h"
@@ -12,50 +12,28 @@ namespace {
 constexpr std::string_view kAce = ".ace";
 constexpr std::string_view kTga = ".tga";
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
-// A texture name that is absolute or climbs with ".." would have the library write outside
-// the output directory.
-bool LeavesOutputDirectory(std::string_view name) {
-  if (!name.empty() && IsSeparator(name[0])) return true;
-  if (name.size() >= 2 && name[1] == ':') return true;
-  size_t start = 0;
-  while (start <= name.size()) {
-    size_t end = start;
-    while (end < name.size() && !IsSeparator(name[end])) ++end;
-    if (name.substr(start, end - start) == "..") return true;
-    start = end + 1;
-  }
-  return false;
-}
-
-// MSTS names may use "\" between folders; on this system the separator is "/".
-std::string WithSlashes(std::string path) {
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
-}
-
-void ConvertTexture(const Run& run, const std::string& name) {
+void ConvertTexture(Run& run, const std::string& name) {
   TextureOutcome outcome{run.options.SourcePath, name, TextureOutcome::Status::kNotConverted, {}};
-  if (name.empty() || LeavesOutputDirectory(name)) {
+  // A texture name that is absolute or climbs with ".." would have the library write outside
+  // the output directory.
+  if (name.empty() || LeavesFolder(name)) {
     outcome.reason =
         name.empty() ? "the shape gives no name" : "its name leads out of the output folder";
     run.log.ReportTexture(outcome);
     return;
   }
-  const std::string& source_path = run.options.SourcePath;
-  size_t cut = LastSeparator(source_path);
-  std::string folder = cut == std::string::npos ? std::string() : source_path.substr(0, cut);
-  std::string source = platform::FindPathIgnoringCase(folder + "/" + WithSlashes(name));
+  // MSTS names may use "\" between folders; the calls below take "/".
+  std::string source =
+      platform::FindPathIgnoringCase(JoinPath(FolderOf(run.options.SourcePath), WithSlashes(name)));
   std::string destination = platform::ResolveCreatePath(run.options.OutputDirectory + "/" +
                                                         WithSlashes(ReplaceAceWithTga(name)));
   // The library's result decides nothing here; it only tells the log sink what happened.
   if (TextureLibrary::AceToTga(source.c_str(), destination.c_str()) != 0) {
     outcome.status = TextureOutcome::Status::kConverted;
+    ++run.written.textures_converted;
   } else if (!platform::FileExists(source)) {
     outcome.status = TextureOutcome::Status::kMissing;
+    ++run.written.textures_missing;
   } else {
     outcome.reason = TextureLibrary::IsAvailable() ? "the texture library cannot convert it"
                                                    : "the texture library is not available";
@@ -95,6 +73,7 @@ void WriteAssemblySection(Run& run) {
   std::string& out = run.text;
   out = "\nName ";
   out += run.ModelName;
+  ++run.written.components;
   out += "\nMillimetric\nLength ";
   AppendWhole(out, static_cast<double>(run.UnitScale) * static_cast<double>(run.options.Length));
   out += "\n\n";

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "base/text.h"
 #include "convert/assembly.h"
@@ -38,7 +39,14 @@ std::string MakeModelPath(const ConversionOptions& options) {
 }
 
 bool RunConversion(const ConversionOptions& options, LogSink& log) {
+  ConversionResult ignored;
+  return RunConversion(options, log, ignored);
+}
+
+bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionResult& result) {
   Run run(options, log);
+  run.written.model_path = run.model_path;
+  run.written.length = options.Length;
   try {
     log.AppendLog("Reading file");
     errno = 0;
@@ -68,16 +76,19 @@ bool RunConversion(const ConversionOptions& options, LogSink& log) {
   } catch (const RunAborted& aborted) {
     DiscardModelFile(run.model);
     CloseSource(run.source);
+    result = std::move(run.written);
     log.ReportFileFailure(aborted.failure);
     return false;
   } catch (const std::bad_alloc&) {
     DiscardModelFile(run.model);
     CloseSource(run.source);
+    result = std::move(run.written);
     log.ReportFileFailure(
         FileFailure{options.SourcePath, "not enough memory to convert this shape"});
     return false;
   }
   run.tables = ShapeTables{};
+  result = std::move(run.written);
   log.AppendLog("\r\n***** FINISHED *****\r\n");
   return true;
 }

@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include "base/vehicle_data.h"
+#include "convert/log_sink.h"
+
 // The values a command reads and writes, held by the front end (dialog or command line).
 struct ConversionOptions {
   float Length = 0.0f;          // metres
@@ -12,54 +15,14 @@ struct ConversionOptions {
   std::string OutputDirectory;  // used exactly as entered: no separator is added
 };
 
-// Where a malformed entry or an out-of-range index was met in the shape text.
-struct BeepSite {
-  std::string file;      // the shape (or ENG/WAG) path being read
-  long line = 0;         // 1-based line number in that file
-  std::string expected;  // what was expected there, e.g. "\"point\"" or "point index below 12"
-};
-
-// A file that could not be opened, created, read or written, with the system's reason.
-struct FileFailure {
-  std::string file;
-  std::string reason;
-};
-
-// An include line of an ENG/WAG file that was not followed: its file could not be read, it
-// would nest too deep, or it is already being read. Reading goes on after the line.
-struct IncludeFailure {
-  std::string file;     // the file holding the include line
-  long line = 0;        // 1-based line number in that file
-  std::string include;  // the path as the line gives it
-  std::string reason;
-};
-
-// What became of one texture that the shape names.
-struct TextureOutcome {
-  enum class Status { kConverted, kMissing, kNotConverted };
-  std::string shape;    // the shape path being converted
-  std::string texture;  // the name as the shape gives it
-  Status status = Status::kConverted;
-  std::string reason;  // why it was not converted
-};
-
-// The log and the diagnostics of a run. The dialog and the command line implement it.
-class LogSink {
- public:
-  virtual ~LogSink() = default;
-  // One progress line; the front end shows it followed by "\r\n".
-  virtual void AppendLog(const std::string& line) = 0;
-  // A malformed entry: the dialog sounds the system beep, the command line prints a warning.
-  virtual void Beep(const BeepSite& where) = 0;
-  // The run ended early on a file failure; no further line is logged.
-  virtual void ReportFileFailure(const FileFailure& failure) = 0;
-  // An include file that was not read; the run goes on. The dialog logs one line for it.
-  virtual void ReportUnreadableInclude(const IncludeFailure& failure) {
-    AppendLog("Cannot read include file " + failure.include);
-  }
-  // Each texture of the assembly's list, after its conversion. The dialog keeps silent about
-  // textures; a batch counts and reports them.
-  virtual void ReportTexture(const TextureOutcome& texture) { (void)texture; }
+// What a finished run wrote, so that no caller has to read the model file back to learn it.
+struct ConversionResult {
+  std::string model_path;  // as MakeModelPath gives it
+  int components = 0;      // the blocks with a Name line, the assembly among them
+  int textures_converted = 0;
+  int textures_missing = 0;
+  float length = 0;     // metres, as converted
+  VehicleData vehicle;  // the vehicle lines of the assembly, the last of each key
 };
 
 // The model file a conversion with options writes: OutputDirectory, the source's file name up to
@@ -70,3 +33,5 @@ std::string MakeModelPath(const ConversionOptions& options);
 // true when the run reached its closing line; false after a file failure or an unexpected end
 // of the shape text, which has then been reported through log.ReportFileFailure.
 bool RunConversion(const ConversionOptions& options, LogSink& log);
+// The same, telling through result what was written (after a failure: up to the failure).
+bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionResult& result);

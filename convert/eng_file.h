@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/conversion.h"
+#include "convert/log_sink.h"
 #include "convert/shape_reader.h"
 #include "platform/files.h"
 

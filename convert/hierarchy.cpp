@@ -81,6 +81,7 @@ void WriteMatrixHierarchy(Run& run) {
     if (MatrixParent(t, i) < 0) continue;
     out += "\n[end]\nName ";
     out += run.ModelName;
+    ++run.written.components;
     out += ".MTX.";
     AppendInt(out, i);
     out += "\nComponent\nMillimetric\n";

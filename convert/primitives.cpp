@@ -95,6 +95,7 @@ void WriteComponentHead(Run& run, int32_t i, int32_t k, int32_t primitive_count)
   AppendInt(out, k);
   out += "\nName ";
   AppendComponentName(out, run, i, k);
+  ++run.written.components;
   out += "\nMillimetric\nComponent\n";
   WriteText(run.model, out);
 }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "base/text.h"
+#include "base/paths.h"
 #include "convert/numbers.h"
 
 namespace {
@@ -10,8 +10,7 @@ namespace {
 // The base name of every component: the file name cut at its first ".", and before an
 // "_ASC" that does not start it.
 std::string MakeModelName(const std::string& source_path) {
-  size_t cut = LastSeparator(source_path);
-  std::string name = cut == std::string::npos ? source_path : source_path.substr(cut + 1);
+  std::string name = FileName(source_path);
   size_t dot = name.find('.');
   name = dot == std::string::npos ? std::string() : name.substr(0, dot);
   size_t asc = name.find("_ASC");  // the mark of a decompressed shape's text twin

@@ -7,7 +7,8 @@
 #include <string_view>
 
 #include "convert/conversion.h"
-#include "convert/model_file.h"
+#include "convert/model_writer.h"
+#include "convert/run_aborted.h"
 #include "convert/shape_reader.h"
 #include "convert/shape_tables.h"
 
@@ -25,14 +26,9 @@ struct Run {
   std::string ModelName;      // the base name of every component
   std::string model_path;
   std::string AssemblyIncludes;  // INCLUDE lines that the assembly places
-  ModelFile model;
-  std::string text;  // scratch for formatting one piece of output
-};
-
-// Ends the run early: a file failure, or the shape text ending where a section or the rest of
-// a list was sought. Caught by RunConversion, which reports it.
-struct RunAborted {
-  FileFailure failure;
+  ModelWriter model;
+  ConversionResult written;  // what the model file holds so far
+  std::string text;          // scratch for formatting one piece of output
 };
 
 // keyword between double quotes, as a beep names what was expected.

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "base/text.h"
+#include "base/vehicle_data.h"
 #include "convert/eng_file.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
@@ -40,7 +41,7 @@ enum class Rule { kPlain, kType, kBoilerVolume, kPosition, kWheelRadius };
 struct KeywordRule {
   std::string_view keyword;
   Rule rule;
-  const char* label;           // the produced line up to its value
+  std::string_view label;      // the produced line's key (after a tab, two in the steam block)
   bool to_steam;               // the line goes to the steam block rather than the model file
   bool sets_steam;             // the keyword makes the vehicle a steam engine
   std::string_view unit = {};  // found anywhere after the value's first character
@@ -50,23 +51,31 @@ struct KeywordRule {
   bool halved_at_two_foot = false;
 };
 
+// The key of a vehicle line, from the table the model-file reader shares.
+constexpr std::string_view Key(std::string VehicleData::*value) {
+  for (const VehicleKey& k : kVehicleKeys) {
+    if (k.value == value) return k.key;
+  }
+  return {};
+}
+
 // In the order the keywords are tested; a matching keyword leaves its value text as the line
 // that the later tests of the same pass look at.
 // clang-format off
 constexpr KeywordRule kKeywordRules[] = {
-    {"mass",              Rule::kPlain,        "\tWeight\t",          false, false, {}, {}, {}, kMassUnits},
-    {"maxpower",          Rule::kPlain,        "\tPower\t",           false, false, {}, {}, {}, kPowerUnits},
-    {"maxforce",          Rule::kPlain,        "\tTE\t",              false, false, "lbf", {0.004, false}, {}, kForceUnits},
-    {"maxvelocity",       Rule::kPlain,        "\tMax\t",             false, false, "mph", {1.61, false}, {}, kSpeedUnits},
-    {"type",              Rule::kType,         "Steam",                false, false},
-    {"boilervolume",      Rule::kBoilerVolume, "\t\tBoilerVolume\t",   true,  true,  "ft", {0.028, false}},
-    {"maxboilerpressure", Rule::kPlain,        "\t\tPressure\t",       true,  true,  "psi", {6894}},
-    {"safetyvalvesfx",    Rule::kPosition,     "\t\tsafetyvalve\t",    true,  true},
-    {"stackfx",           Rule::kPosition,     "\t\tChimney\t",        true,  true},
-    {"wheelradius",       Rule::kWheelRadius,  "\t\tDriverDia\t",      true,  false, "in", {0.0254, false}},
-    {"numcylinders",      Rule::kPlain,        "\t\tNumCylinder\t",    true,  true},
-    {"cylinderstroke",    Rule::kPlain,        "\t\tCylStroke\t",      true,  true,  "in", {25.4, false}, {1000}, {}, true},
-    {"cylinderdiameter",  Rule::kPlain,        "\t\tCylDia\t",         true,  true,  "in", {25.4, false}, {1000}, {}, true},
+    {"mass",              Rule::kPlain,        Key(&VehicleData::weight),          false, false, {}, {}, {}, kMassUnits},
+    {"maxpower",          Rule::kPlain,        Key(&VehicleData::power),           false, false, {}, {}, {}, kPowerUnits},
+    {"maxforce",          Rule::kPlain,        Key(&VehicleData::tractive_effort), false, false, "lbf", {0.004, false}, {}, kForceUnits},
+    {"maxvelocity",       Rule::kPlain,        Key(&VehicleData::max_speed),       false, false, "mph", {1.61, false}, {}, kSpeedUnits},
+    {"type",              Rule::kType,         "Steam",                            false, false},
+    {"boilervolume",      Rule::kBoilerVolume, "BoilerVolume",                     true,  true,  "ft", {0.028, false}},
+    {"maxboilerpressure", Rule::kPlain,        "Pressure",                         true,  true,  "psi", {6894}},
+    {"safetyvalvesfx",    Rule::kPosition,     "safetyvalve",                      true,  true},
+    {"stackfx",           Rule::kPosition,     "Chimney",                          true,  true},
+    {"wheelradius",       Rule::kWheelRadius,  "DriverDia",                        true,  false, "in", {0.0254, false}},
+    {"numcylinders",      Rule::kPlain,        "NumCylinder",                      true,  true},
+    {"cylinderstroke",    Rule::kPlain,        "CylStroke",                        true,  true,  "in", {25.4, false}, {1000}, {}, true},
+    {"cylinderdiameter",  Rule::kPlain,        "CylDia",                           true,  true,  "in", {25.4, false}, {1000}, {}, true},
 };
 // clang-format on
 
@@ -129,8 +138,16 @@ void Produce(VehicleReading& r, const KeywordRule& rule, const std::string& text
   if (rule.sets_steam) r.is_steam = true;
 }
 
-std::string IntLine(const char* label, int64_t value) {
-  std::string text = label;
+// The produced line up to its value: "\tWeight\t", "\t\tPressure\t".
+std::string LineHead(const KeywordRule& rule) {
+  std::string head = rule.to_steam ? "\t\t" : "\t";
+  head += rule.label;
+  head += '\t';
+  return head;
+}
+
+std::string IntLine(const KeywordRule& rule, int64_t value) {
+  std::string text = LineHead(rule);
   AppendInt(text, value);
   text += '\n';
   return text;
@@ -152,7 +169,7 @@ int32_t PlainValue(const VehicleReading& r, const KeywordRule& rule) {
 }
 
 // "safetyvalvesfx" and "stackfx": the second of the next two lines holds x, y and z.
-std::string PositionLine(VehicleReading& r, const char* label) {
+std::string PositionLine(VehicleReading& r, const KeywordRule& rule) {
   ReadEngLine(r, r.line);
   bool first_end = r.line.end_of_file;
   ReadEngLine(r, r.line);
@@ -166,7 +183,7 @@ std::string PositionLine(VehicleReading& r, const char* label) {
   SkipPast(line, ' ');
   double z = ReadLeadingDouble(LineView(line));
   double s = r.run.UnitScale;
-  std::string text = label;
+  std::string text = LineHead(rule);
   AppendWholeTriple(text, static_cast<double>(x) * s,
                     (static_cast<double>(r.run.options.Length) * 0.5 + z) * s,
                     static_cast<double>(y) * s);
@@ -179,29 +196,35 @@ void ApplyRule(VehicleReading& r, const KeywordRule& rule) {
   if (rule.rule == Rule::kType) {
     size_t at = LineView(line).find("steam");
     if (at != std::string_view::npos && at > 0) {
-      r.run.log.AppendLog(rule.label);
+      r.run.log.AppendLog(std::string(rule.label));
       r.is_steam = true;
     }
     return;
   }
   if (rule.rule == Rule::kPosition) {
-    Produce(r, rule, PositionLine(r, rule.label));
+    Produce(r, rule, PositionLine(r, rule));
     return;
   }
   TakeValueText(line);
   if (rule.rule == Rule::kWheelRadius) {
     double radius = RoundToFloat(ReadLeadingDouble(LineView(line)));
     if (HasUnit(line, rule.unit)) radius = radius * rule.with_unit.value;
-    std::string text = rule.label;
+    std::string text = LineHead(rule);
     AppendWhole(text, radius * static_cast<double>(r.run.UnitScale) * 2);
     text += '\n';
     Produce(r, rule, text);
   } else if (rule.rule == Rule::kBoilerVolume) {
     int32_t n = ReadLeadingInt(LineView(line));
     if (HasUnit(line, rule.unit)) n = Convert(rule.with_unit, n);
-    Produce(r, rule, IntLine(rule.label, n < 1 ? 1 : n));
+    Produce(r, rule, IntLine(rule, n < 1 ? 1 : n));
   } else {
-    Produce(r, rule, IntLine(rule.label, PlainValue(r, rule)));
+    int32_t value = PlainValue(r, rule);
+    Produce(r, rule, IntLine(rule, value));
+    if (const VehicleKey* key = FindVehicleKey(rule.label); key != nullptr && !rule.to_steam) {
+      std::string& written = r.run.written.vehicle.*key->value;
+      written.clear();
+      AppendInt(written, value);
+    }
   }
 }
 
@@ -214,7 +237,12 @@ void WriteVehicleParameters(Run& run) {
   VehicleReading r(run, disk);
   std::string reason;
   if (!r.eng.Open(path, reason)) throw RunAborted{{path, reason}};
-  if (EndsWith(path, ".wag")) WriteText(run.model, "\tMax 0\n");
+  if (EndsWith(path, ".wag")) {
+    // A wagon has no speed of its own.
+    std::string line = "\t" + std::string(Key(&VehicleData::max_speed)) + " 0\n";
+    WriteText(run.model, line);
+    run.written.vehicle.max_speed = "0";
+  }
   while (!r.end_of_file) {
     ReadEngLine(r, r.line);
     r.end_of_file = r.line.end_of_file;

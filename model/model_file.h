@@ -9,9 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/diagnostic.h"
+
 namespace model {
 
-enum class Severity { kWarning, kError };
+using Severity = ::Severity;  // the program's one severity of a diagnostic
 
 struct Diagnostic {
   int64_t line = 0;  // 1-based; 0 for the file as a whole

@@ -14,11 +14,12 @@ namespace {
 
 // Appends the files below folder + "/" + relative to files; false on a folder that cannot be read.
 bool Walk(const std::string& folder, const std::string& relative, std::vector<std::string>& files,
-          std::string& error) {
+          std::string& error_path, std::string& error) {
   std::string here = relative.empty() ? folder : folder + "/" + relative;
   DIR* dir = ::opendir(here.c_str());
   if (dir == nullptr) {
-    error = here + ": " + std::strerror(errno);
+    error_path = here;
+    error = std::strerror(errno);
     return false;
   }
   std::vector<std::string> folders;
@@ -40,7 +41,7 @@ bool Walk(const std::string& folder, const std::string& relative, std::vector<st
   }
   ::closedir(dir);
   for (const std::string& sub : folders) {
-    if (!Walk(folder, sub, files, error)) return false;
+    if (!Walk(folder, sub, files, error_path, error)) return false;
   }
   return true;
 }
@@ -56,9 +57,9 @@ PathKind KindOfPath(const std::string& path) {
 }
 
 bool ListFilesBelow(const std::string& folder, std::vector<std::string>& files,
-                    std::string& error) {
+                    std::string& error_path, std::string& error) {
   files.clear();
-  if (!Walk(folder, "", files, error)) return false;
+  if (!Walk(folder, "", files, error_path, error)) return false;
   std::sort(files.begin(), files.end());
   return true;
 }

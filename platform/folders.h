@@ -13,8 +13,10 @@ PathKind KindOfPath(const std::string& path);
 
 // Every file below folder, recursively, as paths relative to folder with "/" between names,
 // sorted by byte order. Symbolic links to files count as files; links to folders are not
-// followed, so a link cannot make the walk loop. False with the reason when folder cannot be read.
-bool ListFilesBelow(const std::string& folder, std::vector<std::string>& files, std::string& error);
+// followed, so a link cannot make the walk loop. False when a folder cannot be read, with that
+// folder (folder itself or one below it) in error_path and the reason in error.
+bool ListFilesBelow(const std::string& folder, std::vector<std::string>& files,
+                    std::string& error_path, std::string& error);
 
 // A new private folder inside parent (which exists); empty when none can be made.
 std::string MakeTemporaryFolderIn(const std::string& parent);

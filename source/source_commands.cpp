@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/text.h"
+#include "base/paths.h"
 #include "convert/eng_file.h"
 #include "convert/numbers.h"
 #include "convert/shape_reader.h"
@@ -12,12 +12,6 @@
 #include "platform/process.h"
 
 namespace {
-
-// The path up to, not including, its last separator; empty when there is none.
-std::string FolderOf(const std::string& path) {
-  size_t cut = LastSeparator(path);
-  return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
 
 // The "wagonshape" value: between the first "(" and the first ")" after it, trimmed.
 void CutShapeName(CurrentLine& line) {
@@ -73,10 +67,7 @@ bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionE
     if (LineStartsWith(line, "wagonshape")) {
       CutShapeName(line);
       // The shape sits beside the file that names it, which may be an included one.
-      const std::string& named_in = file.LineFile();
-      size_t cut = LastSeparator(named_in);
-      std::string folder = cut == std::string::npos ? std::string() : named_in.substr(0, cut + 1);
-      entries.shape_path = folder + std::string(LineView(line));
+      entries.shape_path = JoinPath(FolderOf(file.LineFile()), LineView(line));
       shape_seen = true;
     }
     if (LineStartsWith(line, "size")) {
@@ -145,9 +136,8 @@ SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log) {
 
 DecompressOutcome DecompressShape(const std::string& shape_path) {
   DecompressOutcome outcome;
-  size_t cut = LastSeparator(shape_path);
-  std::string folder = cut == std::string::npos ? std::string() : shape_path.substr(0, cut);
-  std::string name = cut == std::string::npos ? shape_path : shape_path.substr(cut + 1);
+  std::string folder = FolderOf(shape_path);
+  std::string name = FileName(shape_path);
   size_t dot = name.rfind('.');
   std::string decompressed_name =
       (dot == std::string::npos ? std::string() : name.substr(0, dot)) + "_ASC.s";
@@ -155,13 +145,13 @@ DecompressOutcome DecompressShape(const std::string& shape_path) {
   // taken for this one, and the program's folder may stay read-only.
   std::string work = platform::MakeTemporaryFolder();
   if (!work.empty()) {
-    std::string shape = platform::FindPathIgnoringCase(folder + "/" + name);
+    std::string shape = platform::FindPathIgnoringCase(JoinPath(folder, name));
     outcome.tool_output =
         platform::RunCaptured(ShapeToolPath(), {shape, "/u", "/o:new_asc.s"}, work);
     std::string result = work + "/new_asc.s";
     if (std::FILE* file = std::fopen(result.c_str(), "r")) {
       std::fclose(file);
-      std::string target = folder + "/" + decompressed_name;
+      std::string target = JoinPath(folder, decompressed_name);
       std::string target_on_disk = platform::ResolveCreatePath(target);
       // An existing twin is never replaced, and the source still switches to it.
       platform::MoveFileNoReplace(result, target_on_disk);

@@ -14,7 +14,7 @@ TEST(Cli, PrintsTheLogLinesAndWritesTheModelFile) {
   folder.Write("coach.s", ShapeText(test::ReadTestData("hierarchy.s.txt")));
   CliRun run = RunCli(folder.path(), "-v --output-dir out/new coach.s --length 14.5");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err.substr(0, 53), "warning: coach.s: texture \"coach_body.ace\" not found\n");
+  EXPECT_EQ(run.err.substr(0, 53), "coach.s: warning: texture \"coach_body.ace\" not found\n");
   EXPECT_EQ(run.out.substr(0, 39), "== coach.s\nReading file\nReading points\n");
   // Terminal line ends: no CR, no double spacing after the closing line.
   EXPECT_EQ(run.out.find('\r'), npos);
@@ -47,7 +47,7 @@ TEST(Cli, OutcomesAndExitStatus) {
     std::string out, err, model = {}, model_line = {};
   } cases[] = {
       {"malformed.s --length 10", 0, "ok  malformed.s -> malformed.stk",
-       "warning: malformed.s:7: expected \"point\"\n", "malformed.stk", "Length 10000\n"},
+       "malformed.s:7: warning: expected \"point\"\n", "malformed.stk", "Length 10000\n"},
       // Shapes are taken as chosen in the dialog: absolute and lower case.
       {"-o Out --eng Trains/CERX.ENG Trains/CERX20011.S", 0,
        "ok  Trains/CERX20011.S -> Out/cerx20011.stk", "", "Out/cerx20011.stk", "\tWeight\t30\n"},
@@ -57,14 +57,14 @@ TEST(Cli, OutcomesAndExitStatus) {
       {"-o out2 --length 10 COACH.ENG", 0, "ok  COACH.ENG -> out2/coach.stk ", "", "out2/coach.stk",
        "Length 10000\n"},
       {"missing.s good.s", 1, "FAILED missing.s: No such file or directory\nok  good.s -> good.stk",
-       "error: missing.s: No such file or directory\n", "good.stk", "Length 0\n"},
+       "missing.s: error: No such file or directory\n", "good.stk", "Length 0\n"},
       {"cut.s", 1, "FAILED cut.s: unexpected end of shape text\n",
-       "warning: cut.s:3: expected \"point\"\nerror: cut.s: unexpected end of shape text\n"},
+       "cut.s:3: warning: expected \"point\"\ncut.s: error: unexpected end of shape text\n"},
       {"none.wag", 1, "FAILED none.wag: no WagonShape entry names the shape\n",
-       "error: none.wag: no WagonShape entry names the shape\n"},
+       "none.wag: error: no WagonShape entry names the shape\n"},
       // The reason is the tool's own message, from its standard error.
       {"packed.s", 1, "FAILED packed.s: cannot decompress: ffeditc_unicode: ",
-       "error: packed.s: cannot decompress: ffeditc_unicode: "},
+       "packed.s: error: cannot decompress: ffeditc_unicode: "},
       {"--version", 0, "Shapewright convertor 1.3.1.0\n", ""},
       {"--help", 0, "usage: shapewright-cli [OPTION...] SOURCE...\n", ""},
       {"--frobnicate x.s", 2, "", "shapewright-cli: unknown option --frobnicate"},
@@ -97,8 +97,8 @@ TEST(Cli, AnOverrideIncludesItsOriginalAndAMissingIncludeIsOneWarning) {
   EXPECT_EQ(run.status, 0);
   // Both readers of the description file meet the line.
   EXPECT_EQ(run.err,
-            "warning: Coach.wag:3: cannot read include \"Gone.inc\": No such file or directory\n"
-            "warning: ../coach.s: texture \"loco.ace\" not found\n");
+            "Coach.wag:3: warning: cannot read include \"Gone.inc\": No such file or directory\n"
+            "../coach.s: warning: texture \"loco.ace\" not found\n");
   EXPECT_NE(Model(folder.File("out/coach.stk")).find("\tWeight\t40\n"), npos);
 }
 

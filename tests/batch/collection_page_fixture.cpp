@@ -2,7 +2,7 @@
 // the browser check in scripts/check-collection-page.sh.
 #include <cstdio>
 
-#include "preview/collection_page.h"
+#include "batch/collection_page.h"
 #include "preview/png.h"
 #include "tests/common/common.h"
 
@@ -12,10 +12,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string folder = argv[1];
-  std::vector<preview::VehicleCard> cards(3);
+  std::vector<VehicleCard> cards(3);
   const char* names[3] = {"class37", "coach b", "wagon"};
   for (size_t i = 0; i < 3; ++i) {
-    preview::VehicleCard& card = cards[i];
+    VehicleCard& card = cards[i];
     card.name = names[i];
     card.source = card.name + ".eng";
     card.converted = i != 2;
@@ -31,6 +31,6 @@ int main(int argc, char** argv) {
     test::WriteFile(folder + "/" + card.picture, preview::EncodePng(picture));
   }
   cards[1].warnings = {"texture body.tga is missing beside the model file"};
-  test::WriteFile(folder + "/index.html", preview::MakeCollectionPage("Fixture collection", cards));
+  test::WriteFile(folder + "/index.html", MakeCollectionPage("Fixture collection", cards));
   return 0;
 }

@@ -2,27 +2,26 @@
 // Cards made from model files on disk are in the command-line tests.
 #include <gtest/gtest.h>
 
-#include "preview/collection_page.h"
-#include "preview/preview_file.h"
-#include "tests/model/model_test_support.h"
+#include "batch/collection_page.h"
+#include "tests/common/common.h"
 
 namespace {
 
 TEST(CollectionPage, ShowsEachVehicleEscapedAndNeedsNothingFromOutside) {
-  preview::VehicleCard loco, broken;
+  VehicleCard loco, broken;
   loco.name = "loco";
   loco.source = "Loco & Tender/Loco.eng";
   loco.converted = true;
   loco.status = "converted";
   loco.picture = "loco & tender/loco.png";
   loco.length_mm = 16500;
-  loco.weight = "61";
+  loco.vehicle.weight = "61";
   loco.textures = {"loco_body.tga", "loco_cab.tga"};
   loco.missing_textures = {"loco_cab.tga"};
   loco.warnings = {"component <x>: 1 triangle without area"};
   broken.name = "wagon\"><script>alert(1)</script>";
   broken.status = "no WagonShape entry names the shape";
-  std::string page = preview::MakeCollectionPage("a <b> & \"c\"", {loco, broken});
+  std::string page = MakeCollectionPage("a <b> & \"c\"", {loco, broken});
   const std::pair<const char*, size_t> parts[] = {
       {"data-search=", 2},
       {"<div class=\"card failed\"", 1},

@@ -6,7 +6,7 @@
 #include <string_view>
 
 // The model file, written forward in text mode: every "\n" is stored as "\r\n".
-struct ModelFile {
+struct ModelWriter {
   std::FILE* file = nullptr;
   std::string path;
   std::string pending;  // bytes not yet handed to the file
@@ -14,10 +14,10 @@ struct ModelFile {
 
 // Creates (or empties) the file at path, found as by platform::ResolveCreatePath; false (errno
 // set) when it cannot be created.
-bool CreateModelFile(ModelFile& model, const std::string& path);
+bool CreateModelFile(ModelWriter& model, const std::string& path);
 // Appends text (converting "\n" to "\r\n"); throws RunAborted when the file cannot be written.
-void WriteText(ModelFile& model, std::string_view text);
+void WriteText(ModelWriter& model, std::string_view text);
 // Writes piece once it has grown large, and empties it; the caller writes the rest at the end.
-void WriteWhenLarge(ModelFile& model, std::string& piece);
-void CloseModelFile(ModelFile& model);    // flushes and closes; throws RunAborted on failure
-void DiscardModelFile(ModelFile& model);  // closes after a failure, keeping what was written
+void WriteWhenLarge(ModelWriter& model, std::string& piece);
+void CloseModelFile(ModelWriter& model);    // flushes and closes; throws RunAborted on failure
+void DiscardModelFile(ModelWriter& model);  // closes after a failure, keeping what was written

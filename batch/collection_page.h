@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace preview {
+#include "base/vehicle_data.h"
 
 struct VehicleCard {
   std::string name;    // the model's name
@@ -17,8 +17,7 @@ struct VehicleCard {
   std::string picture;     // the preview's path relative to the page; empty when none
   std::string model_file;  // relative to the page; empty when none
   double length_mm = 0;    // 0 when not given
-  // The vehicle lines of the assembly as written ("61", "900"...); empty when absent.
-  std::string weight, power, tractive_effort, max_speed;
+  VehicleData vehicle;     // the vehicle lines of the assembly as written ("61", "900"...)
   std::vector<std::string> textures;
   std::vector<std::string> missing_textures;
   std::vector<std::string> warnings;
@@ -30,4 +29,5 @@ std::string MakeCollectionPage(const std::string& title, const std::vector<Vehic
 // Text made safe for HTML element content and attribute values.
 std::string EscapeHtml(const std::string& text);
 
-}  // namespace preview
+// The page's path in the output folder.
+std::string CollectionPagePath(const std::string& output_dir);

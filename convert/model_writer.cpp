@@ -1,16 +1,16 @@
-#include "convert/model_file.h"
+#include "convert/model_writer.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "convert/run.h"
+#include "convert/run_aborted.h"
 #include "platform/files.h"
 
 namespace {
 
 constexpr size_t kModelFlushSize = 1 << 16;
 
-void FlushModelFile(ModelFile& model) {
+void FlushModelFile(ModelWriter& model) {
   if (model.pending.empty()) return;
   size_t written = std::fwrite(model.pending.data(), 1, model.pending.size(), model.file);
   if (written != model.pending.size()) {
@@ -22,13 +22,13 @@ void FlushModelFile(ModelFile& model) {
 
 }  // namespace
 
-bool CreateModelFile(ModelFile& model, const std::string& path) {
+bool CreateModelFile(ModelWriter& model, const std::string& path) {
   model.path = path;
   model.file = std::fopen(platform::ResolveCreatePath(path).c_str(), "wb");
   return model.file != nullptr;
 }
 
-void WriteText(ModelFile& model, std::string_view text) {
+void WriteText(ModelWriter& model, std::string_view text) {
   for (size_t at = 0; at < text.size();) {
     size_t newline = text.find('\n', at);
     if (newline == std::string_view::npos) {
@@ -42,13 +42,13 @@ void WriteText(ModelFile& model, std::string_view text) {
   if (model.pending.size() >= kModelFlushSize) FlushModelFile(model);
 }
 
-void WriteWhenLarge(ModelFile& model, std::string& piece) {
+void WriteWhenLarge(ModelWriter& model, std::string& piece) {
   if (piece.size() < kModelFlushSize) return;
   WriteText(model, piece);
   piece.clear();
 }
 
-void CloseModelFile(ModelFile& model) {
+void CloseModelFile(ModelWriter& model) {
   FlushModelFile(model);
   std::FILE* file = model.file;
   model.file = nullptr;
@@ -60,7 +60,7 @@ void CloseModelFile(ModelFile& model) {
   if (std::fclose(file) != 0) throw RunAborted{{model.path, std::strerror(errno)}};
 }
 
-void DiscardModelFile(ModelFile& model) {
+void DiscardModelFile(ModelWriter& model) {
   if (model.file == nullptr) return;
   // Keep what was written up to the failure, as far as the file takes it.
   if (!model.pending.empty())

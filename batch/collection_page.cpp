@@ -1,8 +1,9 @@
-#include "preview/collection_page.h"
+#include "batch/collection_page.h"
 
+#include "base/paths.h"
+#include "base/text.h"
 #include "preview/preview.h"
 
-namespace preview {
 namespace {
 
 // Inline style and script only: the page must work opened from a folder, offline.
@@ -55,14 +56,7 @@ const char kScript[] = R"(<script>
 </script>
 )";
 
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
-void AppendRow(std::string& out, const char* label, const std::string& value) {
+void AppendRow(std::string& out, std::string_view label, const std::string& value) {
   if (value.empty()) return;
   out += "<dt>";
   out += label;
@@ -94,7 +88,7 @@ void AppendCard(std::string& out, const VehicleCard& card) {
   for (const std::string& w : card.warnings) search += " " + w;
   out += "<div class=\"card";
   if (!card.converted) out += " failed";
-  out += "\" data-search=\"" + EscapeHtml(Lower(search)) + "\">\n";
+  out += "\" data-search=\"" + EscapeHtml(ToLowerAscii(search)) + "\">\n";
   if (!card.picture.empty()) {
     out += "<img src=\"" + EscapeHtml(PathAsUrl(card.picture)) + "\" alt=\"" +
            EscapeHtml(card.name) + "\">\n";
@@ -108,11 +102,8 @@ void AppendCard(std::string& out, const VehicleCard& card) {
     out += "<dt>Model</dt><dd><a href=\"" + EscapeHtml(PathAsUrl(card.model_file)) + "\">" +
            EscapeHtml(card.model_file) + "</a></dd>\n";
   }
-  if (card.length_mm > 0) AppendRow(out, "Length", FormatMetres(card.length_mm));
-  AppendRow(out, "Weight", card.weight);
-  AppendRow(out, "Power", card.power);
-  AppendRow(out, "TE", card.tractive_effort);
-  AppendRow(out, "Max", card.max_speed);
+  if (card.length_mm > 0) AppendRow(out, "Length", preview::FormatMetres(card.length_mm));
+  for (const VehicleKey& key : kVehicleKeys) AppendRow(out, key.key, card.vehicle.*key.value);
   if (!card.textures.empty()) {
     out += "<dt>Textures</dt><dd class=\"textures\">";
     for (size_t i = 0; i < card.textures.size(); ++i) {
@@ -177,4 +168,6 @@ std::string MakeCollectionPage(const std::string& title, const std::vector<Vehic
   return out;
 }
 
-}  // namespace preview
+std::string CollectionPagePath(const std::string& output_dir) {
+  return JoinPath(output_dir, "index.html");
+}

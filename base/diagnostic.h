@@ -1,0 +1,19 @@
+// The one format of every warning and error the program prints, GNU's, which compilers use
+// and editors jump to: "FILE:LINE: warning: TEXT" and "FILE: error: TEXT".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+enum class Severity { kWarning, kError };
+
+// One diagnostic line with its line end; line 0 leaves the line number out.
+inline std::string DiagnosticLine(std::string_view file, long long line, Severity severity,
+                                  std::string_view text) {
+  std::string out(file);
+  if (line > 0) out += ":" + std::to_string(line);
+  out += severity == Severity::kError ? ": error: " : ": warning: ";
+  out += text;
+  out += '\n';
+  return out;
+}

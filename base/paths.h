@@ -1,0 +1,64 @@
+// Paths as MSTS content and our own output name them: both "/" and "\" separate, since MSTS
+// files carry either. Plain text functions; nothing here looks at the disk.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/text.h"
+
+constexpr bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// The folder of path: up to, not including, its last separator ("/" itself for a path right
+// below the root); empty when path has no separator.
+inline std::string FolderOf(std::string_view path) {
+  size_t cut = LastSeparator(path);
+  if (cut == std::string_view::npos) return {};
+  return std::string(path.substr(0, cut == 0 ? 1 : cut));
+}
+
+// The file name of path: what follows its last separator.
+inline std::string FileName(std::string_view path) {
+  size_t cut = LastSeparator(path);
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+// The file name without its extension (from the last "."); a name that starts with its only
+// "." keeps it, as ".wag" is no extension of nothing.
+inline std::string Stem(std::string_view path) {
+  std::string name = FileName(path);
+  size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// folder, one "/" and rest; rest alone when folder is empty, and no second separator when
+// folder already ends with one.
+inline std::string JoinPath(std::string_view folder, std::string_view rest) {
+  std::string joined(folder);
+  if (!joined.empty() && !IsSeparator(joined.back())) joined += '/';
+  joined += rest;
+  return joined;
+}
+
+// Whether a relative name would lead out of the folder it is taken in: absolute, with a drive
+// letter, or climbing with "..".
+constexpr bool LeavesFolder(std::string_view name) {
+  if (!name.empty() && IsSeparator(name[0])) return true;
+  if (name.size() >= 2 && name[1] == ':') return true;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = start;
+    while (end < name.size() && !IsSeparator(name[end])) ++end;
+    if (name.substr(start, end - start) == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// path with every "\" made "/", the separator this system's calls take.
+inline std::string WithSlashes(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}

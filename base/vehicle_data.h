@@ -1,0 +1,34 @@
+// The vehicle lines of a model file's assembly ("\tWeight\t61"): their keys, in the order the
+// report and the collection card list them. The writer, the reader, the batch's result record
+// and the card all go through this one table.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The values as written into the model file; empty when the line is absent.
+struct VehicleData {
+  std::string weight, power, tractive_effort, max_speed;
+  bool operator==(const VehicleData&) const = default;
+};
+
+struct VehicleKey {
+  std::string_view key;     // as in the model file, and as the card labels it
+  std::string_view column;  // the report's column
+  std::string VehicleData::*value;
+};
+
+inline constexpr VehicleKey kVehicleKeys[] = {
+    {"Weight", "weight", &VehicleData::weight},
+    {"Power", "power", &VehicleData::power},
+    {"TE", "tractive_effort", &VehicleData::tractive_effort},
+    {"Max", "max_speed", &VehicleData::max_speed},
+};
+
+// The entry for key; null when key is no vehicle line's.
+constexpr const VehicleKey* FindVehicleKey(std::string_view key) {
+  for (const VehicleKey& k : kVehicleKeys) {
+    if (k.key == key) return &k;
+  }
+  return nullptr;
+}

@@ -1,0 +1,160 @@
+#include "batch/scheduler.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "base/diagnostic.h"
+#include "base/text.h"
+#include "batch/publisher.h"
+#include "batch/vehicle_conversion.h"
+#include "platform/console.h"
+#include "platform/folders.h"
+#include "platform/process.h"
+
+namespace {
+
+// The progress display: one line on standard error, rewritten in place, gone at the end.
+class ProgressLine {
+ public:
+  ProgressLine(bool shown, std::FILE* err) : shown_(shown), err_(err) {}
+  void Show(size_t done, size_t total, const std::string& current) {
+    if (!shown_) return;
+    std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + current;
+    size_t width = static_cast<size_t>(std::max(platform::StandardErrorColumns() - 1, 10));
+    if (line.size() > width) line = line.substr(0, width);
+    std::fprintf(err_, "\r\033[K%s", line.c_str());
+    std::fflush(err_);
+    visible_ = true;
+  }
+  void Clear() {
+    if (!visible_) return;
+    std::fputs("\r\033[K", err_);
+    std::fflush(err_);
+    visible_ = false;
+  }
+
+ private:
+  bool shown_;
+  std::FILE* err_;
+  bool visible_ = false;
+};
+
+// Prints one vehicle's lines: its log when verbose, its diagnostics, its result line.
+void PrintVehicle(const BatchOptions& options, const StagedVehicle& staged, std::FILE* out,
+                  std::FILE* err) {
+  const VehicleResult& result = staged.result;
+  if (options.verbosity == Verbosity::kVerbose) {
+    std::fprintf(out, "== %s\n", result.source.c_str());
+    std::fputs(staged.progress.c_str(), out);
+    std::fflush(out);
+  }
+  std::fputs(staged.diagnostics.c_str(), err);
+  std::fflush(err);
+  if (!result.converted || options.verbosity != Verbosity::kQuiet)
+    std::fputs(ResultLine(result).c_str(), out);
+  std::fflush(out);
+}
+
+}  // namespace
+
+std::string ResultLine(const VehicleResult& r) {
+  if (!r.converted) return "FAILED " + r.source + ": " + r.reason + "\n";
+  std::string line = "ok  " + r.source + " -> " + r.model_file + " (" +
+                     Plural(r.components, "component") + ", " +
+                     Plural(r.textures_converted, "texture");
+  if (r.warnings > 0) line += ", " + Plural(r.warnings, "warning");
+  return line + ")\n";
+}
+
+std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
+                                           const std::vector<PlannedVehicle>& vehicles,
+                                           std::FILE* out, std::FILE* err) {
+  std::vector<VehicleResult> results;
+  if (vehicles.empty()) return results;
+  std::string base = OutputBase(options);
+  std::string parent = base.empty() ? "." : base;
+  RunContext context{options,
+                     options.eng.empty() ? std::string() : ChosenPath(options.eng),
+                     platform::MakeTemporaryFolderIn(parent),
+                     {}};
+  if (context.staging.empty()) {
+    std::fputs(
+        DiagnosticLine(parent, 0, Severity::kError, "cannot make a working folder in it").c_str(),
+        err);
+    for (const PlannedVehicle& vehicle : vehicles) {
+      VehicleResult failed;
+      failed.source = vehicle.source;
+      failed.reason = "no working folder";
+      results.push_back(failed);
+    }
+    return results;
+  }
+
+  const size_t total = vehicles.size();
+  const size_t jobs = static_cast<size_t>(std::max(options.jobs, 1));
+  // Finished vehicles wait for their turn; a window of them bounds the memory they hold.
+  const size_t window = std::max<size_t>(4 * jobs, 8);
+  std::vector<std::optional<StagedVehicle>> slots(total);
+  std::mutex mutex;
+  std::condition_variable changed;
+  size_t next = 0, printed = 0, last_started = 0;
+
+  auto worker = [&] {
+    for (;;) {
+      size_t index;
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return next >= total || next < printed + window; });
+        if (next >= total) return;
+        index = next++;
+        last_started = index;
+      }
+      changed.notify_all();
+      StagedVehicle staged = ConvertVehicle(context, vehicles[index], index);
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        slots[index] = std::move(staged);
+      }
+      changed.notify_all();
+    }
+  };
+  std::vector<std::thread> threads;
+  for (size_t j = 0; j < std::min(jobs, total); ++j) threads.emplace_back(worker);
+
+  Publisher publisher;
+  ProgressLine progress(options.progress, err);
+  for (size_t index = 0; index < total; ++index) {
+    StagedVehicle staged;
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      for (;;) {
+        if (slots[index]) break;
+        size_t current = last_started;
+        lock.unlock();
+        progress.Show(index, total, vehicles[current].source);
+        lock.lock();
+        changed.wait(lock, [&] { return slots[index].has_value() || last_started != current; });
+      }
+      staged = std::move(*slots[index]);
+      slots[index].reset();
+    }
+    if (staged.result.converted) publisher.Publish(vehicles[index], staged);
+    if (!staged.stage.empty()) platform::RemoveFolder(staged.stage);
+    progress.Clear();
+    PrintVehicle(options, staged, out, err);
+    results.push_back(std::move(staged.result));
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      printed = index + 1;
+    }
+    changed.notify_all();
+  }
+  progress.Clear();
+  for (std::thread& thread : threads) thread.join();
+  platform::RemoveFolder(context.staging);
+  return results;
+}

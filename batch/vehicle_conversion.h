@@ -1,0 +1,33 @@
+// One vehicle of a run converted into a private folder of its own (its stage) inside the run's
+// staging folder, where it waits until the scheduler publishes it in source order.
+#pragma once
+
+#include <string>
+
+#include "batch/options.h"
+#include "batch/plan.h"
+#include "batch/shared_decompressions.h"
+#include "batch/vehicle_result.h"
+
+// What all vehicles of a run share.
+struct RunContext {
+  const BatchOptions& options;
+  std::string eng_chosen;  // --eng as the engine reads it; empty when not given
+  std::string staging;     // the run's staging folder
+  SharedDecompressions decompressions;
+};
+
+struct StagedVehicle {
+  VehicleResult result;
+  std::string progress;     // its log, when verbose
+  std::string diagnostics;  // its warning and error lines (only the errors under --quiet)
+  std::string stage;        // its private output folder; empty when none was made
+  std::string model_name;   // the model file's name in stage
+};
+
+// As a file chosen in the dialog: absolute, then lower case.
+std::string ChosenPath(const std::string& path);
+
+// Prepares the vehicle's source (decompressing a shared shape once) and converts it into
+// staging/index. Never throws: every failure is the vehicle's.
+StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle, size_t index);
