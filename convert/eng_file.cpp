@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/paths.h"
 #include "base/text.h"
 
 namespace {
@@ -34,10 +35,8 @@ void AppendReplacingSameName(std::string& out, std::string_view part, std::strin
 }  // namespace
 
 std::string IncludePath(const std::string& including, std::string_view text) {
-  size_t cut = LastSeparator(including);
-  std::string path = cut == std::string::npos ? std::string() : including.substr(0, cut + 1);
-  std::string_view name =
-      std::string_view(including).substr(cut == std::string::npos ? 0 : cut + 1);
+  std::string name = FileName(including);
+  std::string path;
   bool first = true;
   size_t at = 0;
   while (at < text.size()) {
@@ -50,7 +49,7 @@ std::string IncludePath(const std::string& including, std::string_view text) {
     }
     at = end + 1;
   }
-  return path;
+  return JoinPath(FolderOf(including), path);
 }
 
 bool DiskEngFiles::Open(const std::string& path, ByteSource& source,

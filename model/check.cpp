@@ -5,6 +5,8 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "base/text.h"
+
 namespace model {
 namespace {
 
@@ -31,9 +33,7 @@ bool Inside(const VehicleBox& box, const double p[3]) {
   return true;
 }
 
-std::string Plural(size_t n, const char* word, const char* words) {
-  return std::to_string(n) + " " + (n == 1 ? word : words);
-}
+long long Count(size_t n) { return static_cast<long long>(n); }
 
 bool ZeroArea(const Vertex& a, const Vertex& b, const Vertex& c) {
   double e1[3], e2[3];
@@ -67,14 +67,14 @@ void CheckTriangles(const Component& c, std::vector<Diagnostic>& diagnostics) {
   }
   if (outside > 0) {
     diagnostics.push_back({first_outside, Severity::kError,
-                           "component " + c.name + ": " + Plural(outside, "triangle", "triangles") +
+                           "component " + c.name + ": " + Plural(Count(outside), "triangle") +
                                " index beyond its " +
-                               Plural(c.vertices.size(), "vertex", "vertices") + " (first here)"});
+                               Plural(Count(c.vertices.size()), "vertex", "vertices") + " (first here)"});
   }
   if (degenerate > 0) {
     diagnostics.push_back({first_degenerate, Severity::kWarning,
                            "component " + c.name + ": " +
-                               Plural(degenerate, "triangle", "triangles") +
+                               Plural(Count(degenerate), "triangle") +
                                " without area (first here)"});
   }
 }
@@ -155,7 +155,7 @@ CheckSummary CheckModel(const ModelFile& model, const std::vector<Placement>& pl
       if (!Inside(vehicle, at) && far++ == 0) first = v;
     }
     findings.push_back({c.vertex_buffer_line + 1 + static_cast<int64_t>(first), Severity::kWarning,
-                        "component " + c.name + ": " + Plural(far, "vertex", "vertices") +
+                        "component " + c.name + ": " + Plural(Count(far), "vertex", "vertices") +
                             " far outside the vehicle (first here; a bad matrix?)"});
   }
   for (size_t i = 0; i < placed_count.size(); ++i) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "base/vehicle_data.h"
 #include "model/model_file.h"
 
 namespace model {
@@ -318,7 +319,7 @@ class Reader {
     while (gap < line.size() && !IsBlank(line[gap])) ++gap;
     std::string_view key = line.substr(0, gap);
     std::string_view value = Trim(line.substr(gap));
-    bool known = steam || key == "Weight" || key == "Power" || key == "TE" || key == "Max";
+    bool known = steam || FindVehicleKey(key) != nullptr;
     if (!known || value.empty()) {
       Report(Severity::kWarning, "unknown line \"" + std::string(line.substr(0, 40)) + "\"");
       return;

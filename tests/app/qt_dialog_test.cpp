@@ -33,17 +33,37 @@ struct BuiltMainDialog : ::testing::Test {
   QDialog dialog;
 };
 
+// Dialog units to pixels as Windows does: x and widths in quarters of the base width, y and
+// heights in eighths of the base height, rounded to the nearest pixel.
+QRect InPixels(const platform::DialogBaseUnits& units, int x, int y, int width, int height) {
+  auto scale = [](int value, int base, int parts) {
+    return (2 * value * base + parts) / (2 * parts);
+  };
+  return QRect(scale(x, units.x, 4), scale(y, units.y, 8), scale(width, units.x, 4),
+               scale(height, units.y, 8));
+}
+
 TEST_F(BuiltMainDialog, EveryControlAtItsTemplatePosition) {
   platform::DialogBaseUnits units = Units();
-  EXPECT_EQ(dialog.size(), platform::MapDialogRect(units, 0, 0, 320, 200).size());
+  EXPECT_EQ(dialog.size(), InPixels(units, 0, 0, 320, 200).size());
   EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
   EXPECT_EQ(dialog.windowTitle().toStdString(), "Shapewright");
-  const DialogTemplate& t = *FindDialogTemplate(kMainDialog);
-  for (size_t i = 0; i < t.control_count; ++i) {
-    const DialogControl& c = t.controls[i];
-    QWidget* widget = Named(platform::ControlObjectName(c.id, i).toUtf8().constData());
-    ASSERT_NE(widget, nullptr) << i;
-    EXPECT_EQ(widget->geometry(), platform::MapDialogRect(units, c.x, c.y, c.width, c.height)) << i;
+  const struct {
+    const char* name;
+    int x, y, width, height;  // dialog units, as the template gives them
+  } controls[] = {
+      {"control_1", 265, 26, 48, 14},    {"control_2", 263, 177, 50, 16},
+      {"static_2", 7, 9, 23, 8},         {"control_1000", 31, 7, 282, 14},
+      {"control_1001", 165, 26, 48, 14}, {"control_1005", 7, 95, 245, 98},
+      {"control_1006", 62, 72, 40, 14},  {"static_7", 20, 75, 23, 8},
+      {"static_8", 104, 75, 23, 8},      {"control_1004", 215, 26, 48, 14},
+      {"control_1008", 163, 76, 97, 10}, {"static_11", 7, 52, 55, 8},
+      {"control_1003", 66, 49, 190, 14}, {"control_1009", 263, 49, 50, 14},
+  };
+  for (const auto& c : controls) {
+    QWidget* widget = Named(c.name);
+    ASSERT_NE(widget, nullptr) << c.name;
+    EXPECT_EQ(widget->geometry(), InPixels(units, c.x, c.y, c.width, c.height)) << c.name;
   }
 }
 
@@ -59,7 +79,7 @@ TEST_F(BuiltMainDialog, ControlKindsAndTexts) {
   EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
   EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_TRUE(log->tabChangesFocus());
-  EXPECT_EQ(log->tabStopDistance(), platform::MapDialogRect(Units(), 32, 0, 0, 0).x());
+  EXPECT_EQ(log->tabStopDistance(), InPixels(Units(), 32, 0, 0, 0).x());
   auto* radio = qobject_cast<QRadioButton*>(Named("control_1008"));
   ASSERT_NE(radio, nullptr);
   EXPECT_EQ(radio->text().toStdString(), "MSTS Std>2ft conversion");

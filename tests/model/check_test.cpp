@@ -42,6 +42,9 @@ const Planted kPlanted[] = {
     {"\t2,0,3\r\n", "\t2,0,4\r\n",
      "12: error: component hierarchy.0.0: 1 triangle index beyond its 4 vertices"},
     {"\t2,0,3\r\n", "\t2,0,2\r\n", "12: warning: component hierarchy.0.0: 1 triangle without area"},
+    // Three different corners on one line: vertex 3 moved between 2 and 0.
+    {"\t-1500/6063/3100", "\t0/0/1675",
+     "12: warning: component hierarchy.0.0: 1 triangle without area"},
     {"\tINCLUDE 0/0/0\t hierarchy.1.2\t## panto\r\n", "",
      "67: warning: component hierarchy.1.2 is placed by no INCLUDE"},
     {"\t-1500/-5321/-2783", "\t-1500/-5321/-92783",

@@ -79,10 +79,11 @@ TEST(CheckForDecompressedFile, TellsTextFromCompressedAndFindsTheTwin) {
     std::string name;  // below my.shapes/
     std::string bytes;
     SourceCheck result;
+    SourceButtons buttons;  // Convert, Decompress
   } cases[] = {
-      {"text.s", ShapeText("shape ("), SourceCheck::kReady},
-      {"loco.s", "SIMISA@F\x10", SourceCheck::kNeedsDecompression},
-      {"tiny.s", "\xff", SourceCheck::kNeedsDecompression},
+      {"text.s", ShapeText("shape ("), SourceCheck::kReady, {true, false}},
+      {"loco.s", "SIMISA@F\x10", SourceCheck::kNeedsDecompression, {false, true}},
+      {"tiny.s", "\xff", SourceCheck::kNeedsDecompression, {false, true}},
   };
   for (const auto& c : cases) {
     RecordingLog log;
@@ -91,8 +92,7 @@ TEST(CheckForDecompressedFile, TellsTextFromCompressedAndFindsTheTwin) {
     EXPECT_EQ(check.check, c.result) << c.name;
     EXPECT_EQ(check.source, path);
     EXPECT_EQ(log.lines.size(), c.result == SourceCheck::kReady ? 0u : 1u) << c.name;
-    EXPECT_EQ(ButtonsAfter(check.check),
-              (SourceButtons{c.result == SourceCheck::kReady, c.result != SourceCheck::kReady}));
+    EXPECT_EQ(ButtonsAfter(check.check), c.buttons) << c.name;
   }
   // A twin beside it, whatever its first bytes and its letter case: the source switches.
   folder.Write("my.shapes/LOCO_asc.S", "not text");
