@@ -66,15 +66,14 @@ void CheckTriangles(const Component& c, std::vector<Diagnostic>& diagnostics) {
     }
   }
   if (outside > 0) {
-    diagnostics.push_back({first_outside, Severity::kError,
-                           "component " + c.name + ": " + Plural(Count(outside), "triangle") +
-                               " index beyond its " +
-                               Plural(Count(c.vertices.size()), "vertex", "vertices") + " (first here)"});
+    diagnostics.push_back(
+        {first_outside, Severity::kError,
+         "component " + c.name + ": " + Plural(Count(outside), "triangle") + " index beyond its " +
+             Plural(Count(c.vertices.size()), "vertex", "vertices") + " (first here)"});
   }
   if (degenerate > 0) {
     diagnostics.push_back({first_degenerate, Severity::kWarning,
-                           "component " + c.name + ": " +
-                               Plural(Count(degenerate), "triangle") +
+                           "component " + c.name + ": " + Plural(Count(degenerate), "triangle") +
                                " without area (first here)"});
   }
 }
