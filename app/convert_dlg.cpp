@@ -329,8 +329,9 @@ void CConvertDlg::OnConvert() {
     WaitCursor waiting(services_);
     log_grows_only_ = true;
     ConversionLog log(*this);
-    if (RunConversion(state_.options, log)) {
-      last_model_path_ = MakeModelPath(state_.options);
+    ConversionResult written;
+    if (RunConversion(state_.options, log, written)) {
+      last_model_path_ = written.model_path;
       preview_->setEnabled(true);
     }
   });

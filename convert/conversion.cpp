@@ -12,6 +12,7 @@
 #include "convert/primitives.h"
 #include "convert/run.h"
 #include "convert/shape_tables.h"
+#include "convert/table_reader.h"
 #include "platform/files.h"
 
 namespace {
@@ -20,23 +21,6 @@ namespace {
 constexpr size_t kByteOrderMarkSize = 2;
 
 }  // namespace
-
-std::string MakeModelPath(const ConversionOptions& options) {
-  const std::string& source = options.SourcePath;
-  size_t cut = LastSeparator(source);
-  std::string tail = cut == std::string::npos ? source : source.substr(cut);
-  size_t dot = tail.rfind('.');
-  tail = dot == std::string::npos ? std::string() : tail.substr(0, dot);
-  std::string name;
-  for (size_t at = 0; at < tail.size();) {
-    if (tail.compare(at, 4, "_ASC") == 0) {
-      at += 4;
-    } else {
-      name += tail[at++];
-    }
-  }
-  return options.OutputDirectory + name + ".stk";
-}
 
 bool RunConversion(const ConversionOptions& options, LogSink& log) {
   ConversionResult ignored;

@@ -18,6 +18,25 @@ std::string MakeModelName(const std::string& source_path) {
   return name;
 }
 
+// The model file a conversion with options writes: OutputDirectory, the source's file name
+// from its last separator up to its last "." with every "_ASC" removed, and ".stk".
+std::string MakeModelPath(const ConversionOptions& options) {
+  const std::string& source = options.SourcePath;
+  size_t cut = LastSeparator(source);
+  std::string tail = cut == std::string::npos ? source : source.substr(cut);
+  size_t dot = tail.rfind('.');
+  tail = dot == std::string::npos ? std::string() : tail.substr(0, dot);
+  std::string name;
+  for (size_t at = 0; at < tail.size();) {
+    if (tail.compare(at, 4, "_ASC") == 0) {
+      at += 4;
+    } else {
+      name += tail[at++];
+    }
+  }
+  return options.OutputDirectory + name + ".stk";
+}
+
 }  // namespace
 
 Run::Run(const ConversionOptions& run_options, LogSink& run_log)

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "convert/conversion.h"
+#include "convert/conversion_options.h"
+#include "convert/log_sink.h"
 #include "convert/model_writer.h"
 #include "convert/run_aborted.h"
 #include "convert/shape_reader.h"

@@ -76,8 +76,3 @@ std::string& MatrixIncludes(ShapeTables& tables, int64_t i);
 const std::string* FindMatrixIncludes(const ShapeTables& tables, int64_t i);
 // How many entries of a table of count a walk visits.
 int64_t WalkCount(const ShapeTables& tables, int32_t count);
-
-struct Run;
-// Reads the sections from points to hierarchy into run.tables, logging each section, and the
-// sub_objects count; aborts the run when the text ends before a section.
-void ReadShapeTables(Run& run);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/shape_tables.h"
+#include "convert/table_reader.h"
 #include "tests/engine/test_support.h"
 
 namespace {

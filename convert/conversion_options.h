@@ -1,0 +1,25 @@
+// What a conversion is asked to do, and what it reports back as written.
+#pragma once
+
+#include <string>
+
+#include "base/vehicle_data.h"
+
+// The values a command reads and writes, held by the front end (dialog or command line).
+struct ConversionOptions {
+  float Length = 0.0f;          // metres
+  std::string SourcePath;       // the shape text to convert
+  std::string EngPath;          // ENG/WAG description file; empty when none
+  bool TwoFootScale = false;    // halves every converted length and the cylinder sizes
+  std::string OutputDirectory;  // used exactly as entered: no separator is added
+};
+
+// What a finished run wrote, so that no caller has to read the model file back to learn it.
+struct ConversionResult {
+  std::string model_path;  // OutputDirectory + the source's name + ".stk"
+  int components = 0;      // the blocks with a Name line, the assembly among them
+  int textures_converted = 0;
+  int textures_missing = 0;
+  float length = 0;     // metres, as converted
+  VehicleData vehicle;  // the vehicle lines of the assembly, the last of each key
+};
