@@ -53,12 +53,12 @@ while IFS=$'\t' read -r _ _ path kind _; do
   rm -f "$twin"; mv "$run/new_asc.s" "$twin"
   "$cli" -v -j 1 -o "$scratch/out/$total" "$twin" > "$scratch/cli.out" 2> "$scratch/cli.err"
   status=$?
-  n=$(grep -c '^warning:' "$scratch/cli.err")
+  n=$(grep -c ': warning: ' "$scratch/cli.err")
   beeps=$((beeps + n)); [ "$n" -gt 0 ] && converted_with_beeps=$((converted_with_beeps + 1))
   if grep -q '^\*\*\*\*\* FINISHED \*\*\*\*\*' "$scratch/cli.out" && [ $status -eq 0 ]; then
     finished=$((finished + 1))
   else
-    failures+=("convert $path: exit $status: $(grep -v '^warning:' "$scratch/cli.err" | head -n 3 | tr '\n' ' ')")
+    failures+=("convert $path: exit $status: $(grep -v ': warning: ' "$scratch/cli.err" | head -n 3 | tr '\n' ' ')")
   fi
   rm -rf "$mirror" "$scratch/out/$total"
 done < "$corpus/MANIFEST.tsv"

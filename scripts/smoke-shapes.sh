@@ -103,10 +103,10 @@ while IFS= read -r shape; do
   status=0
   timeout --kill-after=5 "$limit" "$cli" -v -j 1 "${args[@]}" "$source/${shape##*/}" >"$scratch/log.txt" 2>"$scratch/err.txt" ||
     status=$?
-  count=$(grep -c '^warning:' "$scratch/err.txt" || true)
+  count=$(grep -c ': warning: ' "$scratch/err.txt" || true)
   warnings=$((warnings + count))
   # What was expected, without the file and line, for the summary of warning kinds.
-  sed -n 's/^warning: .*:[0-9]*: expected //p' "$scratch/err.txt" | sed 's/[0-9][0-9]*/N/g' >>"$scratch/warnings.txt"
+  sed -n 's/^.*:[0-9]*: warning: expected //p' "$scratch/err.txt" | sed 's/[0-9][0-9]*/N/g' >>"$scratch/warnings.txt"
   if grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:|SUMMARY: .*Sanitizer' "$scratch/err.txt"; then
     outcome=CRASH
     crashed=$((crashed + 1))
@@ -119,9 +119,9 @@ while IFS= read -r shape; do
   elif [ "$status" -eq 0 ] && tail -n 3 "$scratch/log.txt" | grep -q '^\*\*\*\*\* FINISHED \*\*\*\*\*'; then
     outcome=finished
     finished=$((finished + 1))
-  elif [ "$status" -eq 1 ] && grep -q '^error: ' "$scratch/err.txt"; then
-    # "error: FILE: REASON": the reason names the error.
-    reason=$(grep '^error: ' "$scratch/err.txt" | head -n 1 | sed 's/.*: //')
+  elif [ "$status" -eq 1 ] && grep -q ': error: ' "$scratch/err.txt"; then
+    # "FILE: error: REASON": the reason names the error.
+    reason=$(grep ': error: ' "$scratch/err.txt" | head -n 1 | sed 's/.*: //')
     outcome="error: $reason"
     errors=$((errors + 1))
     printf '%s\n' "$reason" >>"$scratch/errors.txt"

@@ -31,7 +31,7 @@ while IFS= read -r eng; do
       >"$work/stdout" 2>"$work/stderr") || status=$?
   grep -q '^Checking for decompressed file$' "$work/stdout" && ls "$work/up/in" "$work/up" | grep -q '_ASC\.s$' &&
     decompressed=$((decompressed + 1))
-  w=$(grep -c '^warning: ' "$work/stderr" || true)
+  w=$(grep -c ': warning: ' "$work/stderr" || true)
   warnings=$((warnings + w))
   if grep -q '\*\*\*\*\* FINISHED \*\*\*\*\*' "$work/stdout" && [ "$status" -eq 0 ]; then
     finished=$((finished + 1))
@@ -40,7 +40,7 @@ while IFS= read -r eng; do
     echo "ok      $eng ($w warnings):${values:- no vehicle lines}"
   elif [ "$status" -eq 1 ]; then
     failed=$((failed + 1))
-    echo "failed  $eng: $(grep '^error: ' "$work/stderr" | head -n 1)"
+    echo "failed  $eng: $(grep ': error: ' "$work/stderr" | head -n 1)"
   else
     broken=$((broken + 1))
     echo "BROKEN  $eng: exit $status: $(tail -n 2 "$work/stderr" | tr '\n' ' ')"
