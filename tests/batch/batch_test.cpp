@@ -144,20 +144,6 @@ TEST(Batch, FileSourcesThatCollideNeverReplaceEarlierFiles) {
   EXPECT_FALSE(FileExists(folder.File("out/other.stk")));
 }
 
-// Which files are vehicles is the planner's (plan_test.cpp); here, what the run makes of it.
-TEST(Batch, ShapesAreConvertedAndAFolderWithoutVehiclesIsAFailure) {
-  TempFolder folder;
-  folder.Write("F/b.s", ShapeWithTexture("t.ace"));
-  CliRun run = RunCli(folder.path(), "-q -o out --shapes F");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(FileExists(folder.File("out/b/b.stk")));
-  EXPECT_EQ(RunCli(folder.path(), "-o out3 --jobs 0 F").status, 2);
-  run = RunCli(folder.path(), "-o out4 F");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "F: error: no ENG or WAG file below this folder\n");
-  EXPECT_EQ(run.out, "converted 0 of 0 vehicles, 0 failed, 0 warnings, 0 textures missing\n");
-}
-
 TEST(CsvField, QuotesWhatRfc4180Asks) {
   const std::pair<const char*, const char*> cases[] = {{"plain", "plain"},
                                                        {"a,b", "\"a,b\""},

@@ -2,92 +2,95 @@
 // what is an error; nothing is converted.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/paths.h"
+#include "base/text.h"
 #include "batch/plan.h"
 #include "tests/common/common.h"
 
 namespace {
 
-std::string Wagon(const std::string& shape) {
-  return test::ShapeText("Wagon ( x\nWagonShape ( " + shape + " )\n)\n");
+std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
 }
 
-struct PlanCase {
-  const char* what;
-  std::vector<std::pair<std::string, std::string>> files;  // name, content
-  std::vector<std::string> sources;
-  const char* output_dir;
-  bool shapes;
-  std::vector<std::string> planned;  // "SOURCE -> OUTPUT FOLDER", paths below the fixture
-  std::vector<std::string> errors;   // "FILE: REASON"
-};
+// Each description file names its own stem in capitals with ".S": shapes match in any case.
+void WriteTree(const test::TempFolder& folder, const std::string& files) {
+  for (const std::string& name : Words(files)) {
+    std::string upper = Stem(name);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string lower = ToLowerAscii(name);
+    bool description = EndsWith(lower, ".wag") || EndsWith(lower, ".eng");
+    folder.Write(
+        name, test::ShapeText(description ? "x\nWagonShape ( " + upper + ".S )\n" : "shape (\n"));
+  }
+}
 
 TEST(PlanVehicles, FindsTheVehiclesOfFoldersAndFilesAndWhereEachGoes) {
-  const std::string shape = test::ShapeText("shape (\n");
-  const PlanCase cases[] = {
-      {"folders: every ENG and WAG file in any letter case, sorted by path, one folder each",
-       {{"TS/b/LOCO.Eng", Wagon("loco.s")},
-        {"TS/a/car.WAG", Wagon("car.s")},
-        {"TS/a/car.s", shape},
-        {"TS/a/notes.txt", "x"},
-        {"TS/top.wag", Wagon("top.s")}},
-       {"TS"},
+  const struct {
+    const char* what;
+    const char* files;    // below the fixture, blank-separated
+    const char* sources;  // likewise
+    const char* output_dir;
+    bool shapes;
+    std::vector<std::string> planned;      // "SOURCE -> OUTPUT FOLDER"
+    std::vector<std::string> errors = {};  // "FILE: REASON"
+  } cases[] = {
+      {"every ENG and WAG file below a folder, any letter case, by path, a folder each",
+       "TS/b/LOCO.Eng TS/a/car.WAG TS/a/car.s TS/a/notes.txt TS/top.wag",
+       "TS",
        "out",
        false,
-       {"TS/a/car.WAG -> out/a/car", "TS/b/LOCO.Eng -> out/b/LOCO", "TS/top.wag -> out/top"},
-       {}},
+       {"TS/a/car.WAG -> out/a/car", "TS/b/LOCO.Eng -> out/b/LOCO", "TS/top.wag -> out/top"}},
       {"files as given go straight into the output folder; the current folder is no prefix",
-       {{"one.wag", Wagon("one.s")}, {"two.s", shape}},
-       {"two.s", "one.wag", "missing.eng"},
+       "one.wag two.s",
+       "two.s one.wag missing.eng",
        ".",
        false,
-       {"two.s -> ", "one.wag -> ", "missing.eng -> "},
-       {}},
+       {"two.s -> ", "one.wag -> ", "missing.eng -> "}},
       {"an output folder ending in a separator gets no second one",
-       {{"F/w.wag", Wagon("w.s")}},
-       {"F"},
+       "F/w.wag",
+       "F",
        "out/",
        false,
-       {"F/w.wag -> out/w"},
-       {}},
-      {"--shapes: shapes no description names (any case), a twin only without its shape",
-       {{"F/a.wag", Wagon("A.S")},
-        {"F/a.s", shape},
-        {"F/b.s", shape},
-        {"F/b_ASC.s", shape},
-        {"F/c_asc.S", shape},
-        {"F/sub/a.s", shape}},
-       {"F"},
+       {"F/w.wag -> out/w"}},
+      {"--shapes: the shapes no description names, a twin only without its shape",
+       "F/a.wag F/a.s F/b.s F/b_ASC.s F/c_asc.S F/sub/a.s",
+       "F",
        "o",
        true,
-       {"F/a.wag -> o/a", "F/b.s -> o/b", "F/c_asc.S -> o/c_asc", "F/sub/a.s -> o/sub/a"},
-       {}},
-      {"without --shapes a folder of shapes holds no vehicle; the other sources still count",
-       {{"S/x.s", shape}, {"T/y.wag", Wagon("y.s")}},
-       {"S", "T"},
+       {"F/a.wag -> o/a", "F/b.s -> o/b", "F/c_asc.S -> o/c_asc", "F/sub/a.s -> o/sub/a"}},
+      {"a folder without vehicles is an error; the other sources still count",
+       "S/x.s T/y.wag",
+       "S T",
        "o",
        false,
        {"T/y.wag -> o/y"},
        {"S: no ENG or WAG file below this folder"}},
-      {"with --shapes an empty folder says that there is no shape either",
-       {{"E/readme.txt", "x"}},
-       {"E"},
+      {"with --shapes an empty folder has no shape either",
+       "E/readme.txt",
+       "E",
        "o",
        true,
        {},
        {"E: no ENG or WAG file below this folder, and no shape"}},
   };
-  for (const PlanCase& c : cases) {
+  for (const auto& c : cases) {
     test::TempFolder folder;
-    for (const auto& [name, content] : c.files) folder.Write(name, content);
+    WriteTree(folder, c.files);
     std::string root = folder.path() + "/";
-    auto below = [&](std::string path) {
+    auto below = [&](const std::string& path) {
       return path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
     };
     BatchOptions options;
-    for (const std::string& source : c.sources) options.sources.push_back(root + source);
+    for (const std::string& source : Words(c.sources)) options.sources.push_back(root + source);
     options.output_dir = c.output_dir;
     options.shapes = c.shapes;
     std::vector<PlannedVehicle> vehicles;

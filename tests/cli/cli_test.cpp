@@ -41,6 +41,7 @@ TEST(Cli, OutcomesAndExitStatus) {
   folder.Write("cut.s", ShapeText("shape (\npoints ( 3\n"));
   folder.Write("none.wag", ShapeText("x\nMass ( 1t )\n"));
   folder.Write("packed.s", "SIMISA@F\x05\x00\x00\x00garbage");
+  folder.Write("empty/readme.txt", "no vehicle here");
   const struct {
     const char* arguments;
     int status;
@@ -65,6 +66,10 @@ TEST(Cli, OutcomesAndExitStatus) {
       // The reason is the tool's own message, from its standard error.
       {"packed.s", 1, "FAILED packed.s: cannot decompress: ffeditc_unicode: ",
        "packed.s: error: cannot decompress: ffeditc_unicode: "},
+      // A folder without vehicles fails the run, though nothing else did.
+      {"-o out3 empty", 1, "converted 0 of 0 vehicles",
+       "empty: error: no ENG or WAG file below this folder\n"},
+      {"--jobs 0 good.s", 2, "", "shapewright-cli: --jobs needs a number from 1 to 1024\n"},
       {"--version", 0, "Shapewright convertor 1.3.1.0\n", ""},
       {"--help", 0, "usage: shapewright-cli [OPTION...] SOURCE...\n", ""},
       {"--frobnicate x.s", 2, "", "shapewright-cli: unknown option --frobnicate"},
