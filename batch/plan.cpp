@@ -24,7 +24,8 @@ class QuietLog : public LogSink {
   void ReportFileFailure(const FileFailure&) override {}
 };
 
-// The shapes that the description files of one folder name, lower case.
+// The shapes that the description files of one folder name, lower case as the reader of
+// description files gives every line.
 std::set<std::string> NamedShapes(const std::string& folder,
                                   const std::vector<std::string>& descriptions) {
   std::set<std::string> named;
@@ -32,7 +33,7 @@ std::set<std::string> NamedShapes(const std::string& folder,
   for (const std::string& file : descriptions) {
     DescriptionEntries entries;
     if (ReadDescriptionFile(JoinPath(folder, file), quiet, entries) && entries.shape_path)
-      named.insert(ToLowerAscii(FileName(*entries.shape_path)));
+      named.insert(FileName(*entries.shape_path));
   }
   return named;
 }

@@ -13,7 +13,7 @@ namespace {
 
 // path relative to folder when it lies inside it, else as it is.
 std::string RelativeTo(const std::string& path, const std::string& folder) {
-  std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  std::string prefix = folder.empty() || IsSeparator(folder.back()) ? folder : folder + "/";
   if (!prefix.empty() && path.compare(0, prefix.size(), prefix) == 0) {
     return path.substr(prefix.size());
   }

@@ -65,6 +65,8 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
   result.length = o.Length;
   result.textures_converted = written.textures_converted;
   result.textures_missing = written.textures_missing;
+  // The model file lies in the stage itself, where the publisher looks for it; a source whose
+  // name holds a separator of its own would have put it elsewhere.
   std::string in_stage = staged.stage + "/";
   if (converted && (written.model_path.compare(0, in_stage.size(), in_stage) != 0 ||
                     LastSeparator(written.model_path) != in_stage.size() - 1)) {

@@ -88,7 +88,7 @@ std::string VehicleLog::Display(const std::string& path) const {
   }
   if (!chosen_folder_.empty() && path.size() > chosen_folder_.size() &&
       path.compare(0, chosen_folder_.size(), chosen_folder_) == 0 &&
-      path[chosen_folder_.size()] == '/') {
+      IsSeparator(path[chosen_folder_.size()])) {
     return JoinPath(given_folder_, path.substr(chosen_folder_.size() + 1));
   }
   return path;

@@ -66,6 +66,8 @@ TEST(Cli, OutcomesAndExitStatus) {
       // The reason is the tool's own message, from its standard error.
       {"packed.s", 1, "FAILED packed.s: cannot decompress: ffeditc_unicode: ",
        "packed.s: error: cannot decompress: ffeditc_unicode: "},
+      // --quiet: warnings are counted, not printed.
+      {"-q -o q malformed.s", 0, "converted 1 of 1 vehicle, 0 failed, ", ""},
       // A folder without vehicles fails the run, though nothing else did.
       {"-o out3 empty", 1, "converted 0 of 0 vehicles",
        "empty: error: no ENG or WAG file below this folder\n"},
