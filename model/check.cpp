@@ -153,7 +153,7 @@ CheckSummary CheckModel(const ModelFile& model, const std::vector<Placement>& pl
       for (int k = 0; k < 3; ++k) at[k] = c.vertices[v].position[k] + p.offset[k];
       if (!Inside(vehicle, at) && far++ == 0) first = v;
     }
-    findings.push_back({c.vertex_buffer_line + 1 + static_cast<int64_t>(first), Severity::kWarning,
+    findings.push_back({c.vertices[first].line, Severity::kWarning,
                         "component " + c.name + ": " + Plural(Count(far), "vertex", "vertices") +
                             " far outside the vehicle (first here; a bad matrix?)"});
   }

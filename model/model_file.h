@@ -27,6 +27,7 @@ struct Vertex {
   float position[3] = {0, 0, 0};
   float normal[3] = {0, 0, 0};
   float uv[2] = {0, 0};
+  int64_t line = 0;  // blank and refused lines of the buffer make it no count from its start
 };
 
 struct Triangle {

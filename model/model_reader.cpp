@@ -238,6 +238,7 @@ class Reader {
   void ReadVertex(std::string_view text) {
     Component& component = *Current();
     Vertex vertex;
+    vertex.line = line_;
     double position[3], normal[3];
     if (!TakeTriple(text, limits_.max_coordinate, position)) {
       Report(Severity::kError, "vertex position is not three numbers x/y/z within " +

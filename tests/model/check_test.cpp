@@ -49,6 +49,9 @@ const Planted kPlanted[] = {
      "67: warning: component hierarchy.1.2 is placed by no INCLUDE"},
     {"\t-1500/-5321/-2783", "\t-1500/-5321/-92783",
      "61: warning: component hierarchy.1.1: 1 vertex far outside the vehicle"},
+    // A blank line before it: the vertex's own line, not its place in the buffer.
+    {"\t-1500/-5321/-2783", "\r\n\t-1500/-5321/-92783",
+     "62: warning: component hierarchy.1.1: 1 vertex far outside the vehicle"},
     {"Length 12000", "Length 30000", "104: warning: the model is 12063 mm long, its Length says"},
     {"Length 12000", "Length 0", "104: warning: the assembly gives no Length"},
     {"## wheels11\r\n", "## wheels11\r\n\tINCLUDE 0/0/0\t hierarchy.MTX.1\r\n",
