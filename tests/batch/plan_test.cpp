@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,16 +13,9 @@
 
 namespace {
 
-std::vector<std::string> Words(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
-}
-
 // Each description file names its own stem in capitals with ".S": shapes match in any case.
 void WriteTree(const test::TempFolder& folder, const std::string& files) {
-  for (const std::string& name : Words(files)) {
+  for (const std::string& name : test::Words(files)) {
     std::string upper = Stem(name);
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     std::string lower = ToLowerAscii(name);
@@ -90,7 +82,8 @@ TEST(PlanVehicles, FindsTheVehiclesOfFoldersAndFilesAndWhereEachGoes) {
       return path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
     };
     BatchOptions options;
-    for (const std::string& source : Words(c.sources)) options.sources.push_back(root + source);
+    for (const std::string& source : test::Words(c.sources))
+      options.sources.push_back(root + source);
     options.output_dir = c.output_dir;
     options.shapes = c.shapes;
     std::vector<PlannedVehicle> vehicles;

@@ -2,7 +2,6 @@
 // the files it is given.
 #pragma once
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,12 +16,9 @@ constexpr size_t npos = std::string::npos;
 // here holds one), and environment as "NAME=value" or empty.
 inline CliRun RunCli(const std::string& folder, const std::string& arguments,
                      const std::string& environment = "") {
-  std::istringstream words(arguments);
-  std::vector<std::string> args;
-  for (std::string word; words >> word;) args.push_back(word);
   std::vector<std::string> env;
   if (!environment.empty()) env.push_back(environment);
-  return test::RunProgram(SW_CLI, args, folder, env);
+  return test::RunProgram(SW_CLI, test::Words(arguments), folder, env);
 }
 
 // The model file at path, with "\n" line ends.

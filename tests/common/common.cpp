@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -46,6 +47,13 @@ size_t Count(std::string_view text, std::string_view part) {
   for (size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1))
     ++count;
   return count;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
 }
 
 TempFolder::TempFolder() {

@@ -20,6 +20,8 @@ bool FileExists(const std::string& path);
 std::string ReadTestData(const std::string& name);
 // How often part occurs in text, overlapping occurrences included.
 size_t Count(std::string_view text, std::string_view part);
+// The blank-separated words of text.
+std::vector<std::string> Words(const std::string& text);
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
