@@ -34,19 +34,23 @@ int RunBatch(const BatchOptions& options, std::FILE* out, std::FILE* err) {
   for (const FileFailure& error : errors) PrintError(err, error.file, error.reason);
   std::string base = OutputBase(options);
   std::string error;
-  if (!base.empty() && !platform::CreateFolders(base, error)) {
+  bool output_folder = base.empty() || platform::CreateFolders(base, error);
+  std::vector<VehicleResult> results;
+  if (output_folder) {
+    results = ConvertVehicles(options, vehicles, out, err);
+  } else {
     PrintError(err, base, error);
-    return 1;
+    results = FailVehicles(vehicles, "cannot make the output folder: " + error, out);
   }
-  std::vector<VehicleResult> results = ConvertVehicles(options, vehicles, out, err);
 
   // Every vehicle is done: what looks at the whole collection comes here.
-  bool outputs_written = true;
+  bool outputs_written = output_folder;
   if (!options.report_path.empty() && !WriteReport(options.report_path, results)) {
     PrintError(err, options.report_path, "cannot write the report");
     outputs_written = false;
   }
-  if (options.preview && !WriteBatchPreviews(options, results, out, err)) outputs_written = false;
+  if (options.preview && output_folder && !WriteBatchPreviews(options, results, out, err))
+    outputs_written = false;
 
   long converted = 0, warnings = 0, missing = 0;
   for (const VehicleResult& r : results) {

@@ -70,6 +70,20 @@ std::string ResultLine(const VehicleResult& r) {
   return line + ")\n";
 }
 
+std::vector<VehicleResult> FailVehicles(const std::vector<PlannedVehicle>& vehicles,
+                                        const std::string& reason, std::FILE* out) {
+  std::vector<VehicleResult> results;
+  for (const PlannedVehicle& vehicle : vehicles) {
+    VehicleResult failed;
+    failed.source = vehicle.source;
+    failed.reason = reason;
+    std::fputs(ResultLine(failed).c_str(), out);
+    results.push_back(std::move(failed));
+  }
+  std::fflush(out);
+  return results;
+}
+
 std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
                                            const std::vector<PlannedVehicle>& vehicles,
                                            std::FILE* out, std::FILE* err) {
@@ -85,13 +99,7 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
     std::fputs(
         DiagnosticLine(parent, 0, Severity::kError, "cannot make a working folder in it").c_str(),
         err);
-    for (const PlannedVehicle& vehicle : vehicles) {
-      VehicleResult failed;
-      failed.source = vehicle.source;
-      failed.reason = "no working folder";
-      results.push_back(failed);
-    }
-    return results;
+    return FailVehicles(vehicles, "no working folder", out);
   }
 
   const size_t total = vehicles.size();

@@ -17,5 +17,10 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
                                            const std::vector<PlannedVehicle>& vehicles,
                                            std::FILE* out, std::FILE* err);
 
+// Fails every vehicle for one reason met before any was converted, printing each one's result
+// line on out.
+std::vector<VehicleResult> FailVehicles(const std::vector<PlannedVehicle>& vehicles,
+                                        const std::string& reason, std::FILE* out);
+
 // "ok  SOURCE -> MODEL (N components, N textures[, N warnings])" or "FAILED SOURCE: reason".
 std::string ResultLine(const VehicleResult& result);

@@ -145,7 +145,7 @@ class Reader {
       component->millimetric = true;
     } else if (line == "Component") {
       component->is_component = true;
-    } else if (StartsWith(line, "Skin")) {
+    } else if (StartsWith(line, "Skin") && (line.size() == 4 || IsBlank(line[4]))) {
       ReadSkin(*component, Trim(line.substr(4)));
     } else if (line == "<IndexedTriangleList>") {
       if (!component->triangles.empty()) {

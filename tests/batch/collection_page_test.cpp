@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "batch/collection_page.h"
+#include "preview/preview_file.h"
 #include "tests/common/common.h"
 
 namespace {
@@ -39,6 +40,12 @@ TEST(CollectionPage, ShowsEachVehicleEscapedAndNeedsNothingFromOutside) {
   for (const char* outside : {"http:", "https:", "=\"//", "@import", "url(", "<link"}) {
     EXPECT_EQ(page.find(outside), std::string::npos) << outside;
   }
+}
+
+TEST(TexturePathBeside, StaysInTheModelsFolder) {
+  for (const char* outside : {"../x.tga", "/etc/x.tga"})
+    EXPECT_EQ(preview::TexturePathBeside("set/m.stk", outside), "") << outside;
+  EXPECT_EQ(preview::TexturePathBeside("set/m.stk", "sub\\x.tga"), "set/sub/x.tga");
 }
 
 }  // namespace

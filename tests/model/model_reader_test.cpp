@@ -120,6 +120,7 @@ const Malformed kMalformed[] = {
     {"[end]\nName a\nComponent\n", 0, "no assembly"},
     {"Name v\n[end]\nName w\n", 3, "has no Component line, but the assembly is already v"},
     {"Name v\nWheels 4\n", 2, "unknown line \"Wheels 4\"", Severity::kWarning},
+    {"Name v\nSkinny \"x.tga\"\n", 2, "unknown line \"Skinny", Severity::kWarning},
     {"Name v\n\t<STEAM>\n\t\tMinCOff\t30\n", 3, "ends inside a STEAM block"},
 };
 
