@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,7 +29,7 @@ constexpr bool EndsWith(std::string_view text, std::string_view tail) {
 
 // "1 texture", "2 textures", "0 textures": the count and its noun; plural defaults to the
 // noun with an "s".
-inline std::string Plural(long long count, std::string_view noun, std::string_view plural = {}) {
+inline std::string Plural(uint64_t count, std::string_view noun, std::string_view plural = {}) {
   std::string text = std::to_string(count) + " ";
   if (count == 1) return text.append(noun);
   if (!plural.empty()) return text.append(plural);

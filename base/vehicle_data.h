@@ -9,7 +9,6 @@
 // The values as written into the model file; empty when the line is absent.
 struct VehicleData {
   std::string weight, power, tractive_effort, max_speed;
-  bool operator==(const VehicleData&) const = default;
 };
 
 struct VehicleKey {

@@ -60,7 +60,7 @@ int RunBatch(const BatchOptions& options, std::FILE* out, std::FILE* err) {
   }
   long failed = static_cast<long>(results.size()) - converted;
   std::fprintf(out, "converted %ld of %s, %ld failed, %s, %s missing\n", converted,
-               Plural(static_cast<long>(results.size()), "vehicle").c_str(), failed,
+               Plural(results.size(), "vehicle").c_str(), failed,
                Plural(warnings, "warning").c_str(), Plural(missing, "texture").c_str());
   std::fflush(out);
   return failed == 0 && planned && outputs_written ? 0 : 1;

@@ -130,18 +130,14 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
       changed.notify_all();
     }
   };
-  // One job runs on this thread: a second one would only cost its stack and heap.
   std::vector<std::thread> threads;
-  for (size_t j = 0; jobs > 1 && j < std::min(jobs, total); ++j) threads.emplace_back(worker);
+  for (size_t j = 0; j < std::min(jobs, total); ++j) threads.emplace_back(worker);
 
   Publisher publisher;
   ProgressLine progress(options.progress, err);
   for (size_t index = 0; index < total; ++index) {
     StagedVehicle staged;
-    if (threads.empty()) {
-      progress.Show(index, total, vehicles[index].source);
-      staged = ConvertVehicle(context, vehicles[index], index);
-    } else {
+    {
       std::unique_lock<std::mutex> lock(mutex);
       for (;;) {
         if (slots[index]) break;

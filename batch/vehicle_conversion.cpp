@@ -62,7 +62,6 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
     converted = false;
   }
   VehicleResult& result = staged.result;
-  result.length = o.Length;
   result.textures_converted = written.textures_converted;
   result.textures_missing = written.textures_missing;
   // The model file lies in the stage itself, where the publisher looks for it; a source whose
@@ -76,6 +75,7 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
   if (converted) {
     staged.model_name = written.model_path.substr(in_stage.size());
     result.components = written.components;
+    result.length = written.length;
     result.vehicle = written.vehicle;
   }
   result.converted = converted;

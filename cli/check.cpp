@@ -67,8 +67,8 @@ bool CheckOneFile(const std::string& file, bool preview) {
     (d.severity == Severity::kError ? errors : warnings)++;
     std::fputs(DiagnosticLine(file, d.line, d.severity, d.message).c_str(), stdout);
   }
-  std::printf("%s: %s, %s\n", file.c_str(), Plural(static_cast<long long>(errors), "error").c_str(),
-              Plural(static_cast<long long>(warnings), "warning").c_str());
+  std::printf("%s: %s, %s\n", file.c_str(), Plural(errors, "error").c_str(),
+              Plural(warnings, "warning").c_str());
   bool ok = errors == 0;
   if (preview) {
     std::string reason;

@@ -33,8 +33,6 @@ bool Inside(const VehicleBox& box, const double p[3]) {
   return true;
 }
 
-long long Count(size_t n) { return static_cast<long long>(n); }
-
 bool ZeroArea(const Vertex& a, const Vertex& b, const Vertex& c) {
   double e1[3], e2[3];
   for (int i = 0; i < 3; ++i) {
@@ -66,14 +64,14 @@ void CheckTriangles(const Component& c, std::vector<Diagnostic>& diagnostics) {
     }
   }
   if (outside > 0) {
-    diagnostics.push_back(
-        {first_outside, Severity::kError,
-         "component " + c.name + ": " + Plural(Count(outside), "triangle") + " index beyond its " +
-             Plural(Count(c.vertices.size()), "vertex", "vertices") + " (first here)"});
+    diagnostics.push_back({first_outside, Severity::kError,
+                           "component " + c.name + ": " + Plural(outside, "triangle") +
+                               " index beyond its " +
+                               Plural(c.vertices.size(), "vertex", "vertices") + " (first here)"});
   }
   if (degenerate > 0) {
     diagnostics.push_back({first_degenerate, Severity::kWarning,
-                           "component " + c.name + ": " + Plural(Count(degenerate), "triangle") +
+                           "component " + c.name + ": " + Plural(degenerate, "triangle") +
                                " without area (first here)"});
   }
 }
@@ -154,7 +152,7 @@ CheckSummary CheckModel(const ModelFile& model, const std::vector<Placement>& pl
       if (!Inside(vehicle, at) && far++ == 0) first = v;
     }
     findings.push_back({c.vertices[first].line, Severity::kWarning,
-                        "component " + c.name + ": " + Plural(Count(far), "vertex", "vertices") +
+                        "component " + c.name + ": " + Plural(far, "vertex", "vertices") +
                             " far outside the vehicle (first here; a bad matrix?)"});
   }
   for (size_t i = 0; i < placed_count.size(); ++i) {
