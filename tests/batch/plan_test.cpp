@@ -2,7 +2,6 @@
 // what is an error; nothing is converted.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -13,15 +12,13 @@
 
 namespace {
 
-// Each description file names its own stem in capitals with ".S": shapes match in any case.
+// Each description file names its own stem with ".S": shapes match in any case.
 void WriteTree(const test::TempFolder& folder, const std::string& files) {
   for (const std::string& name : test::Words(files)) {
-    std::string upper = Stem(name);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     std::string lower = ToLowerAscii(name);
     bool description = EndsWith(lower, ".wag") || EndsWith(lower, ".eng");
-    folder.Write(
-        name, test::ShapeText(description ? "x\nWagonShape ( " + upper + ".S )\n" : "shape (\n"));
+    folder.Write(name, test::ShapeText(description ? "x\nWagonShape ( " + Stem(name) + ".S )\n"
+                                                   : "shape (\n"));
   }
 }
 
