@@ -13,11 +13,13 @@
 #include <QTextCursor>
 #include <exception>
 #include <string_view>
+#include <utility>
 
 #include "app/about_dlg.h"
 #include "app/length_text.h"
 #include "app/preview_window.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "platform/qt_dialog.h"
 #include "platform/qt_services.h"
 
@@ -122,7 +124,7 @@ CConvertDlg::CConvertDlg(platform::DialogServices& services, platform::SettingsS
   OnInitDialog();
 }
 
-CConvertDlg::~CConvertDlg() = default;
+CConvertDlg::~CConvertDlg() { platform::RemoveFolder(kept_text_folder_); }
 
 void CConvertDlg::OnInitDialog() {
   // A desktop's window menu cannot take entries, so the About entry is in the dialog's own
@@ -161,7 +163,10 @@ void CConvertDlg::DoDataExchange(bool save, bool& length_read) {
   length_read = true;
   ConversionOptions& options = state_.options;
   if (save) {
-    options.SourcePath = FromQString(source_.edit->text());
+    std::string source = FromQString(source_.edit->text());
+    // A source typed over the shape's private text is the user's own file.
+    if (source != options.SourcePath) options.ShapePath.clear();
+    options.SourcePath = std::move(source);
     if (log_edited_) {
       FlushLogPane();
       state_.LogText = FromPaneText(log_->toPlainText());
@@ -240,18 +245,20 @@ void CConvertDlg::OnLogEdited() {
   if (!writing_log_) log_edited_ = true;
 }
 
-bool CConvertDlg::CheckLengthField() {
+bool CConvertDlg::CheckLengthField(const std::string& not_done) {
   float length = 0;
   if (ParseLengthField(FromQString(length_.edit->text()), length)) return true;
   FlushLogPane();
-  services_.ShowMessage(this, "Please enter a number.");
+  services_.ShowMessage(this, not_done.empty() ? std::string("Please enter a number.")
+                                               : not_done + " Please enter a number.");
   length_.edit->setFocus(Qt::OtherFocusReason);
   length_.edit->selectAll();
   return false;
 }
 
 void CConvertDlg::SaveSettings() {
-  settings_.WriteString("Source", state_.options.SourcePath);
+  // Never the private text, which goes with the dialog: the shape it came from.
+  settings_.WriteString("Source", ShapeFile(state_.options));
   settings_.WriteString("Dest", state_.options.OutputDirectory);
   settings_.WriteString("Eng", state_.options.EngPath);
 }
@@ -272,7 +279,10 @@ void CConvertDlg::RunCommand(const std::function<void()>& command) {
 
 void CConvertDlg::OnBrowseSource() {
   RunCommand([this] {
-    if (!CheckLengthField()) return;
+    // A file handed over from the command line is named, or it would vanish without a word.
+    std::string not_opened;
+    if (open_with_) not_opened = *open_with_ + " was not opened: Length holds no number.";
+    if (!CheckLengthField(not_opened)) return;
     UpdateData(true);
     EmptyLog();
     ConversionOptions& options = state_.options;
@@ -287,6 +297,7 @@ void CConvertDlg::OnBrowseSource() {
     }
     // The field shows the file as chosen, in its own letter case, until the next refresh.
     options.EngPath.clear();
+    options.ShapePath.clear();
     options.SourcePath = chosen;
     UpdateData(false);
     ConversionLog log(*this);
@@ -314,9 +325,17 @@ void CConvertDlg::OnDecompress() {
     std::string shape = state_.options.SourcePath;
     UpdateData(true);
     EmptyLog();
-    // A tool that fails passes silently here, as the buttons show.
-    DecompressOutcome outcome = DecompressShape(shape);
+    // A tool that fails passes silently here, as the buttons show. A folder that cannot take
+    // the twin (a system folder, a disc) leaves the text in the user's cache folder.
+    DecompressOutcome outcome =
+        DecompressShape(shape, TwinPlace{true, platform::UserCacheFolder()});
     if (!outcome.decompressed) return;
+    if (!outcome.kept_in.empty()) {
+      platform::RemoveFolder(kept_text_folder_);
+      kept_text_folder_ = outcome.kept_in;
+      state_.options.ShapePath = shape;
+      AppendLogLine(KeptTextLine(outcome));
+    }
     state_.options.SourcePath = outcome.source;
     ShowSourceButtons(ButtonsAfter(SourceCheck::kReady));
   });

@@ -81,8 +81,9 @@ class CConvertDlg : public QDialog {
 
   void OnInitDialog();
   void DoDataExchange(bool save, bool& length_read);
-  // "Please enter a number." with the focus put in Length when its text is not a number.
-  bool CheckLengthField();
+  // "Please enter a number." (after not_done, which says what did not happen) with the focus
+  // put in Length when its text is not a number.
+  bool CheckLengthField(const std::string& not_done = {});
   void WriteLogPane(const std::string& log_text);
   void SetLineText(BoundEdit& bound, const std::string& text);
   // Puts the lines not yet in the pane into it, scrolls to its end and paints it now.
@@ -120,6 +121,9 @@ class CConvertDlg : public QDialog {
   // What a first start offers for the output and the chooser's last resort: the program's
   // folder, or the home folder when that is not the user's to write (installed for everyone).
   std::string first_start_folder_;
+  // The cache folder holding the text of a shape whose own folder refused its twin; removed
+  // with the next one and with the dialog.
+  std::string kept_text_folder_;
   // The file OpenSource hands to Browse instead of asking.
   std::optional<std::string> open_with_;
 

@@ -19,6 +19,8 @@ struct BatchOptions {
   bool progress = false;    // the one-line progress display on standard error
   std::string report_path;  // --report: one CSV row per vehicle; none when empty
   bool preview = false;     // --preview: a picture beside every model file (batch/previews.h)
+  // --read-only-sources: nothing is written beside a source, not even a shape's text twin.
+  bool read_only_sources = false;
 };
 
 // The base of every output path: the output folder as given, "" for the current folder.

@@ -91,10 +91,10 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
   if (vehicles.empty()) return results;
   std::string base = OutputBase(options);
   std::string parent = base.empty() ? "." : base;
-  RunContext context{options,
-                     options.eng.empty() ? std::string() : ChosenPath(options.eng),
-                     platform::MakeTemporaryFolderIn(parent),
-                     {}};
+  std::string staging = platform::MakeTemporaryFolderIn(parent);
+  RunContext context{
+      options, options.eng.empty() ? std::string() : ChosenPath(options.eng), staging,
+      SharedDecompressions(TwinPlace{!options.read_only_sources, staging + "/twins"})};
   if (context.staging.empty()) {
     std::fputs(
         DiagnosticLine(parent, 0, Severity::kError, "cannot make a working folder in it").c_str(),

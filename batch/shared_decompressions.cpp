@@ -19,7 +19,7 @@ DecompressOutcome SharedDecompressions::Get(const std::string& shape) {
   }
   if (mine) {
     try {
-      promise.set_value(DecompressShape(shape));
+      promise.set_value(DecompressShape(shape, place_));
     } catch (...) {
       promise.set_exception(std::current_exception());
     }

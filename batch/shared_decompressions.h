@@ -6,15 +6,18 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "source/source_commands.h"
 
 class SharedDecompressions {
  public:
-  // The outcome of DecompressShape(shape), run once per shape in this object's life.
+  explicit SharedDecompressions(TwinPlace place) : place_(std::move(place)) {}
+  // The outcome of DecompressShape(shape, place), run once per shape in this object's life.
   DecompressOutcome Get(const std::string& shape);
 
  private:
+  const TwinPlace place_;
   std::mutex mutex_;
   std::map<std::string, std::shared_future<DecompressOutcome>> running_;
 };

@@ -2,10 +2,25 @@
 
 #include <exception>
 
+#include "base/paths.h"
 #include "base/text.h"
 #include "batch/vehicle_log.h"
 #include "convert/conversion.h"
 #include "platform/files.h"
+
+namespace {
+
+// The text of a compressed shape converted from the run's working area: the log says where,
+// and a warning says why when the shape's own folder refused its twin.
+void NoteKeptText(VehicleLog& log, const std::string& shape, const DecompressOutcome& outcome) {
+  log.AppendLog(KeptTextLine(outcome));
+  if (outcome.not_beside.empty()) return;
+  log.Warn(shape, 0,
+           "cannot write " + FileName(outcome.source) + " beside it (" + outcome.not_beside +
+               "); its text is kept in " + outcome.source + " for this run");
+}
+
+}  // namespace
 
 std::string ChosenPath(const std::string& path) {
   return ToLowerAscii(platform::AbsolutePath(path));
@@ -41,6 +56,10 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
     if (ready && outcome.check == SourceCheck::kNeedsDecompression) {
       DecompressOutcome decompressed = context.decompressions.Get(o.SourcePath);
       if (decompressed.decompressed) {
+        if (!decompressed.kept_in.empty()) {
+          NoteKeptText(log, o.SourcePath, decompressed);
+          o.ShapePath = o.SourcePath;
+        }
         o.SourcePath = decompressed.source;
       } else {
         log.ReportFileFailure(*decompressed.failure);

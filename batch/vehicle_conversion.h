@@ -12,9 +12,9 @@
 // What all vehicles of a run share.
 struct RunContext {
   const BatchOptions& options;
-  std::string eng_chosen;  // --eng as the engine reads it; empty when not given
-  std::string staging;     // the run's staging folder
-  SharedDecompressions decompressions;
+  std::string eng_chosen;               // --eng as the engine reads it; empty when not given
+  std::string staging;                  // the run's staging folder
+  SharedDecompressions decompressions;  // private text forms go below staging
 };
 
 struct StagedVehicle {

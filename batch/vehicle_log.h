@@ -24,6 +24,8 @@ class VehicleLog : public LogSink {
   void ReportTexture(const TextureOutcome& texture) override;
   // A failure found by the batch itself, outside the engine.
   void Fail(const std::string& message);
+  // A warning about file (as the engine names it) at line (0: the whole file).
+  void Warn(const std::string& file, long line, const std::string& text);
 
   std::string progress;     // the full log, with terminal line ends (only when verbose)
   std::string diagnostics;  // warning and error lines for standard error, in order
@@ -32,7 +34,6 @@ class VehicleLog : public LogSink {
   int warnings = 0;
 
  private:
-  void Warn(const std::string& file, long line, const std::string& text);
   void Error(const std::string& file, const std::string& text);
   std::string Display(const std::string& path) const;
 

@@ -23,6 +23,8 @@ const char kUsage[] =
     "  FOLDER              every ENG and WAG file below it (any letter case, sorted by path)\n"
     "A compressed shape is used through its NAME_ASC.s text twin, which is made beside it when\n"
     "missing (once, however many vehicles share the shape; an existing twin is never replaced).\n"
+    "Where its folder cannot be written, the text is kept in the run's working folder in DIR\n"
+    "instead, with a warning, and removed at the end.\n"
     "\n"
     "Files named as sources are written into DIR. A vehicle found below FOLDER is written into\n"
     "DIR/<its folder below FOLDER>/<its ENG/WAG name>/, so vehicles that share a shape never\n"
@@ -33,6 +35,8 @@ const char kUsage[] =
     "                        folder; created when missing)\n"
     "  --shapes              folders also give every .s file that no ENG/WAG file of its folder\n"
     "                        names (a NAME_ASC.s twin of NAME.s is not taken twice)\n"
+    "  --read-only-sources   never write beside the sources: a compressed shape's text is\n"
+    "                        kept in the run's working folder, never as a twin beside it\n"
     "  --eng FILE            the ENG or WAG file whose vehicle data shape sources carry\n"
     "  --length METRES       the vehicles' length (default: the ENG/WAG file's size, else 0)\n"
     "  --two-foot            MSTS standard gauge to 2 ft: every length is halved\n"
@@ -120,6 +124,8 @@ int main(int argc, char** argv) {
       options.two_foot = true;
     } else if (arg == "--preview") {
       options.preview = true;
+    } else if (arg == "--read-only-sources") {
+      options.read_only_sources = true;
     } else if (arg == "--shapes") {
       options.shapes = true;
     } else if (arg == "--jobs" || arg == "-j") {

@@ -13,7 +13,7 @@ constexpr std::string_view kAce = ".ace";
 constexpr std::string_view kTga = ".tga";
 
 void ConvertTexture(Run& run, const std::string& name) {
-  TextureOutcome outcome{run.options.SourcePath, name, TextureOutcome::Status::kNotConverted, {}};
+  TextureOutcome outcome{ShapeFile(run.options), name, TextureOutcome::Status::kNotConverted, {}};
   // A texture name that is absolute or climbs with ".." would have the library write outside
   // the output directory.
   if (name.empty() || LeavesFolder(name)) {
@@ -24,7 +24,7 @@ void ConvertTexture(Run& run, const std::string& name) {
   }
   // MSTS names may use "\" between folders; the calls below take "/".
   std::string source =
-      platform::FindPathIgnoringCase(JoinPath(FolderOf(run.options.SourcePath), WithSlashes(name)));
+      platform::FindPathIgnoringCase(JoinPath(FolderOf(ShapeFile(run.options)), WithSlashes(name)));
   std::string destination = platform::ResolveCreatePath(run.options.OutputDirectory + "/" +
                                                         WithSlashes(ReplaceAceWithTga(name)));
   // The library's result decides nothing here; it only tells the log sink what happened.

@@ -35,7 +35,7 @@ bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionRes
     log.AppendLog("Reading file");
     errno = 0;
     if (!OpenFileSource(run.source, platform::FindPathIgnoringCase(options.SourcePath))) {
-      throw RunAborted{{options.SourcePath, std::strerror(errno)}};
+      throw RunAborted{{ShapeFile(options), std::strerror(errno)}};
     }
     SkipBytes(run.source, kByteOrderMarkSize);
     ReadLine(run);
@@ -53,7 +53,7 @@ bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionRes
     WriteAssemblySection(run);
     WriteMatrixHierarchy(run);
     if (run.source.read_error != 0) {
-      throw RunAborted{{options.SourcePath, std::strerror(run.source.read_error)}};
+      throw RunAborted{{ShapeFile(options), std::strerror(run.source.read_error)}};
     }
     CloseModelFile(run.model);
     CloseSource(run.source);
@@ -68,7 +68,7 @@ bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionRes
     CloseSource(run.source);
     result = std::move(run.written);
     log.ReportFileFailure(
-        FileFailure{options.SourcePath, "not enough memory to convert this shape"});
+        FileFailure{ShapeFile(options), "not enough memory to convert this shape"});
     return false;
   }
   run.tables = ShapeTables{};

@@ -12,7 +12,16 @@ struct ConversionOptions {
   std::string EngPath;          // ENG/WAG description file; empty when none
   bool TwoFootScale = false;    // halves every converted length and the cylinder sizes
   std::string OutputDirectory;  // used exactly as entered: no separator is added
+  // The compressed shape when SourcePath is a private copy of its text (its own folder could
+  // not take the twin): messages name it, and its textures are found beside it. Empty when
+  // SourcePath is the user's own file.
+  std::string ShapePath;
 };
+
+// The file that messages name and beside which textures lie.
+inline const std::string& ShapeFile(const ConversionOptions& options) {
+  return options.ShapePath.empty() ? options.SourcePath : options.ShapePath;
+}
 
 // What a finished run wrote, so that no caller has to read the model file back to learn it.
 struct ConversionResult {

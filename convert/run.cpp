@@ -56,14 +56,14 @@ std::string QuotedKeyword(std::string_view keyword) {
 }
 
 void BeepAt(Run& run, std::string expected) {
-  run.log.Beep(BeepSite{run.options.SourcePath, run.line.number, std::move(expected)});
+  run.log.Beep(BeepSite{ShapeFile(run.options), run.line.number, std::move(expected)});
 }
 
 void AbortAtEndOfText(Run& run) {
   if (run.source.read_error != 0) {
-    throw RunAborted{{run.options.SourcePath, std::strerror(run.source.read_error)}};
+    throw RunAborted{{ShapeFile(run.options), std::strerror(run.source.read_error)}};
   }
-  throw RunAborted{{run.options.SourcePath, "unexpected end of shape text"}};
+  throw RunAborted{{ShapeFile(run.options), "unexpected end of shape text"}};
 }
 
 void SeekSectionOrAbort(Run& run, std::string_view keyword) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -136,6 +137,15 @@ std::string ProgramFolder() {
   std::string path = RunningProgramPath();
   size_t cut = path.rfind('/');
   return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+std::string UserCacheFolder() {
+  // A relative XDG path is to be ignored, as the base directory rules say.
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache != nullptr && cache[0] == '/') return std::string(cache) + "/shapewright";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/.cache/shapewright";
+  return std::string();
 }
 
 }  // namespace platform

@@ -42,4 +42,8 @@ bool CanWriteFolder(const std::string& path);
 std::string RunningProgramPath();
 std::string ProgramFolder();
 
+// The user's cache folder for this program ($XDG_CACHE_HOME/shapewright, else
+// ~/.cache/shapewright); not made here. Empty when neither variable names a folder.
+std::string UserCacheFolder();
+
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include "convert/numbers.h"
 #include "convert/shape_reader.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/process.h"
 
 namespace {
@@ -134,31 +135,61 @@ SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log) {
   return outcome;
 }
 
-DecompressOutcome DecompressShape(const std::string& shape_path) {
+namespace {
+
+// The tool's own folder: private, so that no result of an earlier run can be taken for this
+// one, and the program's folder may stay read-only.
+std::string MakeToolFolder(const TwinPlace& place) {
+  if (place.private_parent.empty()) return platform::MakeTemporaryFolder();
+  std::string ignored;
+  platform::CreateFolders(place.private_parent, ignored);
+  return platform::MakeTemporaryFolderIn(place.private_parent);
+}
+
+// Moves the tool's result beside the shape as target, or finds a twin already there (never
+// replaced). False with the system's reason when the folder does not take it.
+bool PlaceTwinBeside(const std::string& result, const std::string& target, std::string& reason) {
+  errno = 0;
+  bool moved = platform::MoveFileNoReplace(result, platform::ResolveCreatePath(target));
+  int move_error = errno;
+  if (std::FILE* file = std::fopen(platform::FindPathIgnoringCase(target).c_str(), "rb")) {
+    std::fclose(file);
+    return true;
+  }
+  reason = std::strerror(moved || move_error == 0 ? ENOENT : move_error);
+  return false;
+}
+
+}  // namespace
+
+DecompressOutcome DecompressShape(const std::string& shape_path, const TwinPlace& place) {
   DecompressOutcome outcome;
   std::string folder = FolderOf(shape_path);
   std::string name = FileName(shape_path);
   size_t dot = name.rfind('.');
   std::string decompressed_name =
       (dot == std::string::npos ? std::string() : name.substr(0, dot)) + "_ASC.s";
-  // The tool runs in a private folder of its own, so that no result of an earlier run can be
-  // taken for this one, and the program's folder may stay read-only.
-  std::string work = platform::MakeTemporaryFolder();
+  std::string work = MakeToolFolder(place);
+  bool tool_gave_text = false;
   if (!work.empty()) {
     std::string shape = platform::FindPathIgnoringCase(JoinPath(folder, name));
     outcome.tool_output =
         platform::RunCaptured(ShapeToolPath(), {shape, "/u", "/o:new_asc.s"}, work);
     std::string result = work + "/new_asc.s";
-    if (std::FILE* file = std::fopen(result.c_str(), "r")) {
-      std::fclose(file);
+    if (platform::FileExists(result)) {
+      tool_gave_text = true;
       std::string target = JoinPath(folder, decompressed_name);
-      std::string target_on_disk = platform::ResolveCreatePath(target);
-      // An existing twin is never replaced, and the source still switches to it.
-      platform::MoveFileNoReplace(result, target_on_disk);
-      if (std::FILE* moved = std::fopen(platform::FindPathIgnoringCase(target).c_str(), "rb")) {
-        std::fclose(moved);
+      if (place.beside && PlaceTwinBeside(result, target, outcome.not_beside)) {
         outcome.source = target;
         outcome.decompressed = true;
+      } else if (!place.private_parent.empty()) {
+        std::string kept = work + "/" + decompressed_name;
+        if (std::rename(result.c_str(), kept.c_str()) == 0) {
+          outcome.source = kept;
+          outcome.kept_in = work;
+          outcome.decompressed = true;
+          return outcome;
+        }
       }
     }
     platform::RemoveFolder(work);
@@ -166,8 +197,20 @@ DecompressOutcome DecompressShape(const std::string& shape_path) {
   if (!outcome.decompressed) {
     std::string reason = outcome.tool_output;
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    if (reason.empty()) reason = "the shape tool " + ShapeToolPath() + " gave no result";
+    if (work.empty()) {
+      reason = "cannot make a scratch folder for the shape tool";
+    } else if (tool_gave_text && outcome.not_beside.empty()) {
+      reason = "cannot move the shape tool's result";
+    } else if (tool_gave_text) {
+      reason = "cannot write " + decompressed_name + " beside it: " + outcome.not_beside;
+    } else if (reason.empty()) {
+      reason = "the shape tool " + ShapeToolPath() + " gave no result";
+    }
     outcome.failure = FileFailure{shape_path, "cannot decompress: " + reason};
   }
   return outcome;
+}
+
+std::string KeptTextLine(const DecompressOutcome& outcome) {
+  return "Decompressed text kept in " + outcome.source;
 }

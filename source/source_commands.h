@@ -70,18 +70,35 @@ struct ShapeCheck {
 // kFailed when the shape cannot be opened (reported through log).
 ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log);
 
+// Where the text form of a compressed shape may go.
+struct TwinPlace {
+  bool beside = true;  // NAME_ASC.s beside the shape, when its folder takes it
+  // Otherwise a new private folder in here (made when missing) keeps it under the same name,
+  // and the tool runs there; empty: none, and the tool runs in the system's scratch folder.
+  std::string private_parent;
+};
+
 // What the shape tool made of a compressed shape.
 struct DecompressOutcome {
   bool decompressed = false;  // source names the text form (also an existing twin, kept)
-  std::string source;         // the "_ASC.s" twin beside the shape
-  std::string tool_output;    // what the tool printed
+  std::string source;         // the "_ASC.s" twin beside the shape, or its private copy
+  std::string kept_in;        // the private folder holding source; empty when beside the shape
+  // Why the twin is not beside the shape (the system's reason); empty when it is, or when it
+  // was not to be.
+  std::string not_beside;
+  std::string tool_output;  // what the tool printed
   // Why there is no text form: the shape and the tool's message (or that it gave none).
   std::optional<FileFailure> failure;
 };
 
 // Runs the shape tool on shape_path in a private scratch folder and moves its text result beside
-// the shape as NAME_ASC.s. An existing twin is never replaced, and then becomes the source.
-DecompressOutcome DecompressShape(const std::string& shape_path);
+// the shape as NAME_ASC.s. An existing twin is never replaced, and then becomes the source. When
+// the shape's folder cannot take the twin (or place.beside is false), the text stays in a new
+// folder in place.private_parent, which the caller removes once done with it.
+DecompressOutcome DecompressShape(const std::string& shape_path, const TwinPlace& place = {});
+
+// The log line that says where a private text form was kept.
+std::string KeptTextLine(const DecompressOutcome& outcome);
 
 // The path of the shape tool below the program's folder.
 std::string ShapeToolPath();

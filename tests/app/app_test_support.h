@@ -121,9 +121,9 @@ struct DialogUnderTest {
 };
 
 // A shape in the compressed storage form, whose text form is the tool's minimal test shape.
-inline std::string CompressedShapeBytes() {
+inline std::string CompressedShapeBytes(const char* blocks = "minimal.txt") {
   ffedit_test::Bytes file = ffedit_test::WrapCompressedShape(
-      ffedit_test::EncodeShapeBlocks(ffedit_test::ReadTestData("minimal.txt")));
+      ffedit_test::EncodeShapeBlocks(ffedit_test::ReadTestData(blocks)));
   return std::string(file.begin(), file.end());
 }
 

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "base/paths.h"
 #include "platform/files.h"
 #include "tests/app/app_test_support.h"
 #include "tests/engine/test_support.h"
@@ -186,6 +187,13 @@ TEST_F(Dialog, OpenWith_RelativeFileIsTakenFromTheCurrentFolder) {
   std::filesystem::current_path(before);
   EXPECT_EQ(ui.Text(kIdSource), Lower(folder.File("loco.s")));
   EXPECT_TRUE(ui.services.file_errors.empty());
+  // With no number in Length the file is not taken, and the message says which file waits.
+  ui.SetText(kIdLength, "x");
+  ui.dialog->OpenSource(folder.File("other.s"));
+  EXPECT_EQ(ui.services.messages,
+            Lines{folder.File("other.s") + " was not opened: Length holds no number. Please enter "
+                                           "a number."});
+  EXPECT_EQ(ui.Text(kIdSource), Lower(folder.File("loco.s")));
 }
 
 TEST_F(Dialog, Decompress_RealToolWritesTheTwinAndMakesItTheSource) {
@@ -201,6 +209,29 @@ TEST_F(Dialog, Decompress_RealToolWritesTheTwinAndMakesItTheSource) {
   EXPECT_EQ(Log(), "");
   EXPECT_EQ(ui.Pane(), "");
   EXPECT_EQ(ui.services.cursor, (std::vector<bool>{true, false}));
+}
+
+// A folder that refuses the twin (a dangling link holds its name): the text goes to the cache,
+// converts into the shape's model, and goes with the dialog; the settings keep the shape.
+TEST_F(Dialog, Decompress_FolderThatRefusesTheTwinLeavesTheTextInTheCache) {
+  setenv("XDG_CACHE_HOME", folder.File("cache").c_str(), 1);
+  folder.Write("loco.s", CompressedShapeBytes("full.txt"));
+  std::filesystem::create_symlink("gone", folder.File("loco_ASC.s"));
+  std::filesystem::create_directory(folder.File("out"));
+  ui.services.source_answers.push_back(folder.File("loco.s"));
+  ui.Click(kIdBrowseSource);
+  ui.Click(kIdDecompress);
+  unsetenv("XDG_CACHE_HOME");
+  std::string source = ui.Text(kIdSource);
+  EXPECT_EQ(FolderOf(FolderOf(source)), folder.File("cache/shapewright"));
+  EXPECT_EQ(Log(), "Decompressed text kept in " + source + "\r\n");
+  ui.SetText(kIdOutputDirectory, folder.File("out"));
+  ui.Click(kIdOk);
+  EXPECT_TRUE(ModelHas("out/loco.stk", "Name loco\n")) << Log();
+  ui.Click(kIdCancel);
+  EXPECT_EQ(ui.settings.writes.front(), "Source=" + Lower(folder.path()) + "/loco.s");
+  ui.dialog.reset();
+  EXPECT_FALSE(FileExists(FolderOf(source)));
 }
 
 // The settings are written from the fields when the dialog closes, and never before.

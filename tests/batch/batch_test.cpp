@@ -101,6 +101,32 @@ TEST(Batch, FolderSourceWritesOneFolderPerVehicleAndOneLinePerVehicle) {
             "TS/SetB/gone.wag,,failed,No such file or directory,0,0,0,,,,,\r\n");
 }
 
+// A folder that refuses the twin (a dangling link holds its name), and a run asked to write
+// nothing beside the sources: the same models from a private copy of the text, and warnings
+// that name the user's shape.
+TEST(Batch, SourcesNotWrittenGiveTheSameModels) {
+  TempFolder writable, refused, untouched;
+  for (const TempFolder* f : {&writable, &refused, &untouched}) {
+    MakeCollection(*f);
+    f->Write("TS/SetB/Nested/db_track1w.ace", ExampleTexture());  // found beside the shape
+  }
+  std::filesystem::create_symlink("gone", refused.File("TS/SetB/Nested/loco_ASC.s"));
+  RunCli(writable.path(), "-j 1 -o OUT TS");
+  CliRun warned = RunCli(refused.path(), "-j 2 -o OUT TS");
+  CliRun asked = RunCli(untouched.path(), "-v --read-only-sources -o OUT TS");
+  EXPECT_EQ(Tree(refused.File("OUT")), Tree(writable.File("OUT")));
+  EXPECT_EQ(Tree(untouched.File("OUT")), Tree(writable.File("OUT")));
+  EXPECT_FALSE(FileExists(untouched.File("TS/SetB/Nested/loco_ASC.s")));
+  const std::string texture = "TS/SetB/Nested/loco.s: warning: texture \"my \\\"tex\\\".ace\"";
+  EXPECT_NE(asked.err.find(texture), npos) << asked.err;
+  EXPECT_NE(asked.out.find("\nDecompressed text kept in OUT/.shapewright-"), npos);
+  EXPECT_NE(warned.err.find("TS/SetB/Nested/loco.s: warning: cannot write loco_ASC.s beside it "
+                            "(File exists); its text is kept in OUT/.shapewright-"),
+            npos)
+      << warned.err;
+  EXPECT_NE(warned.out.find("(4 components, 1 texture, 2 warnings)"), npos);
+}
+
 TEST(Batch, EveryNumberOfJobsGivesTheSameTreeAndOutput) {
   TempFolder one, four;
   for (const TempFolder* f : {&one, &four}) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "base/paths.h"
 #include "base/text.h"
 #include "platform/files.h"
 #include "source/source_commands.h"
@@ -136,6 +137,22 @@ TEST(DecompressShape, RunsTheToolInAPrivateFolderAndMovesItsResult) {
   test::WriteFile(tool.f.File("Trains/loco.old_ASC.s"), "earlier");
   EXPECT_EQ(DecompressShape(tool.f.File("trains/loco.old.s")).source, outcome.source);
   EXPECT_EQ(test::ReadFile(tool.f.File("Trains/loco.old_ASC.s")), "earlier");
+}
+
+// A folder that refuses the twin (here a dangling link holds its name): the reason, or the text
+// kept in a new private folder under the same name when one is offered.
+TEST(DecompressShape, FolderThatRefusesTheTwinSaysWhyOrKeepsTheTextPrivately) {
+  ToolRun tool("copy");
+  tool.f.Write("set/loco.s", "packed");
+  std::filesystem::create_symlink("gone", tool.f.File("set/loco_ASC.s"));
+  DecompressOutcome refused = DecompressShape(tool.f.File("set/loco.s"));
+  ASSERT_TRUE(refused.failure);
+  EXPECT_EQ(refused.failure->reason,
+            "cannot decompress: cannot write loco_ASC.s beside it: File exists");
+  DecompressOutcome kept = DecompressShape(tool.f.File("set/loco.s"), {true, tool.f.File("c")});
+  EXPECT_EQ(kept.source, kept.kept_in + "/loco_ASC.s");
+  EXPECT_EQ(FolderOf(kept.kept_in), tool.f.File("c"));
+  EXPECT_EQ(test::ReadFile(kept.source), "packed");
 }
 
 TEST(DecompressShape, FailingToolGivesItsMessage) {
