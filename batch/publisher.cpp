@@ -1,5 +1,6 @@
 #include "batch/publisher.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -10,6 +11,8 @@
 #include "platform/folders.h"
 
 namespace {
+
+constexpr const char* kNothingReplaced = "; nothing was replaced";
 
 void Fail(StagedVehicle& staged, const std::string& message) {
   staged.result.converted = false;
@@ -23,7 +26,10 @@ void Publisher::Publish(const PlannedVehicle& vehicle, StagedVehicle& staged) {
   std::vector<std::string> files;
   std::string error_path, error;
   if (!platform::ListFilesBelow(staged.stage, files, error_path, error)) {
-    Fail(staged, error_path + ": " + error);
+    std::string shown = vehicle.output_folder;
+    if (error_path.size() > staged.stage.size())
+      shown = JoinPath(shown, error_path.substr(staged.stage.size() + 1));
+    Fail(staged, shown + ": " + error + kNothingReplaced);
     return;
   }
   std::vector<std::pair<std::string, std::string>> moves;  // stage file, target
@@ -44,14 +50,21 @@ void Publisher::Publish(const PlannedVehicle& vehicle, StagedVehicle& staged) {
     moves.emplace_back(from, target);
   }
   if (!vehicle.output_folder.empty() && !platform::CreateFolders(vehicle.output_folder, error)) {
-    Fail(staged, vehicle.output_folder + ": " + error);
+    Fail(staged, vehicle.output_folder + ": " + error + kNothingReplaced);
     return;
   }
+  // The model file goes last: a move that fails leaves the earlier model as it was.
+  std::stable_partition(moves.begin(), moves.end(), [](const auto& move) {
+    return !EndsWith(ToLowerAscii(move.second), ".stk");
+  });
+  std::string replaced;
   for (const auto& [from, target] : moves) {
     if (!platform::ReplaceFile(from, target, error)) {
-      Fail(staged, target + ": " + error);
+      Fail(staged, target + ": " + error +
+                       (replaced.empty() ? kNothingReplaced : "; already in place: " + replaced));
       return;
     }
+    replaced += (replaced.empty() ? "" : ", ") + target;
     written_.emplace(target, vehicle.source);
   }
   staged.result.model_file = JoinPath(vehicle.output_folder, staged.model_name);

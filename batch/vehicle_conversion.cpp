@@ -68,6 +68,7 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
     }
     if (ready) {
       staged.stage = context.staging + "/" + std::to_string(index);
+      log.Stage(staged.stage, vehicle.output_folder);
       std::string error;
       if (!platform::CreateFolders(staged.stage, error)) {
         log.Fail("cannot make a working folder in the output folder: " + error);

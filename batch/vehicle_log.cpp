@@ -15,6 +15,11 @@ void VehicleLog::Name(const std::string& engine_path, const std::string& given) 
   names_.emplace_back(engine_path, given);
 }
 
+void VehicleLog::Stage(const std::string& stage, const std::string& output_folder) {
+  stage_ = stage + "/";
+  output_folder_ = output_folder;
+}
+
 void VehicleLog::AppendLog(const std::string& line) {
   if (!verbose_) return;
   // The dialog's log ends every line with CR LF itself; a terminal wants one LF per line.
@@ -36,10 +41,11 @@ void VehicleLog::Beep(const BeepSite& where) {
 
 void VehicleLog::ReportFileFailure(const FileFailure& failure) {
   std::string file = Display(failure.file);
-  Error(file, failure.reason);
-  if (reason.empty()) {
-    reason = file == names_.front().second ? failure.reason : file + ": " + failure.reason;
-  }
+  std::string text = failure.reason;
+  if (!stage_.empty() && failure.file.compare(0, stage_.size(), stage_) == 0)
+    text += "; nothing was replaced";
+  Error(file, text);
+  if (reason.empty()) reason = file == names_.front().second ? text : file + ": " + text;
 }
 
 // The description file is read twice (for the shape, then for the vehicle data): each include
@@ -83,6 +89,8 @@ void VehicleLog::Error(const std::string& file, const std::string& text) {
 
 // A path as the user would write it: the name given for it, else below the given folder.
 std::string VehicleLog::Display(const std::string& path) const {
+  if (!stage_.empty() && path.compare(0, stage_.size(), stage_) == 0)
+    return JoinPath(output_folder_, path.substr(stage_.size()));
   for (const auto& [engine, given] : names_) {
     if (engine == path) return given;
   }

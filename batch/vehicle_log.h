@@ -16,6 +16,9 @@ class VehicleLog : public LogSink {
   VehicleLog(bool verbose, const std::string& given, const std::string& chosen);
   // Shows engine_path as given in messages (the --eng file).
   void Name(const std::string& engine_path, const std::string& given);
+  // Shows a file written into stage as the file in output_folder it was to become: a failure
+  // there names the user's file and says that nothing was replaced.
+  void Stage(const std::string& stage, const std::string& output_folder);
 
   void AppendLog(const std::string& line) override;
   void Beep(const BeepSite& where) override;
@@ -41,4 +44,5 @@ class VehicleLog : public LogSink {
   std::set<std::string> includes_reported_;
   std::string given_folder_, chosen_folder_;
   std::vector<std::pair<std::string, std::string>> names_;  // engine path, as given
+  std::string stage_, output_folder_;
 };

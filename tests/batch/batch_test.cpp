@@ -127,6 +127,24 @@ TEST(Batch, SourcesNotWrittenGiveTheSameModels) {
   EXPECT_NE(warned.out.find("(4 components, 1 texture, 2 warnings)"), npos);
 }
 
+// Files may grow to 1 KiB only, as on a full disk: the error names the user's file, not the
+// working one, and the earlier model stays as it was.
+TEST(Batch, AFailedWriteNamesTheUsersFileAndReplacesNothing) {
+  TempFolder folder;
+  folder.Write("car.s", test::ShapeText(test::ReadTestData("hierarchy.s.txt")));
+  RunCli(folder.path(), "-o OUT car.s");
+  const std::string earlier = test::ReadFile(folder.File("OUT/car.stk"));
+  CliRun run = test::RunProgram("/bin/sh",
+                                {"-c", "trap '' XFSZ; ulimit -f 2; exec \"$0\" \"$@\"", SW_CLI,
+                                 "--length", "9", "-o", "OUT", "car.s"},
+                                folder.path(), {});
+  EXPECT_EQ(run.out,
+            "FAILED car.s: OUT/car.stk: File too large; nothing was replaced\n"
+            "converted 0 of 1 vehicle, 1 failed, 3 warnings, 3 textures missing\n");
+  EXPECT_EQ(test::ReadFile(folder.File("OUT/car.stk")), earlier);
+  EXPECT_EQ(Tree(folder.File("OUT")).size(), 1u);  // no working folder left
+}
+
 TEST(Batch, EveryNumberOfJobsGivesTheSameTreeAndOutput) {
   TempFolder one, four;
   for (const TempFolder* f : {&one, &four}) {
