@@ -40,7 +40,9 @@ void CPreviewWindow::Redraw() {
   picture.width = static_cast<uint32_t>(width());
   picture.height = static_cast<uint32_t>(height());
   picture.pixels.assign(size_t(picture.width) * picture.height * 4, 238);
-  preview::DrawView(model_->scene, view_, picture, 0, 0, picture.width, picture.height);
+  preview::ViewportResult drawn =
+      preview::DrawView(model_->scene, view_, picture, 0, 0, picture.width, picture.height);
+  note_ = QString::fromStdString(preview::PartialPictureNote(model_->scene, drawn.pixels_ran_out));
   image_ = QImage(picture.pixels.data(), int(picture.width), int(picture.height),
                   int(picture.width * 4), QImage::Format_RGBA8888)
                .copy();
@@ -55,6 +57,7 @@ void CPreviewWindow::paintEvent(QPaintEvent*) {
     return;
   }
   painter.drawImage(0, 0, image_);
+  if (!note_.isEmpty()) painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignTop, note_);
 }
 
 void CPreviewWindow::resizeEvent(QResizeEvent*) { Redraw(); }

@@ -39,6 +39,7 @@ class CPreviewWindow : public QWidget {
 
   std::unique_ptr<preview::LoadedModel> model_;
   QString failure_;
+  QString note_;  // what a partial picture leaves out
   preview::View view_;
   QImage image_;
   QPoint last_drag_;

@@ -61,6 +61,9 @@ bool CheckOneFile(const std::string& file, bool preview) {
     return false;
   }
   model::CheckSummary summary = preview::CheckLoadedModel(*loaded);
+  // Drawn first, so that a picture drawn in part is among the warnings.
+  std::string preview_error;
+  bool drawn = !preview || preview::WritePreviewBeside(*loaded, preview_error);
   PrintSummary(file, summary);
   size_t errors = 0, warnings = 0;
   for (const model::Diagnostic& d : loaded->diagnostics) {
@@ -70,16 +73,14 @@ bool CheckOneFile(const std::string& file, bool preview) {
   std::printf("%s: %s, %s\n", file.c_str(), Plural(errors, "error").c_str(),
               Plural(warnings, "warning").c_str());
   bool ok = errors == 0;
-  if (preview) {
-    std::string reason;
-    if (preview::WritePreviewBeside(*loaded, reason)) {
-      std::printf("%s: preview %s\n", file.c_str(), preview::PreviewPathFor(file).c_str());
-    } else {
-      std::fputs(
-          DiagnosticLine(file, 0, Severity::kError, "cannot write the preview: " + reason).c_str(),
-          stderr);
-      ok = false;
-    }
+  if (preview && drawn) {
+    std::printf("%s: preview %s\n", file.c_str(), preview::PreviewPathFor(file).c_str());
+  } else if (preview) {
+    std::fputs(
+        DiagnosticLine(file, 0, Severity::kError, "cannot write the preview: " + preview_error)
+            .c_str(),
+        stderr);
+    ok = false;
   }
   std::fflush(stdout);
   return ok;

@@ -54,7 +54,7 @@ std::string FormatMetres(double millimetres) {
 }
 
 Picture RenderPreview(const Scene& scene, const std::string& name, double length_mm, uint32_t width,
-                      uint32_t height) {
+                      uint32_t height, std::string* partial) {
   Picture picture;
   picture.width = width;
   picture.height = height;
@@ -64,13 +64,16 @@ Picture RenderPreview(const Scene& scene, const std::string& name, double length
   uint32_t strip = static_cast<uint32_t>(16 * text_scale);
   uint32_t view_height = height > strip ? height - strip : 0;
   uint32_t half = width / 2;
-  DrawView(scene, ThreeQuarterView(), picture, 0, 0, half, view_height);
+  ViewportResult three = DrawView(scene, ThreeQuarterView(), picture, 0, 0, half, view_height);
   ViewportResult side = DrawView(scene, SideView(), picture, half, 0, width - half, view_height);
 
   int64_t baseline = static_cast<int64_t>(height) - 11 * text_scale;
   std::string caption =
       name + "  " + (length_mm > 0 ? FormatMetres(length_mm) : std::string("no length given"));
   if (scene.empty) caption += "  (nothing to draw)";
+  std::string note = PartialPictureNote(scene, three.pixels_ran_out || side.pixels_ran_out);
+  if (!note.empty()) caption += "  (" + note + ")";
+  if (partial != nullptr) *partial = note;
   DrawText(picture, 4 * text_scale, baseline, caption, text_scale, kInk);
   if (side.pixels_per_mm > 0) {
     DrawScaleBar(picture, half + 8 * text_scale, baseline - 2 * text_scale, side.pixels_per_mm,

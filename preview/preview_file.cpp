@@ -52,9 +52,13 @@ std::string PreviewPathFor(const std::string& model_path) {
   return JoinPath(FolderOf(model_path), Stem(model_path) + ".png");
 }
 
-bool WritePreviewBeside(const LoadedModel& loaded, std::string& reason) {
+bool WritePreviewBeside(LoadedModel& loaded, std::string& reason) {
+  std::string partial;
   Picture picture =
-      RenderPreview(loaded.scene, loaded.name, loaded.model.has_length ? loaded.model.length : 0);
+      RenderPreview(loaded.scene, loaded.name, loaded.model.has_length ? loaded.model.length : 0,
+                    kPreviewWidth, kPreviewHeight, &partial);
+  if (!partial.empty())
+    loaded.diagnostics.push_back({0, model::Severity::kWarning, "the picture is " + partial});
   std::string png = EncodePng(picture);
   if (png.empty()) {
     reason = "cannot encode the picture";

@@ -47,7 +47,8 @@ model::CheckSummary CheckLoadedModel(LoadedModel& loaded);
 std::string PreviewPathFor(const std::string& model_path);
 
 // Renders the preview of a model loaded with its textures and writes it to PreviewPathFor;
-// false with reason when the picture cannot be written.
-bool WritePreviewBeside(const LoadedModel& loaded, std::string& reason);
+// false with reason when the picture cannot be written. A picture drawn in part adds a
+// warning to the model's diagnostics.
+bool WritePreviewBeside(LoadedModel& loaded, std::string& reason);
 
 }  // namespace preview

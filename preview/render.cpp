@@ -120,6 +120,7 @@ struct Target {
   Picture& picture;
   std::vector<double>& depth;
   int64_t x0, y0, x1, y1;  // clip rectangle, x1 and y1 excluded
+  uint64_t pixels_left;    // of the view's budget
 };
 
 // Twice the signed area of (a, b, p): positive on one side of the edge a -> b.
@@ -148,6 +149,12 @@ void DrawTriangle(Target& t, Projected v0, Projected v1, Projected v2, const Pic
   int64_t y_begin = std::max<int64_t>(t.y0, static_cast<int64_t>(std::floor(min_y)));
   int64_t y_end = std::min<int64_t>(t.y1, static_cast<int64_t>(std::floor(max_y)) + 1);
   if (x_begin >= x_end || y_begin >= y_end) return;
+  uint64_t box = static_cast<uint64_t>(x_end - x_begin) * static_cast<uint64_t>(y_end - y_begin);
+  if (box > t.pixels_left) {
+    t.pixels_left = 0;
+    return;
+  }
+  t.pixels_left -= box;
   bool own0 = OwnsEdge(v1, v2), own1 = OwnsEdge(v2, v0), own2 = OwnsEdge(v0, v1);
   uint32_t stride = t.picture.width;
   for (int64_t py = y_begin; py < y_end; ++py) {
@@ -217,13 +224,17 @@ View ThreeQuarterView() { return {0.55, 0.3, true, 1}; }
 View SideView() { return {0, 0, false, 1}; }
 
 Scene BuildScene(const model::ModelFile& model, const std::vector<model::Placement>& placements,
-                 const LoadTexture& load_texture) {
+                 const LoadTexture& load_texture, uint64_t triangle_budget) {
   Scene scene;
   scene.model = &model;
   std::unordered_map<std::string, int> loaded;
   for (const model::Placement& p : placements) {
     const model::Component& c = model.components[p.component];
     if (c.triangles.empty()) continue;
+    if (scene.triangles_left_out > 0 || c.triangles.size() > triangle_budget - scene.triangles) {
+      scene.triangles_left_out += c.triangles.size();
+      continue;
+    }
     Scene::Part part;
     part.component = p.component;
     for (int i = 0; i < 3; ++i) part.offset[i] = p.offset[i];
@@ -259,13 +270,25 @@ Scene BuildScene(const model::ModelFile& model, const std::vector<model::Placeme
         scene.empty = false;
       }
     }
-    if (drawn) scene.parts.push_back(part);
+    if (!drawn) continue;
+    scene.parts.push_back(part);
+    scene.triangles += c.triangles.size();
   }
   return scene;
 }
 
+std::string PartialPictureNote(const Scene& scene, bool pixels_ran_out) {
+  if (scene.triangles_left_out > 0) {
+    return "drawn in part: " + std::to_string(scene.triangles) + " of " +
+           std::to_string(scene.triangles + scene.triangles_left_out) +
+           " placed triangles, the most a picture draws";
+  }
+  if (pixels_ran_out) return "drawn in part: its triangles cover more pixels than a view fills";
+  return {};
+}
+
 ViewportResult DrawView(const Scene& scene, const View& view, Picture& target, uint32_t x,
-                        uint32_t y, uint32_t width, uint32_t height) {
+                        uint32_t y, uint32_t width, uint32_t height, uint64_t pixel_budget) {
   ViewportResult result;
   if (scene.empty || scene.model == nullptr || width == 0 || height == 0) return result;
   x = std::min(x, target.width);
@@ -275,7 +298,7 @@ ViewportResult DrawView(const Scene& scene, const View& view, Picture& target, u
   Camera camera = MakeCamera(scene, view, x, y, width, height);
   std::vector<double> depth(static_cast<size_t>(target.width) * target.height,
                             -std::numeric_limits<double>::infinity());
-  Target t{target, depth, x, y, int64_t{x} + width, int64_t{y} + height};
+  Target t{target, depth, x, y, int64_t{x} + width, int64_t{y} + height, pixel_budget};
 
   double centre_sx, centre_sy, centre_depth;
   ProjectRaw(camera, camera.centre, centre_sx, centre_sy, centre_depth);
@@ -337,6 +360,10 @@ ViewportResult DrawView(const Scene& scene, const View& view, Picture& target, u
       if (!ok) continue;
       DrawTriangle(t, projected[tri.index[0]], projected[tri.index[1]], projected[tri.index[2]],
                    texture, alpha_test);
+      if (t.pixels_left == 0) {
+        result.pixels_ran_out = true;
+        return result;
+      }
     }
   }
   return result;
