@@ -25,7 +25,9 @@ TEST(CollectionPage, ShowsEachVehicleEscapedAndNeedsNothingFromOutside) {
   std::string page = MakeCollectionPage("a <b> & \"c\"", {loco, broken});
   const std::pair<const char*, size_t> parts[] = {
       {"data-search=", 2},
-      {"<div class=\"card failed\"", 1},
+      {"<div class=\"card failed\" data-status=\"failed\"", 1},
+      {"data-status=\"converted warnings\"", 1},
+      {"<option value=\"warnings\">with warnings (1)</option>", 1},
       {"<img src=\"loco%20%26%20tender/loco.png\"", 1},
       {"<dt>Length</dt><dd>16.50 m</dd>", 1},
       {"<dt>Weight</dt><dd>61</dd>", 1},
