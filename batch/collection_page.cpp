@@ -192,7 +192,10 @@ void AppendCard(std::string& out, const VehicleCard& card) {
            EscapeHtml(card.model_file) + "</a></dd>\n";
   }
   if (card.length_mm > 0) AppendRow(out, "Length", preview::FormatMetres(card.length_mm));
-  for (const VehicleKey& key : kVehicleKeys) AppendRow(out, key.key, card.vehicle.*key.value);
+  for (const VehicleKey& key : kVehicleKeys) {
+    const std::string& value = card.vehicle.*key.value;
+    AppendRow(out, key.key, value.empty() ? value : value + " " + std::string(key.unit));
+  }
   if (!card.textures.empty()) {
     out += "<dt>Textures</dt><dd class=\"textures\">";
     for (size_t i = 0; i < card.textures.size(); ++i) {

@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
     test::WriteFile(folder + "/" + card.picture, preview::EncodePng(picture));
   }
   cards[0].warnings = {"texture body.tga is missing beside the model file"};
+  cards[2].vehicle = {"61", "1200", "150", "120"};
   test::WriteFile(folder + "/index.html", MakeCollectionPage("Fixture collection", cards));
   return 0;
 }

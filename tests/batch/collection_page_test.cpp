@@ -16,7 +16,7 @@ TEST(CollectionPage, ShowsEachVehicleEscapedAndNeedsNothingFromOutside) {
   loco.status = "converted";
   loco.picture = "loco & tender/loco.png";
   loco.length_mm = 16500;
-  loco.vehicle.weight = "61";
+  loco.vehicle = {"61", "1500", "", "120"};
   loco.textures = {"loco_body.tga", "loco_cab.tga"};
   loco.missing_textures = {"loco_cab.tga"};
   loco.warnings = {"component <x>: 1 triangle without area"};
@@ -30,7 +30,9 @@ TEST(CollectionPage, ShowsEachVehicleEscapedAndNeedsNothingFromOutside) {
       {"<option value=\"warnings\">with warnings (1)</option>", 1},
       {"<img src=\"loco%20%26%20tender/loco.png\"", 1},
       {"<dt>Length</dt><dd>16.50 m</dd>", 1},
-      {"<dt>Weight</dt><dd>61</dd>", 1},
+      {"<dt>Weight</dt><dd>61 t</dd>", 1},
+      {"<dt>Power</dt><dd>1500 kW</dd>", 1},
+      {"<dt>Max</dt><dd>120 km/h</dd>", 1},
       {"<dt>TE</dt>", 0},  // not given: no row
       {"<span class=\"missing\" title=\"missing\">loco_cab.tga</span>", 1},
       {"<li>component &lt;x&gt;: 1 triangle without area</li>", 1},
