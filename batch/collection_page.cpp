@@ -18,6 +18,7 @@ h1 { font-size: 1.4em; }
 .bar { display: flex; flex-wrap: wrap; align-items: center; gap: 0.5em 1em; }
 #filter { font-size: 1em; padding: 0.3em; width: 20em; max-width: 100%; }
 .bar select { font-size: 1em; padding: 0.2em; }
+#report { margin-left: auto; }
 .cards { display: grid; grid-template-columns: repeat(auto-fill, minmax(min(100%, 480px), 1fr));
   gap: 1em; margin-top: 1em; align-items: start; }
 .card { background: #fff; border: 1px solid #ccc; border-radius: 4px; padding: 0.6em; min-width: 0; }
@@ -245,7 +246,8 @@ std::string EscapeHtml(const std::string& text) {
   return out;
 }
 
-std::string MakeCollectionPage(const std::string& title, const std::vector<VehicleCard>& cards) {
+std::string MakeCollectionPage(const std::string& title, const std::string& report,
+                               const std::vector<VehicleCard>& cards) {
   std::string out = kHead;
   out += "<title>" + EscapeHtml(title) + "</title>\n</head>\n<body>\n";
   out += "<h1>" + EscapeHtml(title) + "</h1>\n";
@@ -254,6 +256,10 @@ std::string MakeCollectionPage(const std::string& title, const std::vector<Vehic
       "source, texture, warning\" aria-label=\"Filter\">\n";
   AppendChoices(out, cards);
   out += "<span id=\"count\">" + std::to_string(cards.size()) + " vehicles</span>\n";
+  if (!report.empty()) {
+    out += "<a id=\"report\" href=\"" + EscapeHtml(PathAsUrl(report)) +
+           "\">CSV report: " + EscapeHtml(report) + "</a>\n";
+  }
   out += "</div>\n<div class=\"cards\">\n";
   for (const VehicleCard& card : cards) AppendCard(out, card);
   out += "</div>\n";

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # check-collection-page.sh [BUILD_DIR]: loads a collection page written by the fixture program
 # into headless Chromium from the file system and checks it through the DOM: four cards, the
-# failed one marked, pictures loaded, values with their units, the filter box, the status
-# choice and the sort each showing and ordering what they should, and at least two cards a row
-# on a wide window (one on a narrow one). Also takes a screenshot at 1400x900 (kept with
-# KEEP=1). Needs Debian's chromium.
+# failed one marked, pictures loaded, values with their units, the link to the report, the
+# filter box, the status choice and the sort each showing and ordering what they should, and at
+# least two cards a row on a wide window (one on a narrow one). Also takes a screenshot at
+# 1400x900 (kept with KEEP=1). Needs Debian's chromium.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
@@ -70,6 +70,8 @@ probe_script=$(
   box.value = 'class';
   box.dispatchEvent(new Event('input'));
   lines.push('converted and "class": ' + shown());
+  var report = document.getElementById('report');
+  lines.push('report: ' + (report ? decodeURIComponent(report.href) : 'none'));
   var class37 = cards().filter(function (c) { return name(c) === 'class37'; })[0];
   lines.push('class37: ' + Array.prototype.map.call(class37.querySelectorAll('dt'), function (dt) {
     return dt.textContent + ' ' + dt.nextElementSibling.textContent;
@@ -104,6 +106,8 @@ expect "$wide" "status converted: coach b,class37,class5 (3 of 4 vehicles)" "sta
 expect "$wide" "status all: coach b,wagon,class37,class5 (4 of 4 vehicles)" "status all"
 expect "$wide" 'converted and "class": class37,class5 (2 of 4 vehicles)' "status with the filter box"
 expect "$wide" "class37: Source class37.eng, Status converted, Length 18.73 m, Weight 61 t, Power 1200 kW, TE 150 kN, Max 120 km/h, Textures body.tga" "units"
+expect "$wide" "report: file://$scratch/run report #1.csv" "the report link leads to the report"
+[ -f "$scratch/run report #1.csv" ] || fail "the fixture wrote no report to link"
 expect "$(probe 1280,900)" "first row: 2" "two cards a row at 1280 px"
 narrow=$(probe 500,900)
 expect "$narrow" "first row: 1" "one card a row at 500 px"
@@ -113,5 +117,5 @@ expect "$(probe 1400,900 '?status=failed&sort=name&filter=a')" \
 
 run_browser --screenshot="$scratch/page.png" --window-size=1400,900 "file://$scratch/index.html" >/dev/null
 [ -s "$scratch/page.png" ] || fail "no screenshot"
-echo "collection page: four cards, failed one marked, units, two a row when wide, filter," \
-  "status and sort work, screenshot taken"
+echo "collection page: four cards, failed one marked, units, report link, two a row when" \
+  "wide, filter, status and sort work, screenshot taken"

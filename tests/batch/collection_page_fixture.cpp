@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
   }
   cards[0].warnings = {"texture body.tga is missing beside the model file"};
   cards[2].vehicle = {"61", "1200", "150", "120"};
-  test::WriteFile(folder + "/index.html", MakeCollectionPage("Fixture collection", cards));
+  test::WriteFile(folder + "/run report #1.csv", "source\r\n");
+  test::WriteFile(folder + "/index.html",
+                  MakeCollectionPage("Fixture collection", "run report #1.csv", cards));
   return 0;
 }
