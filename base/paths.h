@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/text.h"
 
@@ -61,4 +62,40 @@ inline std::string WithSlashes(std::string path) {
     if (c == '\\') c = '/';
   }
   return path;
+}
+
+// The components of path with the empty ones and "." left out and each ".." taking away the
+// one before it, as a browser resolves a link: by the text, not by the disk.
+inline std::vector<std::string_view> NormalComponents(std::string_view path) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = start;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    std::string_view part = path.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  return parts;
+}
+
+// The relative path that leads from the folder from to path, both absolute: a ".." for each
+// component of from that path does not share, then the rest of path.
+inline std::string RelativePath(std::string_view from, std::string_view path) {
+  std::vector<std::string_view> base = NormalComponents(from), target = NormalComponents(path);
+  size_t shared = 0;
+  while (shared < base.size() && shared < target.size() && base[shared] == target[shared]) {
+    ++shared;
+  }
+  std::string relative;
+  for (size_t i = shared; i < base.size(); ++i) relative += "../";
+  for (size_t i = shared; i < target.size(); ++i) {
+    if (i > shared) relative += '/';
+    relative += target[i];
+  }
+  return relative;
 }

@@ -14,14 +14,15 @@ struct VehicleData {
 struct VehicleKey {
   std::string_view key;     // as in the model file, and as the card labels it
   std::string_view column;  // the report's column
+  std::string_view unit;    // what the number means in the model file, as the card shows it
   std::string VehicleData::*value;
 };
 
 inline constexpr VehicleKey kVehicleKeys[] = {
-    {"Weight", "weight", &VehicleData::weight},
-    {"Power", "power", &VehicleData::power},
-    {"TE", "tractive_effort", &VehicleData::tractive_effort},
-    {"Max", "max_speed", &VehicleData::max_speed},
+    {"Weight", "weight", "t", &VehicleData::weight},
+    {"Power", "power", "kW", &VehicleData::power},
+    {"TE", "tractive_effort", "kN", &VehicleData::tractive_effort},
+    {"Max", "max_speed", "km/h", &VehicleData::max_speed},
 };
 
 // The entry for key; null when key is no vehicle line's.

@@ -1,7 +1,7 @@
 // The collection page of a batch run: one card per vehicle with its picture, name, source,
-// status, length, physical data, textures and warnings, and a filter box. One self-contained
-// HTML file that works from the file system: no server, no network, no outside scripts or
-// fonts.
+// status, length, physical data, textures and warnings; a filter box, a status choice, a sort
+// and the link to the CSV report. One self-contained HTML file that works from the file
+// system: no server, no network, no outside scripts or fonts.
 #pragma once
 
 #include <string>
@@ -23,8 +23,10 @@ struct VehicleCard {
   std::vector<std::string> warnings;
 };
 
-// The page's HTML, cards in the order given.
-std::string MakeCollectionPage(const std::string& title, const std::vector<VehicleCard>& cards);
+// The page's HTML, cards in the order given; report is the CSV report's path relative to the
+// page, linked from it, or empty for none.
+std::string MakeCollectionPage(const std::string& title, const std::string& report,
+                               const std::vector<VehicleCard>& cards);
 
 // Text made safe for HTML element content and attribute values.
 std::string EscapeHtml(const std::string& text);

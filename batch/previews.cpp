@@ -6,18 +6,16 @@
 #include "base/diagnostic.h"
 #include "base/paths.h"
 #include "batch/collection_page.h"
+#include "platform/files.h"
 #include "platform/whole_file.h"
 #include "preview/preview_file.h"
 
 namespace {
 
-// path relative to folder when it lies inside it, else as it is.
+// path as a link from a page in folder, both as given on the command line: relative, with ".."
+// where path lies outside the folder, so that the link works opened from the file system.
 std::string RelativeTo(const std::string& path, const std::string& folder) {
-  std::string prefix = folder.empty() || IsSeparator(folder.back()) ? folder : folder + "/";
-  if (!prefix.empty() && path.compare(0, prefix.size(), prefix) == 0) {
-    return path.substr(prefix.size());
-  }
-  return path;
+  return RelativePath(platform::AbsolutePath(folder), platform::AbsolutePath(path));
 }
 
 // The card of a converted vehicle from its model file as loaded and checked (its length,
@@ -87,8 +85,13 @@ bool WriteBatchPreviews(const BatchOptions& options, const std::vector<VehicleRe
   if (!folder_source) return all;
   std::string page = CollectionPagePath(options.output_dir);
   std::string title = "Collection: " + std::to_string(cards.size()) + " vehicles";
+  // The report is linked when there is one to open: it was written before the page.
+  std::string report;
+  if (!options.report_path.empty() && platform::IsRegularFile(options.report_path)) {
+    report = RelativeTo(options.report_path, options.output_dir);
+  }
   std::string reason;
-  if (!platform::WriteWholeFile(page, MakeCollectionPage(title, cards), reason)) {
+  if (!platform::WriteWholeFile(page, MakeCollectionPage(title, report, cards), reason)) {
     std::fputs(
         DiagnosticLine(page, 0, Severity::kError, "cannot write the collection page: " + reason)
             .c_str(),

@@ -1,5 +1,5 @@
-// collection_page_fixture DIR: writes DIR/index.html with three cards and their pictures, for
-// the browser check in scripts/check-collection-page.sh.
+// collection_page_fixture DIR: writes DIR/index.html with four cards (out of name and status
+// order) and their pictures, for the browser check in scripts/check-collection-page.sh.
 #include <cstdio>
 
 #include "batch/collection_page.h"
@@ -12,13 +12,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string folder = argv[1];
-  std::vector<VehicleCard> cards(3);
-  const char* names[3] = {"class37", "coach b", "wagon"};
-  for (size_t i = 0; i < 3; ++i) {
+  std::vector<VehicleCard> cards(4);
+  const char* names[4] = {"coach b", "wagon", "class37", "class5"};
+  for (size_t i = 0; i < 4; ++i) {
     VehicleCard& card = cards[i];
     card.name = names[i];
     card.source = card.name + ".eng";
-    card.converted = i != 2;
+    card.converted = i != 1;
     card.status = card.converted ? "converted" : "cannot read the shape";
     if (!card.converted) continue;
     card.picture = card.name + ".png";
@@ -27,10 +27,13 @@ int main(int argc, char** argv) {
     preview::Picture picture;
     picture.width = 64;
     picture.height = 24;
-    picture.pixels.assign(64 * 24 * 4, uint8_t(80 + 60 * i));
+    picture.pixels.assign(64 * 24 * 4, uint8_t(80 + 40 * i));
     test::WriteFile(folder + "/" + card.picture, preview::EncodePng(picture));
   }
-  cards[1].warnings = {"texture body.tga is missing beside the model file"};
-  test::WriteFile(folder + "/index.html", MakeCollectionPage("Fixture collection", cards));
+  cards[0].warnings = {"texture body.tga is missing beside the model file"};
+  cards[2].vehicle = {"61", "1200", "150", "120"};
+  test::WriteFile(folder + "/run report #1.csv", "source\r\n");
+  test::WriteFile(folder + "/index.html",
+                  MakeCollectionPage("Fixture collection", "run report #1.csv", cards));
   return 0;
 }

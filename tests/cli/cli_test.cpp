@@ -143,7 +143,7 @@ TEST(CliPreview, AFolderSourceGetsTheCollectionPage) {
   folder.Write("set/coach/coach.wag",
                ShapeText("Wagon ( coach\nWagonShape ( coach.s )\nSize ( 3m 4m 14.5m )\n)\n"));
   folder.Write("set/coach/broken.wag", ShapeText("Wagon ( broken\n)\n"));
-  CliRun run = RunCli(folder.path(), "-o out --preview set");
+  CliRun run = RunCli(folder.path(), "-o out --preview --report rep#1.csv set");
   EXPECT_EQ(run.status, 1) << run.out << run.err;  // broken.wag names no shape
   EXPECT_NE(run.out.find("collection page: out/index.html\n"), npos) << run.out;
   std::string page = test::ReadFile(folder.File("out/index.html"));
@@ -151,6 +151,7 @@ TEST(CliPreview, AFolderSourceGetsTheCollectionPage) {
   EXPECT_NE(page.find("<div class=\"card failed\""), npos);
   EXPECT_NE(page.find("<dt>Length</dt><dd>14.50 m</dd>"), npos) << page;
   EXPECT_NE(page.find(".png\" alt=\"coach\""), npos) << page;
+  EXPECT_NE(page.find("<a id=\"report\" href=\"../rep%231.csv\""), npos) << page;
 }
 
 }  // namespace
