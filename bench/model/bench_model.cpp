@@ -2,6 +2,7 @@
 //   sw_bench_model render FILE.stk...   load (read, place, textures) and render each, 1280x480
 //   sw_bench_model generate TRIANGLES FILE.stk   writes a vehicle-like model of that many
 //                                                triangles in textured quads
+//   sw_bench_model generate-deep FILE.stk        writes a hostile model placing 2^20 copies
 // Prints milliseconds per phase; the fastest of REPEAT (default 5) renders counts.
 #include <chrono>
 #include <cstdio>
@@ -66,6 +67,23 @@ int Generate(long triangles, const std::string& path) {
   return out ? 0 : 1;
 }
 
+// A hostile model: one component of 20,000 triangles as large as the model, placed 2^20 times
+// through a binary INCLUDE tree of 20 levels: a 2^20-fold picture from 160 kB of text.
+int GenerateDeep(const std::string& path) {
+  std::ofstream out(path, std::ios::binary);
+  out << "[end]\r\nName deep.0\r\nMillimetric\r\nComponent\r\n<IndexedTriangleList>\r\n";
+  for (int t = 0; t < 20000; ++t) out << "\t0,1,2\r\n";
+  out << "</IndexedTriangleList>\r\n<VertexBuffer>\r\n\t0/0/0\t0/0/1000\t0,0\r\n"
+         "\t1000/0/0\t0/0/1000\t0,0\r\n\t0/1000/0\t0/0/1000\t0,0\r\n</VertexBuffer>\r\n";
+  for (int level = 1; level <= 20; ++level) {
+    out << "[end]\r\nName deep." << level << "\r\nComponent\r\nMillimetric\r\n";
+    for (int twice = 0; twice < 2; ++twice)
+      out << "\tINCLUDE 0/" << twice * 10 << "/0\t deep." << level - 1 << "\r\n";
+  }
+  out << "[end]\r\nName deep\r\nMillimetric\r\nLength 1000\r\n\tINCLUDE 0/0/0\t deep.20\r\n";
+  return out ? 0 : 1;
+}
+
 int Render(int argc, char** argv) {
   int repeat = std::getenv("REPEAT") ? std::atoi(std::getenv("REPEAT")) : 5;
   for (int a = 2; a < argc; ++a) {
@@ -100,6 +118,10 @@ int main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
   if (command == "render" && argc > 2) return Render(argc, argv);
   if (command == "generate" && argc == 4) return Generate(std::atol(argv[2]), argv[3]);
-  std::fputs("usage: sw_bench_model render FILE.stk... | generate TRIANGLES FILE.stk\n", stderr);
+  if (command == "generate-deep" && argc == 3) return GenerateDeep(argv[2]);
+  std::fputs(
+      "usage: sw_bench_model render FILE.stk... | generate TRIANGLES FILE.stk | generate-deep "
+      "FILE.stk\n",
+      stderr);
   return 2;
 }

@@ -9,6 +9,7 @@
 #include "model/tga_reader.h"
 #include "preview/png.h"
 #include "preview/preview.h"
+#include "preview/preview_file.h"
 #include "tests/model/model_test_support.h"
 
 namespace {
@@ -173,6 +174,40 @@ std::string MakeTga() {
             char(kRgba[i * 4 + 3])};
   }
   return tga;
+}
+
+// A scene past its triangle budget leaves out whole placements from the first that would not
+// fit; a view past its pixel budget stops drawing. Either says so.
+TEST(Render, DrawingStopsAtItsBudgetsAndSaysSo) {
+  Drawn d;
+  Load(d,
+       "Name scene\nMillimetric\n\tINCLUDE 0/0/0\t quad\n\tINCLUDE 0/9/0\t quad\n"
+       "\tINCLUDE 0/0/0\t quad\n" +
+           QuadComponent("quad.tga"));
+  preview::Scene scene = preview::BuildScene(d.model, d.placements, LoadTexture, 5);
+  EXPECT_EQ(scene.parts.size(), 2u);
+  EXPECT_EQ(scene.box_max[1], 2009);
+  EXPECT_EQ(preview::PartialPictureNote(scene, false),
+            "drawn in part: 4 of 6 placed triangles, the most a picture draws");
+  Picture blank;
+  blank.width = blank.height = 32;
+  blank.pixels.assign(32 * 32 * 4, 255);
+  Picture whole = blank, part = blank;
+  EXPECT_FALSE(preview::DrawView(d.scene, preview::SideView(), whole, 0, 0, 32, 32).pixels_ran_out);
+  EXPECT_EQ(preview::PartialPictureNote(d.scene, false), "");
+  // Each triangle's box holds about 32 x 16 pixels: the first is drawn, the next ones are not.
+  EXPECT_TRUE(
+      preview::DrawView(d.scene, preview::SideView(), part, 0, 0, 32, 32, 700).pixels_ran_out);
+  EXPECT_NE(part.pixels, blank.pixels);
+  EXPECT_NE(part.pixels, whole.pixels);
+  // The picture beside the model file is drawn all the same, and its warning says why not whole.
+  test::TempFolder folder;
+  std::string reason, file = folder.Write("scene.stk", "Name scene\nMillimetric\n");
+  std::unique_ptr<preview::LoadedModel> loaded = preview::LoadModelFile(file, reason);
+  loaded->scene = std::move(scene);
+  ASSERT_TRUE(preview::WritePreviewBeside(*loaded, reason)) << reason;
+  EXPECT_EQ(loaded->diagnostics.back().message,
+            "the picture is drawn in part: 4 of 6 placed triangles, the most a picture draws");
 }
 
 TEST(Tga, DecodesEveryStoredForm) {
