@@ -67,7 +67,7 @@ const char kScript[] = R"(<script>
       e.card.hidden = !match;
       if (match) shown++;
     });
-    count.textContent = shown + ' of ' + cards.length + ' vehicles';
+    count.textContent = shown + ' of ' + cards.length + (cards.length == 1 ? ' vehicle' : ' vehicles');
   }
   // Ties keep the source order, so every sort is stable whatever the browser's.
   function order() {
@@ -255,7 +255,7 @@ std::string MakeCollectionPage(const std::string& title, const std::string& repo
       "<div class=\"bar\">\n<input id=\"filter\" type=\"search\" placeholder=\"Filter by name, "
       "source, texture, warning\" aria-label=\"Filter\">\n";
   AppendChoices(out, cards);
-  out += "<span id=\"count\">" + std::to_string(cards.size()) + " vehicles</span>\n";
+  out += "<span id=\"count\">" + Plural(cards.size(), "vehicle") + "</span>\n";
   if (!report.empty()) {
     out += "<a id=\"report\" href=\"" + EscapeHtml(PathAsUrl(report)) +
            "\">CSV report: " + EscapeHtml(report) + "</a>\n";

@@ -5,6 +5,7 @@
 
 #include "base/diagnostic.h"
 #include "base/paths.h"
+#include "base/text.h"
 #include "batch/collection_page.h"
 #include "platform/files.h"
 #include "platform/whole_file.h"
@@ -84,7 +85,7 @@ bool WriteBatchPreviews(const BatchOptions& options, const std::vector<VehicleRe
   }
   if (!folder_source) return all;
   std::string page = CollectionPagePath(options.output_dir);
-  std::string title = "Collection: " + std::to_string(cards.size()) + " vehicles";
+  std::string title = "Collection: " + Plural(cards.size(), "vehicle");
   // The report is linked when there is one to open: it was written before the page.
   std::string report;
   if (!options.report_path.empty() && platform::IsRegularFile(options.report_path)) {
