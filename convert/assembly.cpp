@@ -3,6 +3,7 @@
 #include "base/paths.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
+#include "convert/run_aborted.h"
 #include "convert/texture_library.h"
 #include "convert/vehicle.h"
 #include "platform/files.h"
@@ -23,10 +24,14 @@ void ConvertTexture(Run& run, const std::string& name) {
     return;
   }
   // MSTS names may use "\" between folders; the calls below take "/".
-  std::string source =
-      platform::FindPathIgnoringCase(JoinPath(FolderOf(ShapeFile(run.options)), WithSlashes(name)));
+  std::string wanted = JoinPath(FolderOf(ShapeFile(run.options)), WithSlashes(name));
+  std::string source = platform::FindPathIgnoringCase(wanted);
   std::string destination = platform::ResolveCreatePath(run.options.OutputDirectory + "/" +
                                                         WithSlashes(ReplaceAceWithTga(name)));
+  // The library would wait on a FIFO or read a device without end: such a name fails the run.
+  std::string refused;
+  if (platform::FileExists(source) && !platform::IsReadableRegularFile(source, refused))
+    throw RunAborted{{wanted, refused}};
   // The library's result decides nothing here; it only tells the log sink what happened.
   if (TextureLibrary::AceToTga(source.c_str(), destination.c_str()) != 0) {
     outcome.status = TextureOutcome::Status::kConverted;

@@ -33,9 +33,9 @@ bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionRes
   run.written.length = options.Length;
   try {
     log.AppendLog("Reading file");
-    errno = 0;
-    if (!OpenFileSource(run.source, platform::FindPathIgnoringCase(options.SourcePath))) {
-      throw RunAborted{{ShapeFile(options), std::strerror(errno)}};
+    std::string reason;
+    if (!OpenFileSource(run.source, platform::FindPathIgnoringCase(options.SourcePath), reason)) {
+      throw RunAborted{{ShapeFile(options), reason}};
     }
     SkipBytes(run.source, kByteOrderMarkSize);
     ReadLine(run);

@@ -54,9 +54,11 @@ std::string IncludePath(const std::string& including, std::string_view text) {
 
 bool DiskEngFiles::Open(const std::string& path, ByteSource& source,
                         platform::FileIdentity& identity, std::string& reason) {
-  errno = 0;
-  if (!OpenFileSource(source, platform::FindPathIgnoringCase(path))) {
-    reason = std::strerror(errno != 0 ? errno : ENOENT);
+  if (!OpenFileSource(source, platform::FindPathIgnoringCase(path), reason)) return false;
+  if (source.total_bytes > kMaxEngFileBytes) {
+    reason = "larger than any description file (" + std::to_string(source.total_bytes) +
+             " bytes; at most " + std::to_string(kMaxEngFileBytes) + ")";
+    CloseSource(source);
     return false;
   }
   if (!platform::IdentifyOpenFile(source.file, identity)) {

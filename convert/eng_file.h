@@ -34,6 +34,9 @@ class DiskEngFiles : public EngFileOpener {
 // absolute).
 std::string IncludePath(const std::string& including, std::string_view text);
 
+// A description file or include larger than this is refused: real ones hold a few hundred
+// kilobytes, and a path that leads to a huge file would otherwise be read to its end.
+inline constexpr uint64_t kMaxEngFileBytes = uint64_t{16} << 20;
 // At most this many files are read at once, the chosen file counted.
 inline constexpr size_t kMaxOpenEngFiles = 8;
 // At most this many include files are read for one chosen file: a file may be included again

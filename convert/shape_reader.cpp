@@ -1,10 +1,13 @@
 #include "convert/shape_reader.h"
 
+#include "platform/files.h"
+
 #include <cerrno>
 #include <cstring>
 
 #include "base/text.h"
 #include "convert/numbers.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -31,16 +34,13 @@ bool RefillSource(ByteSource& source) {
 
 }  // namespace
 
-bool OpenFileSource(ByteSource& source, const std::string& path) {
+bool OpenFileSource(ByteSource& source, const std::string& path, std::string& reason) {
   source = ByteSource{};
-  source.file = std::fopen(path.c_str(), "rb");
+  uint64_t size = 0;
+  source.file = platform::OpenRegularFile(path, reason, size);
   if (source.file == nullptr) return false;
   source.buffer.resize(kBufferSize);
-  if (std::fseek(source.file, 0, SEEK_END) == 0) {
-    long length = std::ftell(source.file);
-    if (length > 0) source.total_bytes = static_cast<uint64_t>(length);
-    std::fseek(source.file, 0, SEEK_SET);
-  }
+  source.total_bytes = size;
   return true;
 }
 

@@ -20,8 +20,8 @@ struct ByteSource {
   uint64_t consumed = 0;     // bytes taken from the file so far (buffered included)
 };
 
-// Opens path for reading; false (errno set) when it cannot be opened.
-bool OpenFileSource(ByteSource& source, const std::string& path);
+// Opens path for reading when it is a regular file; false with the reason otherwise.
+bool OpenFileSource(ByteSource& source, const std::string& path, std::string& reason);
 void OpenMemorySource(ByteSource& source, const unsigned char* data, size_t size);
 void CloseSource(ByteSource& source);
 // Drops up to count bytes (the byte-order mark in front of the shape text).

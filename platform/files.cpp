@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,6 +75,54 @@ std::string FindPathIgnoringCase(const std::string& path) {
     at = end + 1;
   }
   return resolved;
+}
+
+namespace {
+
+const char* KindOfNonRegular(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "something else";
+}
+
+}  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, std::string& reason, uint64_t& size) {
+  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    return nullptr;
+  }
+  struct stat info;
+  if (::fstat(fd, &info) != 0) {
+    reason = std::strerror(errno);
+    ::close(fd);
+    return nullptr;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    reason = std::string(KindOfNonRegular(info.st_mode)) + ", not a regular file";
+    ::close(fd);
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (file == nullptr) {
+    reason = std::strerror(errno);
+    ::close(fd);
+    return nullptr;
+  }
+  size = static_cast<uint64_t>(info.st_size);
+  return file;
+}
+
+bool IsReadableRegularFile(const std::string& path, std::string& reason) {
+  uint64_t size = 0;
+  std::FILE* file = OpenRegularFile(path, reason, size);
+  if (file != nullptr) std::fclose(file);
+  return file != nullptr;
 }
 
 bool IdentifyOpenFile(std::FILE* file, FileIdentity& identity) {

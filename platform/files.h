@@ -18,6 +18,14 @@ struct FileIdentity {
 // a folder (EISDIR): a folder opens for reading but gives no bytes.
 bool IdentifyOpenFile(std::FILE* file, FileIdentity& identity);
 
+// Opens path for reading when it names a regular file (links followed), never waiting on a
+// FIFO or a device; size gets its length. Null with the reason otherwise: the system's, or
+// what the path names instead ("a FIFO, not a regular file").
+std::FILE* OpenRegularFile(const std::string& path, std::string& reason, uint64_t& size);
+
+// Whether path can be opened as a regular file (as OpenRegularFile tells); false with the reason.
+bool IsReadableRegularFile(const std::string& path, std::string& reason);
+
 // The path of an existing file or folder that matches path when each component is compared
 // without regard to letter case (an exact match wins); path itself when nothing matches.
 std::string FindPathIgnoringCase(const std::string& path);

@@ -8,49 +8,29 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/files.h"
+
 namespace platform {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error,
                    uint64_t max_bytes) {
   bytes.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  struct stat info;
-  if (::fstat(fd, &info) != 0) {
-    error = std::strerror(errno);
-    ::close(fd);
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    error = S_ISDIR(info.st_mode) ? "is a folder" : "not a regular file";
-    ::close(fd);
-    return false;
-  }
-  if (static_cast<uint64_t>(info.st_size) > max_bytes) {
+  uint64_t size = 0;
+  std::FILE* file = OpenRegularFile(path, error, size);
+  if (file == nullptr) return false;
+  if (size > max_bytes) {
     error = "larger than " + std::to_string(max_bytes) + " bytes";
-    ::close(fd);
+    std::fclose(file);
     return false;
   }
-  bytes.resize(static_cast<size_t>(info.st_size));
-  size_t done = 0;
   // The size may change under us: read what is there, up to the size first seen.
-  while (done < bytes.size()) {
-    ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      error = std::strerror(errno);
-      ::close(fd);
-      return false;
-    }
-    if (got == 0) break;
-    done += static_cast<size_t>(got);
-  }
+  bytes.resize(static_cast<size_t>(size));
+  size_t done = std::fread(bytes.data(), 1, bytes.size(), file);
+  bool failed = std::ferror(file) != 0;
+  if (failed) error = std::strerror(errno);
+  std::fclose(file);
   bytes.resize(done);
-  ::close(fd);
-  return true;
+  return !failed;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& error) {

@@ -19,10 +19,17 @@ std::unique_ptr<LoadedModel> LoadModelFile(const std::string& path, std::string&
   model::ResolvePlacements(loaded->model, loaded->placements, loaded->diagnostics, {},
                            &loaded->placed_count);
   if (textures == Textures::kLoad) {
+    // A texture that is there but cannot be drawn is a warning; a missing one is the
+    // checker's to report.
     auto load_texture = [&](const std::string& name, Picture& picture) {
       std::string file = TexturePathBeside(path, name), bytes, error;
-      return !file.empty() && platform::ReadWholeFile(file, bytes, error, uint64_t{256} << 20) &&
-             model::DecodeTga(bytes, picture, error);
+      if (file.empty() || !platform::FileExists(file)) return false;
+      if (platform::ReadWholeFile(file, bytes, error, uint64_t{256} << 20) &&
+          model::DecodeTga(bytes, picture, error))
+        return true;
+      loaded->diagnostics.push_back(
+          {0, model::Severity::kWarning, "texture " + name + " is drawn plain: " + error});
+      return false;
     };
     loaded->scene = BuildScene(loaded->model, loaded->placements, load_texture);
   }

@@ -85,10 +85,12 @@ bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionE
 
 ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log) {
   ShapeCheck result{SourceCheck::kFailed, shape_path};
-  errno = 0;
-  std::FILE* file = std::fopen(platform::FindPathIgnoringCase(shape_path).c_str(), "rb");
+  std::string reason;
+  uint64_t size = 0;
+  std::FILE* file =
+      platform::OpenRegularFile(platform::FindPathIgnoringCase(shape_path), reason, size);
   if (file == nullptr) {
-    log.ReportFileFailure(FileFailure{shape_path, std::strerror(errno)});
+    log.ReportFileFailure(FileFailure{shape_path, reason});
     return result;
   }
   unsigned char start[100];
@@ -102,7 +104,8 @@ ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log)
   log.AppendLog("Checking for decompressed file");
   result.check = SourceCheck::kNeedsDecompression;
   std::string twin = shape_path.substr(0, shape_path.size() - 2) + "_ASC.s";
-  std::FILE* twin_file = std::fopen(platform::FindPathIgnoringCase(twin).c_str(), "rb");
+  std::FILE* twin_file =
+      platform::OpenRegularFile(platform::FindPathIgnoringCase(twin), reason, size);
   if (twin_file != nullptr) {
     std::fclose(twin_file);
     result.source = twin;
@@ -152,7 +155,9 @@ bool PlaceTwinBeside(const std::string& result, const std::string& target, std::
   errno = 0;
   bool moved = platform::MoveFileNoReplace(result, platform::ResolveCreatePath(target));
   int move_error = errno;
-  if (std::FILE* file = std::fopen(platform::FindPathIgnoringCase(target).c_str(), "rb")) {
+  uint64_t size = 0;
+  if (std::FILE* file =
+          platform::OpenRegularFile(platform::FindPathIgnoringCase(target), reason, size)) {
     std::fclose(file);
     return true;
   }

@@ -1,5 +1,6 @@
 // shapewright-cli as a user runs it: arguments, output streams, exit status, files written.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -40,6 +41,12 @@ TEST(Cli, OutcomesAndExitStatus) {
   folder.Write("none.wag", ShapeText("x\nMass ( 1t )\n"));
   folder.Write("packed.s", "SIMISA@F\x05\x00\x00\x00garbage");
   folder.Write("empty/readme.txt", "no vehicle here");
+  // Only regular files are read: a FIFO would stall the run, a device never end.
+  mkfifo(folder.File("fifo.s").c_str(), 0600);
+  folder.Write("pipe.wag", ShapeText("x\nWagonShape ( fifo.s )\n"));
+  std::filesystem::resize_file(folder.Write("big.wag", ""), 17 << 20);
+  folder.Write("tex/good.s", ShapeWithTexture("t.ace"));
+  mkfifo(folder.File("tex/t.ace").c_str(), 0600);
   const struct {
     const char* arguments;
     int status;
@@ -64,6 +71,14 @@ TEST(Cli, OutcomesAndExitStatus) {
       // The reason is the tool's own message, from its standard error.
       {"packed.s", 1, "FAILED packed.s: cannot decompress: ffeditc_unicode: ",
        "packed.s: error: cannot decompress: ffeditc_unicode: "},
+      {"fifo.s pipe.wag", 1,
+       "FAILED fifo.s: a FIFO, not a regular file\nFAILED pipe.wag: fifo.s: a FIFO",
+       "fifo.s: error: a FIFO, not a regular file\nfifo.s: error: a FIFO"},
+      {"big.wag", 1,
+       "FAILED big.wag: larger than any description file (17825792 bytes; at most 16777216)\n",
+       "big.wag: error: larger"},
+      {"-o t tex/good.s", 1, "FAILED tex/good.s: tex/t.ace: a FIFO, not a regular file\n",
+       "tex/t.ace: error: a FIFO"},
       {"-q -o q malformed.s", 0, "converted 1 of 1 vehicle, 0 failed, ", ""},
       // A folder without vehicles fails the run, though nothing else did.
       {"-o out3 empty", 1, "converted 0 of 0 vehicles",

@@ -89,7 +89,8 @@ TEST(ReadShapeLine, ReadsAcrossBufferRefillsOfAFile) {
   test::TempFolder folder;
   std::string path = folder.Write("refill.bin", std::string("\0\xff\xfe", 3) + Ascii(text + "\rz"));
   ByteSource source;
-  ASSERT_TRUE(OpenFileSource(source, path));
+  std::string reason;
+  ASSERT_TRUE(OpenFileSource(source, path, reason));
   SkipBytes(source, 3);
   std::string line;
   bool end;
