@@ -71,6 +71,10 @@ void VehicleLog::ReportTexture(const TextureOutcome& texture) {
   }
 }
 
+void VehicleLog::ReportModelProblem(const FileFailure& problem) {
+  Warn(problem.file, 0, problem.reason);
+}
+
 void VehicleLog::Fail(const std::string& message) {
   Error(names_.front().second, message);
   reason = message;

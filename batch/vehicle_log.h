@@ -25,6 +25,7 @@ class VehicleLog : public LogSink {
   void ReportFileFailure(const FileFailure& failure) override;
   void ReportUnreadableInclude(const IncludeFailure& failure) override;
   void ReportTexture(const TextureOutcome& texture) override;
+  void ReportModelProblem(const FileFailure& problem) override;
   // A failure found by the batch itself, outside the engine.
   void Fail(const std::string& message);
   // A warning about file (as the engine names it) at line (0: the whole file).

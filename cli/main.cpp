@@ -1,6 +1,7 @@
 // shapewright-cli: the conversion of the dialog, from the command line, for single files and
 // whole collections. Reads the arguments and hands the work to the batch driver.
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -68,10 +69,12 @@ const char kUsage[] =
 
 // --length: the whole argument one number as std::from_chars reads a float (no blanks, no
 // "+"); stricter than the dialog's Length field (ParseLengthField).
+// A length in metres: finite and positive, or 0 for the vehicle's own.
 bool ParseLengthArgument(const std::string& text, float& length) {
   const char* end = text.data() + text.size();
   auto [stop, ec] = std::from_chars(text.data(), end, length);
-  return ec == std::errc() && stop == end;
+  if (length == 0) length = 0;  // -0 too
+  return ec == std::errc() && stop == end && std::isfinite(length) && length >= 0;
 }
 
 bool ParseJobs(const std::string& text, int& jobs) {
@@ -118,7 +121,7 @@ int main(int argc, char** argv) {
       std::string text;
       float length = 0;
       if (!value(text) || !ParseLengthArgument(text, length))
-        return Fail("--length needs a number of metres");
+        return Fail("--length needs a finite, positive number of metres (0: the vehicle's own)");
       options.length = length;
     } else if (arg == "--two-foot") {
       options.two_foot = true;

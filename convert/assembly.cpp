@@ -1,5 +1,8 @@
 #include "convert/assembly.h"
 
+#include <cmath>
+
+#include "base/model_limits.h"
 #include "base/paths.h"
 #include "convert/numbers.h"
 #include "convert/run.h"
@@ -80,7 +83,14 @@ void WriteAssemblySection(Run& run) {
   out += run.ModelName;
   ++run.written.components;
   out += "\nMillimetric\nLength ";
-  AppendWhole(out, static_cast<double>(run.UnitScale) * static_cast<double>(run.options.Length));
+  double length = static_cast<double>(run.UnitScale) * static_cast<double>(run.options.Length);
+  AppendWhole(out, length);
+  if (std::isfinite(length) && (length < 0 || length > kMaxModelMillimetres)) {
+    run.log.ReportModelProblem(
+        {ShapeFile(run.options), "the model file's Length, outside 0 to " +
+                                     std::to_string(static_cast<int64_t>(kMaxModelMillimetres)) +
+                                     " mm, is refused by its readers"});
+  }
   out += "\n\n";
   WriteText(run.model, out);
   if (!run.options.EngPath.empty()) WriteVehicleParameters(run);

@@ -6,9 +6,11 @@
 #include <new>
 #include <utility>
 
+#include "base/model_limits.h"
 #include "base/text.h"
 #include "convert/assembly.h"
 #include "convert/hierarchy.h"
+#include "convert/numbers.h"
 #include "convert/primitives.h"
 #include "convert/run.h"
 #include "convert/shape_tables.h"
@@ -29,6 +31,7 @@ bool RunConversion(const ConversionOptions& options, LogSink& log) {
 
 bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionResult& result) {
   Run run(options, log);
+  const uint64_t refused_before = RefusedNumbersWritten();
   run.written.model_path = run.model_path;
   run.written.length = options.Length;
   try {
@@ -72,6 +75,13 @@ bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionRes
     return false;
   }
   run.tables = ShapeTables{};
+  if (uint64_t refused = RefusedNumbersWritten() - refused_before; refused > 0) {
+    log.ReportModelProblem(
+        {ShapeFile(options), "the model file holds " + Plural(refused, "number") +
+                                 " that its readers refuse: not finite, or beyond " +
+                                 std::to_string(static_cast<int64_t>(kMaxModelMillimetres)) +
+                                 " mm"});
+  }
   result = std::move(run.written);
   log.AppendLog("\r\n***** FINISHED *****\r\n");
   return true;

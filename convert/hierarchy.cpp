@@ -68,6 +68,18 @@ void AppendChildPlacements(Run& run, std::string& out, const ChildIndex& index, 
   }
 }
 
+// Whether following the parents up from matrix 0 comes back to it. The assembly places the
+// children of matrix 0, so only such a loop puts an INCLUDE cycle in the placed tree.
+bool RootIsItsOwnAncestor(const ShapeTables& t, int64_t walk_end) {
+  int64_t at = 0;
+  for (int64_t step = 0; step < walk_end; ++step) {
+    at = MatrixParent(t, at);
+    if (at == 0) return true;
+    if (at < 0 || at >= walk_end) return false;
+  }
+  return false;
+}
+
 }  // namespace
 
 void WriteMatrixHierarchy(Run& run) {
@@ -90,4 +102,9 @@ void WriteMatrixHierarchy(Run& run) {
     AppendChildPlacements(run, out, index, static_cast<int32_t>(i), false);
   }
   WriteText(run.model, out);
+  if (RootIsItsOwnAncestor(t, walk_end)) {
+    run.log.ReportModelProblem({ShapeFile(run.options),
+                                "its hierarchy makes matrix 0 its own ancestor: the model file's "
+                                "matrix components include each other in a cycle"});
+  }
 }

@@ -50,6 +50,11 @@ class LogSink {
   virtual void ReportUnreadableInclude(const IncludeFailure& failure) {
     AppendLog("Cannot read include file " + failure.include);
   }
+  // What the model file holds, written as the shape's numbers say, that its readers refuse: a
+  // number that is not finite, components that include each other. The run still succeeds.
+  virtual void ReportModelProblem(const FileFailure& problem) {
+    AppendLog("Warning: " + problem.reason);
+  }
   // Each texture of the assembly's list, after its conversion. The dialog keeps silent about
   // textures; a batch counts and reports them.
   virtual void ReportTexture(const TextureOutcome& texture) { (void)texture; }

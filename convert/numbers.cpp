@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/model_limits.h"
 #include "base/text.h"
 
 namespace {
@@ -22,6 +23,8 @@ size_t SkipSpaceAndSign(std::string_view text, bool& negative) {
   return at;
 }
 
+thread_local uint64_t refused_written = 0;
+
 // Appends the text of a finite value printed with decimals digits after the point, rounding
 // exact halves away from zero. std::to_chars rounds exact halves to even, so a half is
 // detected first: value * 10^decimals ends in exactly .5 only when value * 2^(decimals+1) is
@@ -29,6 +32,7 @@ size_t SkipSpaceAndSign(std::string_view text, bool& negative) {
 void AppendFixed(std::string& out, double value, int decimals) {
   char buffer[400];
   if (!std::isfinite(value)) {
+    ++refused_written;
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, end);
     return;
@@ -148,6 +152,9 @@ float RoundToFloat(double value) {
 void AppendWhole(std::string& out, double value) { AppendFixed(out, value, 0); }
 
 void AppendWholeTriple(std::string& out, double a, double b, double c) {
+  // AppendFixed counts the parts that are not finite.
+  for (double part : {a, b, c})
+    refused_written += std::isfinite(part) && std::fabs(part) > kMaxModelMillimetres;
   AppendFixed(out, a, 0);
   out += '/';
   AppendFixed(out, b, 0);
@@ -156,6 +163,8 @@ void AppendWholeTriple(std::string& out, double a, double b, double c) {
 }
 
 void AppendFixed6(std::string& out, double value) { AppendFixed(out, value, 6); }
+
+uint64_t RefusedNumbersWritten() { return refused_written; }
 
 void AppendInt(std::string& out, int64_t value) {
   char buffer[24];

@@ -30,6 +30,11 @@ void AppendFixed6(std::string& out, double value);
 // "%d".
 void AppendInt(std::string& out, int64_t value);
 
+// How many numbers the functions above have written on this thread that readers of a model
+// file refuse: "inf" or "nan", or a whole-number triple's part beyond kMaxModelMillimetres. A
+// run compares the count before and after.
+uint64_t RefusedNumbersWritten();
+
 // A double cut toward zero to 32 bits; NaN and values outside the 32-bit range give
 // -2147483648 (the processor's "integer indefinite"), where a plain cast would be undefined,
 // so that such a value is written the same everywhere.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/diagnostic.h"
+#include "base/model_limits.h"
 
 namespace model {
 
@@ -76,7 +77,7 @@ struct ModelFile {
 // What the reader refuses to go beyond, whatever the file says.
 struct ReadLimits {
   size_t max_line_length = 1 << 16;
-  double max_coordinate = 1e7;   // millimetres: ten kilometres is no vehicle
+  double max_coordinate = kMaxModelMillimetres;
   size_t max_diagnostics = 200;  // further problems are counted in one closing line
 };
 

@@ -71,13 +71,15 @@ TEST(Batch, FolderSourceWritesOneFolderPerVehicleAndOneLinePerVehicle) {
             "ok  TS/SetA/CAR_LD.WAG -> OUT/SetA/CAR_LD/car.stk (2 components, 1 texture)\n"
             "ok  TS/SetA/car_empty.wag -> OUT/SetA/car_empty/car.stk (2 components, 1 texture)\n"
             "ok  TS/SetB/Nested/LOCO.Eng -> OUT/SetB/Nested/LOCO/loco.stk (4 components, 0 "
-            "textures, 2 warnings)\n"
+            "textures, 3 warnings)\n"
             "ok  TS/SetB/box.wag -> OUT/SetB/box/box.stk (2 components, 0 textures, 1 warning)\n"
             "FAILED TS/SetB/gone.wag: No such file or directory\n"
-            "converted 4 of 5 vehicles, 1 failed, 3 warnings, 3 textures missing\n");
+            "converted 4 of 5 vehicles, 1 failed, 4 warnings, 3 textures missing\n");
   EXPECT_EQ(run.err,
             "TS/SetB/Nested/loco_ASC.s: warning: texture \"db_track1w.ace\" not found\n"
             "TS/SetB/Nested/loco_ASC.s: warning: texture \"my \\\"tex\\\".ace\" not found\n"
+            "TS/SetB/Nested/loco_ASC.s: warning: the model file holds 3 numbers that its readers "
+            "refuse: not finite, or beyond 10000000 mm\n"
             "TS/SetB/box.s: warning: texture \"lost.ace\" not found\n"
             "TS/SetB/gone.wag: error: No such file or directory\n");
   std::map<std::string, std::string> tree = Tree(folder.File("OUT"));
@@ -96,7 +98,7 @@ TEST(Batch, FolderSourceWritesOneFolderPerVehicleAndOneLinePerVehicle) {
             "length_m,weight,power,tractive_effort,max_speed\r\n"
             "TS/SetA/CAR_LD.WAG,OUT/SetA/CAR_LD/car.stk,ok,,0,1,0,14.5,30,,,0\r\n"
             "TS/SetA/car_empty.wag,OUT/SetA/car_empty/car.stk,ok,,0,1,0,14.5,20,,,0\r\n"
-            "TS/SetB/Nested/LOCO.Eng,OUT/SetB/Nested/LOCO/loco.stk,ok,,2,0,2,14.5,,1500,,96\r\n"
+            "TS/SetB/Nested/LOCO.Eng,OUT/SetB/Nested/LOCO/loco.stk,ok,,3,0,2,14.5,,1500,,96\r\n"
             "TS/SetB/box.wag,OUT/SetB/box/box.stk,ok,,1,0,1,14.5,,,,0\r\n"
             "TS/SetB/gone.wag,,failed,No such file or directory,0,0,0,,,,,\r\n");
 }
@@ -124,7 +126,7 @@ TEST(Batch, SourcesNotWrittenGiveTheSameModels) {
                             "(File exists); its text is kept in OUT/.shapewright-"),
             npos)
       << warned.err;
-  EXPECT_NE(warned.out.find("(4 components, 1 texture, 2 warnings)"), npos);
+  EXPECT_NE(warned.out.find("(4 components, 1 texture, 3 warnings)"), npos);
 }
 
 // Files may grow to 1 KiB only, as on a full disk: the error names the user's file, not the

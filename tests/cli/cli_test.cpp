@@ -92,7 +92,9 @@ TEST(Cli, OutcomesAndExitStatus) {
       {"--version", 0, "Shapewright convertor 1.3.1.0\n", ""},
       {"--help", 0, "usage: shapewright-cli [OPTION...] SOURCE...\n", ""},
       {"--frobnicate x.s", 2, "", "shapewright-cli: unknown option --frobnicate"},
-      {"--length abc x.s", 2, "", "shapewright-cli: --length needs a number of metres\n"},
+      {"--length abc x.s", 2, "", "shapewright-cli: --length needs a finite, positive number"},
+      {"--length nan x.s", 2, "", "shapewright-cli: --length needs a finite, positive number"},
+      {"--length -5 x.s", 2, "", "shapewright-cli: --length needs a finite, positive number"},
       {"", 2, "", "usage: shapewright-cli [OPTION...] SOURCE...\n"},
   };
   for (const auto& c : cases) {

@@ -63,4 +63,35 @@ TEST(WriteMatrixHierarchy, AnnouncedButUnreadMatricesAreWalkedWithinTheFileSize)
   EXPECT_NE(text.find("\n[end]\nName loco.MTX.3\nComponent\nMillimetric\n\n"), std::string::npos);
 }
 
+// What the readers of the model file refuse is written as the shape says, with a warning.
+TEST(RunConversion, WarnsOfNonFiniteNumbersAndAnIncludeCycle) {
+  const std::string main = Matrix("main", "0 0 0");
+  const struct {
+    std::string matrices;
+    const char* hierarchy;
+    std::string warning;
+  } cases[] = {
+      {"matrices ( 2\n" + main + Matrix("far", "1e39 0 0") + ")\n", "hierarchy ( 2 -1 0 )\n",
+       "the model file holds 1 number that its readers refuse: not finite, or beyond 10000000 mm"},
+      {"matrices ( 1\n" + main + ")\n", "hierarchy ( 1 0 )\n",
+       "its hierarchy makes matrix 0 its own ancestor: the model file's matrix components "
+       "include each other in a cycle"},
+      {"matrices ( 2\n" + main + main + ")\n", "hierarchy ( 2 1 0 )\n",
+       "its hierarchy makes matrix 0 its own ancestor: the model file's matrix components "
+       "include each other in a cycle"},
+  };
+  for (const auto& c : cases) {
+    ShapeParts parts;
+    parts.matrices = c.matrices;
+    parts.hierarchy = c.hierarchy;
+    parts.sub_objects = "sub_objects ( 0 )\n";
+    Converted converted = ConvertShape(BuildShape(parts));
+    EXPECT_TRUE(converted.ok) << (converted.log.failures.empty()
+                                      ? ""
+                                      : converted.log.failures[0].reason);
+    const std::vector<std::string>& lines = converted.log.lines;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Warning: " + c.warning), 1) << c.hierarchy;
+  }
+}
+
 }  // namespace
