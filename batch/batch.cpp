@@ -10,19 +10,12 @@
 #include "batch/report.h"
 #include "batch/scheduler.h"
 #include "platform/files.h"
+#include "platform/whole_file.h"
 
 namespace {
 
 void PrintError(std::FILE* err, const std::string& file, const std::string& text) {
   std::fputs(DiagnosticLine(file, 0, Severity::kError, text).c_str(), err);
-}
-
-bool WriteReport(const std::string& path, const std::vector<VehicleResult>& results) {
-  std::string csv = FormatReport(results);
-  std::FILE* report = std::fopen(path.c_str(), "wb");
-  bool written = report != nullptr && std::fwrite(csv.data(), 1, csv.size(), report) == csv.size();
-  if (report != nullptr && std::fclose(report) != 0) written = false;
-  return written;
 }
 
 }  // namespace
@@ -32,6 +25,11 @@ int RunBatch(const BatchOptions& options, std::FILE* out, std::FILE* err) {
   std::vector<FileFailure> errors;
   bool planned = PlanVehicles(options, vehicles, errors);
   for (const FileFailure& error : errors) PrintError(err, error.file, error.reason);
+  std::string problem;
+  if (!options.report_path.empty() && !CheckReportPath(options, vehicles, problem)) {
+    PrintError(err, options.report_path, problem);
+    return 2;
+  }
   std::string base = OutputBase(options);
   std::string error;
   bool output_folder = base.empty() || platform::CreateFolders(base, error);
@@ -45,8 +43,10 @@ int RunBatch(const BatchOptions& options, std::FILE* out, std::FILE* err) {
 
   // Every vehicle is done: what looks at the whole collection comes here.
   bool outputs_written = output_folder;
-  if (!options.report_path.empty() && !WriteReport(options.report_path, results)) {
-    PrintError(err, options.report_path, "cannot write the report");
+  // Through a file beside it: a report is complete or as it was.
+  if (!options.report_path.empty() &&
+      !platform::WriteWholeFile(options.report_path, FormatReport(results), error)) {
+    PrintError(err, options.report_path, "cannot write the report: " + error);
     outputs_written = false;
   }
   if (options.preview && output_folder && !WriteBatchPreviews(options, results, out, err))

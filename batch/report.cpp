@@ -2,6 +2,11 @@
 
 #include <charconv>
 
+#include "base/paths.h"
+#include "base/text.h"
+#include "platform/files.h"
+#include "platform/whole_file.h"
+
 std::string CsvField(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
@@ -44,4 +49,42 @@ std::string FormatReport(const std::vector<VehicleResult>& results) {
     csv += "\r\n";
   }
   return csv;
+}
+
+bool CheckReportPath(const BatchOptions& options, const std::vector<PlannedVehicle>& vehicles,
+                     std::string& problem) {
+  const std::string& path = options.report_path;
+  // Names of what a run reads (shapes, descriptions, textures) and writes (models, textures,
+  // pictures, the page): a report there would replace one, or be replaced.
+  static constexpr const char* kTaken[] = {".s",   ".eng", ".wag",  ".ace", ".stk",
+                                           ".tga", ".png", ".html", ".inc"};
+  std::string lower = ToLowerAscii(path);
+  for (const char* extension : kTaken) {
+    if (EndsWith(lower, extension)) {
+      problem = std::string("a report cannot take the name of a file the run reads or writes (") +
+                extension + ")";
+      return false;
+    }
+  }
+  if (platform::IsFolder(path)) {
+    problem = "a folder, not a file for the report";
+    return false;
+  }
+  platform::FileIdentity report, source;
+  if (platform::IdentifyFile(path, report)) {
+    std::vector<std::string> read = {options.eng};
+    for (const PlannedVehicle& vehicle : vehicles) read.push_back(vehicle.source);
+    for (const std::string& file : read) {
+      if (!file.empty() && platform::IdentifyFile(file, source) && source == report) {
+        problem = "the report would replace the source " + file;
+        return false;
+      }
+    }
+  }
+  std::string folder = FolderOf(path), error;
+  if (!folder.empty() && !platform::CreateFolders(folder, error)) {
+    problem = "cannot make the report's folder: " + error;
+    return false;
+  }
+  return true;
 }

@@ -125,6 +125,14 @@ bool IsReadableRegularFile(const std::string& path, std::string& reason) {
   return file != nullptr;
 }
 
+bool IdentifyFile(const std::string& path, FileIdentity& identity) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return false;
+  identity.device = static_cast<uint64_t>(info.st_dev);
+  identity.inode = static_cast<uint64_t>(info.st_ino);
+  return true;
+}
+
 bool IdentifyOpenFile(std::FILE* file, FileIdentity& identity) {
   struct stat info;
   if (::fstat(::fileno(file), &info) != 0) return false;
@@ -165,6 +173,12 @@ bool CreateFolders(const std::string& path, std::string& error) {
       }
     }
     if (at < path.size()) partial += path[at];
+  }
+  // A file in the folder's place is no folder: every caller goes on to write into it.
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    error = std::strerror(ENOTDIR);
+    return false;
   }
   return true;
 }

@@ -14,6 +14,9 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
+// The identity of the file at path (links followed); false when there is none.
+bool IdentifyFile(const std::string& path, FileIdentity& identity);
+
 // The identity of an open file. False, with errno set, when it cannot be told or the file is
 // a folder (EISDIR): a folder opens for reading but gives no bytes.
 bool IdentifyOpenFile(std::FILE* file, FileIdentity& identity);

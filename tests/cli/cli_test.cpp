@@ -41,6 +41,7 @@ TEST(Cli, OutcomesAndExitStatus) {
   folder.Write("none.wag", ShapeText("x\nMass ( 1t )\n"));
   folder.Write("packed.s", "SIMISA@F\x05\x00\x00\x00garbage");
   folder.Write("empty/readme.txt", "no vehicle here");
+  folder.Write("notes.txt", "not a vehicle");
   // Only regular files are read: a FIFO would stall the run, a device never end.
   mkfifo(folder.File("fifo.s").c_str(), 0600);
   folder.Write("pipe.wag", ShapeText("x\nWagonShape ( fifo.s )\n"));
@@ -79,6 +80,16 @@ TEST(Cli, OutcomesAndExitStatus) {
        "big.wag: error: larger"},
       {"-o t tex/good.s", 1, "FAILED tex/good.s: tex/t.ace: a FIFO, not a regular file\n",
        "tex/t.ace: error: a FIFO"},
+      // The report is checked before anything is converted: never a source or an output.
+      {"--report good.s good.s", 2, "",
+       "good.s: error: a report cannot take the name of a file "
+       "the run reads or writes (.s)\n"},
+      {"--report notes.txt notes.txt", 2, "",
+       "notes.txt: error: the report would replace the source notes.txt\n"},
+      {"-o o9 --report good.s/r.csv good.s", 2, "",
+       "good.s/r.csv: error: cannot make the report's folder: Not a directory\n"},
+      {"-o good.s good.s", 1, "FAILED good.s: cannot make the output folder: Not a directory\n",
+       "good.s: error: Not a directory\n"},
       {"-q -o q malformed.s", 0, "converted 1 of 1 vehicle, 0 failed, ", ""},
       // A folder without vehicles fails the run, though nothing else did.
       {"-o out3 empty", 1, "converted 0 of 0 vehicles",
