@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/interrupts.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ void Publisher::Publish(const PlannedVehicle& vehicle, StagedVehicle& staged) {
     return !EndsWith(ToLowerAscii(move.second), ".stk");
   });
   std::string replaced;
+  platform::HoldInterrupts whole_vehicle;
   for (const auto& [from, target] : moves) {
     if (!platform::ReplaceFile(from, target, error)) {
       Fail(staged, target + ": " + error +

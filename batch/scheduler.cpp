@@ -13,6 +13,7 @@
 #include "batch/vehicle_conversion.h"
 #include "platform/console.h"
 #include "platform/folders.h"
+#include "platform/interrupts.h"
 #include "platform/process.h"
 
 namespace {
@@ -56,7 +57,8 @@ void PrintVehicle(const BatchOptions& options, const StagedVehicle& staged, std:
   std::fflush(err);
   if (!result.converted || options.verbosity != Verbosity::kQuiet)
     std::fputs(ResultLine(result).c_str(), out);
-  std::fflush(out);
+  // Nobody reads on (| head): the run ends here, its working files gone.
+  if (std::fflush(out) != 0) platform::EndAfterClosedOutput();
 }
 
 }  // namespace
@@ -91,7 +93,8 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
   if (vehicles.empty()) return results;
   std::string base = OutputBase(options);
   std::string parent = base.empty() ? "." : base;
-  std::string staging = platform::MakeTemporaryFolderIn(parent);
+  platform::RemoveAbandonedWorkingFolders(parent);
+  std::string staging = platform::MakeWorkingFolderIn(parent);
   RunContext context{
       options, options.eng.empty() ? std::string() : ChosenPath(options.eng), staging,
       SharedDecompressions(TwinPlace{!options.read_only_sources, staging + "/twins"})};
@@ -163,6 +166,6 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
   }
   progress.Clear();
   for (std::thread& thread : threads) thread.join();
-  platform::RemoveFolder(context.staging);
+  platform::RemoveWorkingFolder(context.staging);
   return results;
 }

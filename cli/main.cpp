@@ -9,6 +9,7 @@
 #include "batch/batch.h"
 #include "cli/check.h"
 #include "platform/console.h"
+#include "platform/interrupts.h"
 #include "platform/version_info.h"
 
 namespace {
@@ -155,5 +156,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   options.progress = options.verbosity != Verbosity::kQuiet && platform::StandardErrorIsTerminal();
+  // Before any thread starts: an interrupt then removes the run's working files.
+  platform::WatchInterrupts();
   return RunBatch(options, stdout, stderr);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "platform/interrupts.h"
 
 namespace platform {
 namespace {
@@ -163,6 +164,10 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 bool CreateFolders(const std::string& path, std::string& error) {
+  if (Interrupted()) {
+    error = "the run was interrupted";
+    return false;
+  }
   std::string partial;
   for (size_t at = 0; at <= path.size(); ++at) {
     if (at == path.size() || path[at] == '/') {

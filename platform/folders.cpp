@@ -1,13 +1,22 @@
 #include "platform/folders.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <mutex>
+
+#include "platform/interrupts.h"
 
 namespace platform {
 namespace {
@@ -65,9 +74,76 @@ bool ListFilesBelow(const std::string& folder, std::vector<std::string>& files,
 }
 
 std::string MakeTemporaryFolderIn(const std::string& parent) {
+  if (Interrupted()) return std::string();
   std::string pattern = parent + "/.shapewright-XXXXXX";
   char* made = ::mkdtemp(pattern.data());
   return made != nullptr ? std::string(made) : std::string();
+}
+
+namespace {
+
+constexpr const char* kWorkingPrefix = ".shapewright-";
+constexpr const char* kLockName = "/.lock";
+// A working folder without its lock is someone's only in the moment between making the folder
+// and the lock; past this age it is left over from an older run.
+constexpr time_t kUnlockedGraceSeconds = 3600;
+
+std::mutex held_mutex;
+std::map<std::string, int>& HeldLocks() {
+  static std::map<std::string, int> held;  // folder, the descriptor holding its lock
+  return held;
+}
+
+}  // namespace
+
+std::string MakeWorkingFolderIn(const std::string& parent) {
+  std::string folder = MakeTemporaryFolderIn(parent);
+  if (folder.empty()) return folder;
+  int fd = ::open((folder + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (fd >= 0) ::close(fd);
+    ::rmdir(folder.c_str());
+    return std::string();
+  }
+  {
+    std::lock_guard<std::mutex> lock(held_mutex);
+    HeldLocks()[folder] = fd;
+  }
+  RemoveOnInterrupt(folder);
+  return folder;
+}
+
+void RemoveWorkingFolder(const std::string& folder) {
+  ForgetOnInterrupt(folder);
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  std::lock_guard<std::mutex> lock(held_mutex);
+  auto held = HeldLocks().find(folder);
+  if (held == HeldLocks().end()) return;
+  ::close(held->second);
+  HeldLocks().erase(held);
+}
+
+void RemoveAbandonedWorkingFolders(const std::string& parent) {
+  DIR* dir = ::opendir(parent.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> candidates;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (std::strncmp(entry->d_name, kWorkingPrefix, std::strlen(kWorkingPrefix)) == 0)
+      candidates.push_back(parent + "/" + entry->d_name);
+  }
+  ::closedir(dir);
+  for (const std::string& folder : candidates) {
+    struct stat info;
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
+    int fd = ::open((folder + kLockName).c_str(), O_RDONLY | O_CLOEXEC);
+    bool abandoned =
+        fd >= 0 ? ::flock(fd, LOCK_EX | LOCK_NB) == 0
+                : errno == ENOENT && ::time(nullptr) - info.st_mtime > kUnlockedGraceSeconds;
+    std::error_code ignored;
+    if (abandoned) std::filesystem::remove_all(folder, ignored);
+    if (fd >= 0) ::close(fd);
+  }
 }
 
 bool SameFileContents(const std::string& a, const std::string& b) {

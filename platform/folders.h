@@ -21,6 +21,15 @@ bool ListFilesBelow(const std::string& folder, std::vector<std::string>& files,
 // A new private folder inside parent (which exists); empty when none can be made.
 std::string MakeTemporaryFolderIn(const std::string& parent);
 
+// A run's working folder in parent (which exists): private, held by this process through a
+// lock inside it, and removed when the run is interrupted; empty when none can be made.
+std::string MakeWorkingFolderIn(const std::string& parent);
+// Removes a working folder made above and lets go of it.
+void RemoveWorkingFolder(const std::string& folder);
+// Removes the working folders in parent that no live run holds: those a run killed outright
+// (or a power cut) left behind. Another run's folder is never touched.
+void RemoveAbandonedWorkingFolders(const std::string& parent);
+
 // True when both files can be read and hold the same bytes.
 bool SameFileContents(const std::string& a, const std::string& b);
 

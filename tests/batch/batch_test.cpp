@@ -1,13 +1,22 @@
 // Whole collections through shapewright-cli: folders as sources, one result line per vehicle,
 // the tree written, the report, collisions, and the same output for every number of jobs.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
 
+#include "base/paths.h"
 #include "batch/report.h"
 #include "tests/cli/cli_run.h"
 #include "tests/ffedit/shape_encoder.h"
+
+extern char** environ;
 
 namespace {
 
@@ -145,6 +154,44 @@ TEST(Batch, AFailedWriteNamesTheUsersFileAndReplacesNothing) {
             "converted 0 of 1 vehicle, 1 failed, 3 warnings, 3 textures missing\n");
   EXPECT_EQ(test::ReadFile(folder.File("OUT/car.stk")), earlier);
   EXPECT_EQ(Tree(folder.File("OUT")).size(), 1u);  // no working folder left
+}
+
+// Interrupted at its first result line, a run leaves finished vehicles only and no working
+// folder; a later run removes the working folders that no live run holds.
+TEST(Batch, AnInterruptedRunLeavesOnlyFinishedVehicles) {
+  TempFolder folder;
+  for (int i = 0; i < 300; ++i) WriteWagon(folder, "TS/S" + std::to_string(i), "w", "1");
+  int out[2];
+  ASSERT_EQ(pipe(out), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addchdir_np(&actions, folder.path().c_str());
+  const char* argv[] = {SW_CLI, "-j", "2", "-o", "OUT", "TS", nullptr};
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, SW_CLI, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+  close(out[1]);
+  for (char c = 0; read(out[0], &c, 1) == 1 && c != '\n';) {
+  }
+  kill(child, SIGINT);
+  int status = 0;
+  waitpid(child, &status, 0);
+  close(out[0]);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  std::map<std::string, std::string> tree = Tree(folder.File("OUT"));
+  EXPECT_GE(tree.size(), 2u);
+  for (const auto& [name, bytes] : tree) {
+    EXPECT_EQ(name.find(".shapewright-"), npos) << name;
+    EXPECT_EQ(tree.count(FolderOf(name) + "/w.stk") + tree.count(FolderOf(name) + "/car.tga"), 2u);
+  }
+  for (const char* left : {"OUT/.shapewright-dead/.lock", "OUT/.shapewright-live/.lock"})
+    folder.Write(left, "");
+  int live = open(folder.File("OUT/.shapewright-live/.lock").c_str(), O_RDONLY);
+  ASSERT_EQ(flock(live, LOCK_EX), 0);
+  RunCli(folder.path(), "-o OUT TS/S0");
+  EXPECT_FALSE(FileExists(folder.File("OUT/.shapewright-dead")));
+  EXPECT_TRUE(FileExists(folder.File("OUT/.shapewright-live/.lock")));
+  close(live);
 }
 
 TEST(Batch, EveryNumberOfJobsGivesTheSameTreeAndOutput) {
