@@ -5,15 +5,18 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
+
 enum class Severity { kWarning, kError };
 
-// One diagnostic line with its line end; line 0 leaves the line number out.
+// One diagnostic line with its line end; line 0 leaves the line number out. Control bytes of
+// the file and the text are escaped: the line stays one line.
 inline std::string DiagnosticLine(std::string_view file, long long line, Severity severity,
                                   std::string_view text) {
-  std::string out(file);
+  std::string out = EscapeControls(file);
   if (line > 0) out += ":" + std::to_string(line);
   out += severity == Severity::kError ? ": error: " : ": warning: ";
-  out += text;
+  out += EscapeControls(text);
   out += '\n';
   return out;
 }

@@ -219,7 +219,9 @@ void AppendCard(std::string& out, const VehicleCard& card) {
 
 }  // namespace
 
-std::string EscapeHtml(const std::string& text) {
+std::string EscapeHtml(const std::string& raw) {
+  // The page declares UTF-8: names in any other encoding are read as Latin-1.
+  std::string text = ToValidUtf8(raw);
   std::string out;
   out.reserve(text.size());
   for (char c : text) {

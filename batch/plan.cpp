@@ -42,7 +42,10 @@ void PlanFolder(const BatchOptions& options, const std::string& source,
                 std::vector<PlannedVehicle>& vehicles, std::vector<FileFailure>& errors) {
   std::vector<std::string> files;
   FileFailure failure;
-  if (!platform::ListFilesBelow(source, files, failure.file, failure.reason)) {
+  std::vector<std::pair<std::string, std::string>> skipped;
+  bool listed = platform::ListFilesBelow(source, files, failure.file, failure.reason, &skipped);
+  for (const auto& [path, reason] : skipped) errors.push_back({path, reason});
+  if (!listed) {
     errors.push_back(failure);
     return;
   }

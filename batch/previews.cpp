@@ -99,6 +99,6 @@ bool WriteBatchPreviews(const BatchOptions& options, const std::vector<VehicleRe
         err);
     return false;
   }
-  std::fprintf(out, "collection page: %s\n", page.c_str());
+  std::fprintf(out, "collection page: %s\n", EscapeControls(page).c_str());
   return all;
 }

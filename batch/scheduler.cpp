@@ -24,7 +24,8 @@ class ProgressLine {
   ProgressLine(bool shown, std::FILE* err) : shown_(shown), err_(err) {}
   void Show(size_t done, size_t total, const std::string& current) {
     if (!shown_) return;
-    std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + current;
+    std::string line =
+        "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + EscapeControls(current);
     size_t width = static_cast<size_t>(std::max(platform::StandardErrorColumns() - 1, 10));
     if (line.size() > width) line = line.substr(0, width);
     std::fprintf(err_, "\r\033[K%s", line.c_str());
@@ -49,7 +50,7 @@ void PrintVehicle(const BatchOptions& options, const StagedVehicle& staged, std:
                   std::FILE* err) {
   const VehicleResult& result = staged.result;
   if (options.verbosity == Verbosity::kVerbose) {
-    std::fprintf(out, "== %s\n", result.source.c_str());
+    std::fprintf(out, "== %s\n", EscapeControls(result.source).c_str());
     std::fputs(staged.progress.c_str(), out);
     std::fflush(out);
   }
@@ -64,9 +65,10 @@ void PrintVehicle(const BatchOptions& options, const StagedVehicle& staged, std:
 }  // namespace
 
 std::string ResultLine(const VehicleResult& r) {
-  if (!r.converted) return "FAILED " + r.source + ": " + r.reason + "\n";
-  std::string line = "ok  " + r.source + " -> " + r.model_file + " (" +
-                     Plural(r.components, "component") + ", " +
+  if (!r.converted)
+    return "FAILED " + EscapeControls(r.source) + ": " + EscapeControls(r.reason) + "\n";
+  std::string line = "ok  " + EscapeControls(r.source) + " -> " + EscapeControls(r.model_file) +
+                     " (" + Plural(r.components, "component") + ", " +
                      Plural(r.textures_converted, "texture");
   if (r.warnings > 0) line += ", " + Plural(r.warnings, "warning");
   return line + ")\n";

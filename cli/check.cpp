@@ -25,16 +25,19 @@ const char kCheckUsage[] =
 
 std::string Millimetres(double value) { return std::to_string(static_cast<long long>(value)); }
 
-void PrintSummary(const std::string& file, const model::CheckSummary& s) {
+void PrintSummary(const std::string& given, const model::CheckSummary& s) {
+  std::string file = EscapeControls(given);
   std::printf("%s: %zu components (%zu placed), %zu triangles, %zu vertices\n", file.c_str(),
               s.component_count, s.placed_component_count, s.triangle_count, s.vertex_count);
   std::string textures;
-  for (const std::string& t : s.textures) textures += (textures.empty() ? "" : ", ") + t;
+  for (const std::string& t : s.textures)
+    textures += (textures.empty() ? "" : ", ") + EscapeControls(t);
   std::printf("%s: %zu textures%s%s", file.c_str(), s.textures.size(), textures.empty() ? "" : ": ",
               textures.c_str());
   if (!s.missing_textures.empty()) {
     std::string missing;
-    for (const std::string& t : s.missing_textures) missing += (missing.empty() ? "" : ", ") + t;
+    for (const std::string& t : s.missing_textures)
+      missing += (missing.empty() ? "" : ", ") + EscapeControls(t);
     std::printf(" (missing: %s)", missing.c_str());
   }
   std::printf("\n");
@@ -70,11 +73,12 @@ bool CheckOneFile(const std::string& file, bool preview) {
     (d.severity == Severity::kError ? errors : warnings)++;
     std::fputs(DiagnosticLine(file, d.line, d.severity, d.message).c_str(), stdout);
   }
-  std::printf("%s: %s, %s\n", file.c_str(), Plural(errors, "error").c_str(),
+  std::printf("%s: %s, %s\n", EscapeControls(file).c_str(), Plural(errors, "error").c_str(),
               Plural(warnings, "warning").c_str());
   bool ok = errors == 0;
   if (preview && drawn) {
-    std::printf("%s: preview %s\n", file.c_str(), preview::PreviewPathFor(file).c_str());
+    std::printf("%s: preview %s\n", EscapeControls(file).c_str(),
+                EscapeControls(preview::PreviewPathFor(file)).c_str());
   } else if (preview) {
     std::fputs(
         DiagnosticLine(file, 0, Severity::kError, "cannot write the preview: " + preview_error)

@@ -6,11 +6,13 @@
 #include <string>
 #include <thread>
 
+#include "base/text.h"
 #include "batch/batch.h"
 #include "cli/check.h"
 #include "platform/console.h"
 #include "platform/interrupts.h"
 #include "platform/version_info.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -102,8 +104,13 @@ int main(int argc, char** argv) {
   if (IsCheckCommand(argc, argv)) return RunCheckCommand(argc, argv);
   BatchOptions options;
   options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  bool options_ended = false;
   for (int a = 1; a < argc; ++a) {
     std::string arg = argv[a];
+    if (options_ended || arg == "-" || arg.empty() || arg[0] != '-') {
+      options.sources.push_back(arg);
+      continue;
+    }
     auto value = [&](std::string& out) {
       if (a + 1 >= argc) return false;
       out = argv[++a];
@@ -145,15 +152,25 @@ int main(int argc, char** argv) {
       options.verbosity = Verbosity::kVerbose;
     } else if (arg == "--quiet" || arg == "-q") {
       options.verbosity = Verbosity::kQuiet;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return Fail("unknown option " + arg + " (see --help)");
+    } else if (arg == "--") {
+      options_ended = true;  // what follows are sources, whatever their names
     } else {
-      options.sources.push_back(arg);
+      return Fail("unknown option " + arg + " (see --help)");
     }
   }
   if (options.sources.empty()) {
     std::fputs(kUsage, stderr);
     return 2;
+  }
+  // --eng gives shapes their vehicle data: a description file or a folder has its own.
+  if (!options.eng.empty()) {
+    for (const std::string& source : options.sources) {
+      std::string lower = ToLowerAscii(source);
+      if (platform::IsFolder(source) || EndsWith(lower, ".eng") || EndsWith(lower, ".wag"))
+        return Fail("--eng applies to shape sources only, not to " + source);
+    }
+    if (!platform::IsRegularFile(options.eng))
+      return Fail("--eng " + options.eng + ": no such file");
   }
   options.progress = options.verbosity != Verbosity::kQuiet && platform::StandardErrorIsTerminal();
   // Before any thread starts: an interrupt then removes the run's working files.

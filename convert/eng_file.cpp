@@ -132,6 +132,7 @@ void EngFile::ReadLine(CurrentLine& line) {
     raw_ = line.text;
     NormaliseLine(line);
     line_file_ = frame.path;
+    line_number_ = frame.line_number;
     if (PassesOver(frame, LineView(line))) continue;
     if (LineStartsWith(line, kIncludeKeyword)) {
       FollowInclude(line);

@@ -64,6 +64,8 @@ class EngFile {
   // The path of the file that the last line came from (the chosen file's path as given to
   // Open, or an include's path built on it).
   const std::string& LineFile() const { return line_file_; }
+  // Its 1-based line number in that file.
+  long LineNumber() const { return line_number_; }
   // errno of a failed read of the chosen file, 0 when none.
   int ReadError() const;
 
@@ -87,4 +89,5 @@ class EngFile {
   size_t includes_read_ = 0;
   std::string raw_;  // the current line before lower-casing, for messages
   std::string line_file_;
+  long line_number_ = 0;
 };

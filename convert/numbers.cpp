@@ -164,6 +164,19 @@ void AppendWholeTriple(std::string& out, double a, double b, double c) {
 
 void AppendFixed6(std::string& out, double value) { AppendFixed(out, value, 6); }
 
+std::string_view GluedUnitText(std::string_view value) {
+  value.remove_prefix(LeadingDoubleLength(value));
+  return value.substr(0, value.find_first_of(" \t)\"#"));
+}
+
+const GluedUnit* FindGluedUnit(std::string_view value, std::span<const GluedUnit> units) {
+  std::string_view text = GluedUnitText(value);
+  for (const GluedUnit& unit : units) {
+    if (unit.unit == text) return &unit;
+  }
+  return nullptr;
+}
+
 uint64_t RefusedNumbersWritten() { return refused_written; }
 
 void AppendInt(std::string& out, int64_t value) {

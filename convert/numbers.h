@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,21 @@ double ReadLeadingDouble(std::string_view text);
 // Where that conversion stops: the length of the white space, sign and number it takes; 0
 // when there is no number. An exponent counts only with a digit after its "e" and sign.
 size_t LeadingDoubleLength(std::string_view text);
+
+// A unit written directly after the number, as Open Rails-era files do: "98t", "15.4ft".
+struct GluedUnit {
+  std::string_view unit;
+  double factor;  // to the unit the model file means
+};
+
+// Lengths, in metres.
+inline constexpr GluedUnit kLengthUnits[] = {
+    {"m", 1}, {"ft", 0.3048}, {"in", 0.0254}, {"cm", 0.01}, {"mm", 0.001}};
+
+// The text directly after the leading number of value, up to a blank, ")", a quote or "#".
+std::string_view GluedUnitText(std::string_view value);
+// The unit directly after the number, when it is one of units.
+const GluedUnit* FindGluedUnit(std::string_view value, std::span<const GluedUnit> units);
 
 // A double rounded to the nearest 32-bit float (the range's ends become infinities).
 float RoundToFloat(double value);

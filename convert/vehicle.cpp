@@ -23,12 +23,6 @@ int32_t Convert(Factor factor, int32_t n) {
   return TruncateToInt32(n * factor.value);
 }
 
-// A unit written directly after the number, as Open Rails-era files do: "98t", "1500hp".
-struct GluedUnit {
-  std::string_view unit;
-  double factor;
-};
-
 constexpr GluedUnit kMassUnits[] = {
     {"t", 1}, {"kg", 0.001}, {"lb", 0.00045359237}, {"t-uk", 1.0160469088}, {"t-us", 0.90718474}};
 constexpr GluedUnit kPowerUnits[] = {{"w", 0.001}, {"kw", 1}, {"mw", 1000}, {"hp", 0.745699872}};
@@ -116,16 +110,6 @@ void TakeValueText(CurrentLine& line) {
 bool HasUnit(const CurrentLine& line, std::string_view unit) {
   size_t at = LineView(line).find(unit);
   return at != std::string_view::npos && at > 0;
-}
-
-// The unit directly after the number, when it is one of units.
-const GluedUnit* FindGluedUnit(std::string_view value, std::span<const GluedUnit> units) {
-  value.remove_prefix(LeadingDoubleLength(value));
-  value = value.substr(0, value.find_first_of(" \t)\"#"));
-  for (const GluedUnit& unit : units) {
-    if (unit.unit == value) return &unit;
-  }
-  return nullptr;
 }
 
 void Produce(VehicleReading& r, const KeywordRule& rule, const std::string& text) {

@@ -23,7 +23,8 @@ namespace {
 
 // Appends the files below folder + "/" + relative to files; false on a folder that cannot be read.
 bool Walk(const std::string& folder, const std::string& relative, std::vector<std::string>& files,
-          std::string& error_path, std::string& error) {
+          std::string& error_path, std::string& error,
+          std::vector<std::pair<std::string, std::string>>* skipped) {
   std::string here = relative.empty() ? folder : folder + "/" + relative;
   DIR* dir = ::opendir(here.c_str());
   if (dir == nullptr) {
@@ -37,7 +38,10 @@ bool Walk(const std::string& folder, const std::string& relative, std::vector<st
     if (name == "." || name == "..") continue;
     std::string path = relative.empty() ? name : relative + "/" + name;
     struct stat info;
-    if (::lstat((folder + "/" + path).c_str(), &info) != 0) continue;
+    if (::lstat((folder + "/" + path).c_str(), &info) != 0) {
+      if (skipped != nullptr) skipped->emplace_back(folder + "/" + path, std::strerror(errno));
+      continue;
+    }
     if (S_ISDIR(info.st_mode)) {
       folders.push_back(path);
     } else if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) {
@@ -50,7 +54,7 @@ bool Walk(const std::string& folder, const std::string& relative, std::vector<st
   }
   ::closedir(dir);
   for (const std::string& sub : folders) {
-    if (!Walk(folder, sub, files, error_path, error)) return false;
+    if (!Walk(folder, sub, files, error_path, error, skipped)) return false;
   }
   return true;
 }
@@ -66,9 +70,10 @@ PathKind KindOfPath(const std::string& path) {
 }
 
 bool ListFilesBelow(const std::string& folder, std::vector<std::string>& files,
-                    std::string& error_path, std::string& error) {
+                    std::string& error_path, std::string& error,
+                    std::vector<std::pair<std::string, std::string>>* skipped) {
   files.clear();
-  if (!Walk(folder, "", files, error_path, error)) return false;
+  if (!Walk(folder, "", files, error_path, error, skipped)) return false;
   std::sort(files.begin(), files.end());
   return true;
 }

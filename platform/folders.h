@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -15,8 +16,11 @@ PathKind KindOfPath(const std::string& path);
 // sorted by byte order. Symbolic links to files count as files; links to folders are not
 // followed, so a link cannot make the walk loop. False when a folder cannot be read, with that
 // folder (folder itself or one below it) in error_path and the reason in error.
+// An entry that cannot even be looked at (a name beyond the system's path limit, say) goes into
+// skipped, when given, as its path and the reason.
 bool ListFilesBelow(const std::string& folder, std::vector<std::string>& files,
-                    std::string& error_path, std::string& error);
+                    std::string& error_path, std::string& error,
+                    std::vector<std::pair<std::string, std::string>>* skipped = nullptr);
 
 // A new private folder inside parent (which exists); empty when none can be made.
 std::string MakeTemporaryFolderIn(const std::string& parent);

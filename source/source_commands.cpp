@@ -27,6 +27,20 @@ void CutShapeName(CurrentLine& line) {
   TrimLine(line);
 }
 
+// The size entry's length in metres: a plain number is metres, as is "m"; "ft", "in", "cm"
+// and "mm" are converted. Another unit is taken as metres, with a warning at its line.
+float ReadLength(std::string_view value, const EngFile& file, LogSink& log) {
+  double metres = ReadLeadingDouble(value);
+  if (const GluedUnit* unit = FindGluedUnit(value, kLengthUnits)) {
+    metres *= unit->factor;
+  } else if (!GluedUnitText(value).empty()) {
+    log.Beep(BeepSite{
+        file.LineFile(), file.LineNumber(),
+        "a length unit m, ft, in, cm or mm, not \"" + std::string(GluedUnitText(value)) + "\""});
+  }
+  return RoundToFloat(metres);
+}
+
 }  // namespace
 
 std::optional<SourceButtons> ButtonsAfter(SourceCheck check) {
@@ -76,7 +90,7 @@ bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionE
       SkipPast(line, '(');
       SkipPast(line, ' ');
       SkipPast(line, ' ');
-      entries.length = RoundToFloat(ReadLeadingDouble(LineView(line)));
+      entries.length = ReadLength(LineView(line), file, log);
     }
     if (line.end_of_file) break;
   }

@@ -47,6 +47,9 @@ TEST(CollectionPage, ShowsEachVehicleEscapedAndNeedsNothingFromOutside) {
     EXPECT_EQ(page.find(outside), std::string::npos) << outside;
   }
   EXPECT_EQ(MakeCollectionPage("t", "", {}).find("id=\"report\""), std::string::npos);
+  // The page is UTF-8: other bytes are read as Latin-1, well-formed sequences kept.
+  EXPECT_EQ(EscapeHtml("\xFF\xFE caf\xC3\xA9 caf\xE9 \xED\xA0\x80<"),
+            "\xC3\xBF\xC3\xBE caf\xC3\xA9 caf\xC3\xA9 \xC3\xAD\xC2\xA0\xC2\x80&lt;");
 }
 
 TEST(RelativePath, ClimbsOutOfTheFolderByTheTextOfBothPaths) {

@@ -42,6 +42,7 @@ TEST(Cli, OutcomesAndExitStatus) {
   folder.Write("packed.s", "SIMISA@F\x05\x00\x00\x00garbage");
   folder.Write("empty/readme.txt", "no vehicle here");
   folder.Write("notes.txt", "not a vehicle");
+  folder.Write("-odd.s", ShapeWithTexture("t.ace"));
   // Only regular files are read: a FIFO would stall the run, a device never end.
   mkfifo(folder.File("fifo.s").c_str(), 0600);
   folder.Write("pipe.wag", ShapeText("x\nWagonShape ( fifo.s )\n"));
@@ -90,6 +91,14 @@ TEST(Cli, OutcomesAndExitStatus) {
        "good.s/r.csv: error: cannot make the report's folder: Not a directory\n"},
       {"-o good.s good.s", 1, "FAILED good.s: cannot make the output folder: Not a directory\n",
        "good.s: error: Not a directory\n"},
+      // "--" ends the options; --eng gives shapes their data, and nothing else.
+      {"-- -odd.s", 0, "ok  -odd.s -> -odd.stk", "-odd.s: warning: texture"},
+      {"--eng COACH.ENG COACH.ENG", 2, "",
+       "shapewright-cli: --eng applies to shape sources only, not to COACH.ENG\n"},
+      {"--eng gone.eng good.s", 2, "", "shapewright-cli: --eng gone.eng: no such file\n"},
+      // Control bytes in a name are shown escaped: a line stays one line.
+      {"e\x1b[31m.s", 1, "FAILED e\\x1B[31m.s: No such file or directory\n",
+       "e\\x1B[31m.s: error: No such file or directory\n"},
       {"-q -o q malformed.s", 0, "converted 1 of 1 vehicle, 0 failed, ", ""},
       // A folder without vehicles fails the run, though nothing else did.
       {"-o out3 empty", 1, "converted 0 of 0 vehicles",

@@ -61,6 +61,12 @@ TEST(ReadDescriptionFile, EdgeCasesOfTheTwoEntries) {
       {"x\nname ( none )\n", std::nullopt, std::nullopt},
       {"x\nSize ( 1 2 3 )\nSize ( 1 2 4 )\nWagonShape ( B.S )\n", "/b.s", 4.0f},
       {"WagonShape ( first.s )\n", std::nullopt, std::nullopt},  // the first line holds the mark
+      // Glued length units; an unknown one is metres, with a warning at its line.
+      {"x\nSize ( 3m 4m 50ft )\n", std::nullopt, 15.24f},
+      {"x\nSize ( 3m 4m 600in )\n", std::nullopt, 15.24f},
+      {"x\nSize ( 3 4 1540cm )\n", std::nullopt, 15.4f},
+      {"x\nSize ( 3m 4m 15400mm )\n", std::nullopt, 15.4f},
+      {"x\ny\nSize ( 3m 4m 15yd )\n", std::nullopt, 15.0f},
   };
   for (const Case& c : cases) {
     TempFolder folder;
@@ -71,6 +77,11 @@ TEST(ReadDescriptionFile, EdgeCasesOfTheTwoEntries) {
     if (c.shape) shape = folder.path() + *c.shape;
     EXPECT_EQ(entries.shape_path, shape) << c.text;
     EXPECT_EQ(entries.length, c.length) << c.text;
+    bool unknown_unit = c.text.find("yd") != std::string::npos;
+    ASSERT_EQ(log.beeps.size(), unknown_unit ? 1u : 0u) << c.text;
+    if (unknown_unit) {
+      EXPECT_EQ(log.beeps[0].line, 3) << log.beeps[0].expected;
+    }
   }
 }
 
