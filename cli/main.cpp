@@ -41,14 +41,18 @@ const char kUsage[] =
     "                        names (a NAME_ASC.s twin of NAME.s is not taken twice)\n"
     "  --read-only-sources   never write beside the sources: a compressed shape's text is\n"
     "                        kept in the run's working folder, never as a twin beside it\n"
-    "  --eng FILE            the ENG or WAG file whose vehicle data shape sources carry\n"
-    "  --length METRES       the vehicles' length (default: the ENG/WAG file's size, else 0)\n"
+    "  --eng FILE            the ENG or WAG file whose vehicle data shape sources carry (only\n"
+    "                        with shape sources)\n"
+    "  --length METRES       the vehicles' length, finite and positive (default, or 0: the\n"
+    "                        ENG/WAG file's size, in m, ft, in, cm or mm; else 0)\n"
     "  --two-foot            MSTS standard gauge to 2 ft: every length is halved\n"
     "  -j, --jobs N          convert N vehicles at once (default: the number of processors);\n"
     "                        the output is the same for every N\n"
     "  --report FILE.csv     write one row per vehicle: source, model file, status, reason,\n"
     "                        warnings, textures converted and missing, length in metres and\n"
-    "                        the Weight, Power, TE and Max values written (RFC 4180 CSV)\n"
+    "                        the Weight, Power, TE and Max values written (RFC 4180 CSV);\n"
+    "                        checked before anything is converted: never a source, a model,\n"
+    "                        a texture or a picture\n"
     "  -v, --verbose         print the full progress log of every conversion, headed by its "
     "source\n"
     "  -q, --quiet           print only failures and the summary\n"
@@ -57,6 +61,7 @@ const char kUsage[] =
     "  --check FILE.stk...   check model files instead (see --check --help)\n"
     "  --version             print the program's file description and version\n"
     "  -h, --help            print this text\n"
+    "  --                    the end of the options: what follows are sources\n"
     "\n"
     "Standard output gets one line per vehicle when it is done, in the order of the sources:\n"
     "  ok  SOURCE -> MODEL.stk (N components, N textures[, N warnings])\n"
@@ -67,12 +72,15 @@ const char kUsage[] =
     "and, when it is a terminal, a progress line.\n"
     "\n"
     "Exit status: 0 when every vehicle was converted, 1 when any failed, 2 for a usage error.\n"
+    "Interrupted (Ctrl+C, a kill, a closed output), a run removes its working folder and ends\n"
+    "by the signal: vehicles already in place are whole, the others absent. Working folders\n"
+    "that a killed run left in DIR are removed by the next run.\n"
     "\n"
     "Example: shapewright-cli -o converted --report converted/report.csv TRAINSET\n";
 
 // --length: the whole argument one number as std::from_chars reads a float (no blanks, no
-// "+"); stricter than the dialog's Length field (ParseLengthField).
-// A length in metres: finite and positive, or 0 for the vehicle's own.
+// "+"), finite and positive, or 0 for the vehicle's own; stricter than the dialog's Length
+// field (ParseLengthField).
 bool ParseLengthArgument(const std::string& text, float& length) {
   const char* end = text.data() + text.size();
   auto [stop, ec] = std::from_chars(text.data(), end, length);
