@@ -152,6 +152,8 @@ TEST(CliCheck, ReportsPerFileAndExitsByErrors) {
   TempFolder folder;
   std::string golden = test::ReadTestData("hierarchy.stk");
   folder.Write("good.stk", golden);
+  folder.Write("bad/good.stk", golden);
+  folder.Write("bad/coach_body.tga", "not a picture");
   folder.Write("broken.stk", golden.replace(golden.find("\t2,0,3"), 6, "\t2,0,9"));
   const struct {
     const char* arguments;
@@ -164,6 +166,8 @@ TEST(CliCheck, ReportsPerFileAndExitsByErrors) {
        "broken.stk:12: error: component hierarchy.0.0: 1 triangle index beyond its 4 vertices"},
       {"--check", 2, "usage: shapewright-cli --check"},
       {"--check --length 3 good.stk", 2, "--check does not take --length"},
+      {"--check --preview bad/good.stk", 0,
+       "bad/good.stk: warning: texture coach_body.tga is drawn plain: shorter than a TGA header"},
       {"--check missing.stk", 1, "missing.stk: error: cannot read: No such file or directory"},
   };
   for (const auto& c : cases) {
