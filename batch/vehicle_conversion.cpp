@@ -49,7 +49,9 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
       o.EngPath = outcome.eng;
       if (outcome.length && !options.length) o.Length = *outcome.length;
       if (o.SourcePath == o.EngPath) {
-        log.ReportFileFailure(FileFailure{o.EngPath, "no WagonShape entry names the shape"});
+        std::string reason = "no WagonShape entry names the shape";
+        if (!outcome.trouble.empty()) reason += ": " + outcome.trouble;
+        log.ReportFileFailure(FileFailure{o.EngPath, reason});
         ready = false;
       }
     }

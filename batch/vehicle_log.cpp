@@ -57,6 +57,8 @@ void VehicleLog::ReportUnreadableInclude(const IncludeFailure& failure) {
        "cannot read include \"" + failure.include + "\": " + failure.reason);
 }
 
+void VehicleLog::ReportWarning(const FileWarning& warning) { Warn(warning.file, 0, warning.text); }
+
 void VehicleLog::ReportTexture(const TextureOutcome& texture) {
   std::string head = "texture \"" + texture.texture + "\"";
   switch (texture.status) {

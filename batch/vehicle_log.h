@@ -24,6 +24,7 @@ class VehicleLog : public LogSink {
   void Beep(const BeepSite& where) override;
   void ReportFileFailure(const FileFailure& failure) override;
   void ReportUnreadableInclude(const IncludeFailure& failure) override;
+  void ReportWarning(const FileWarning& warning) override;
   void ReportTexture(const TextureOutcome& texture) override;
   // A failure found by the batch itself, outside the engine.
   void Fail(const std::string& message);

@@ -20,6 +20,18 @@ namespace {
 // The UTF-16 byte-order mark in front of the shape text, in bytes: skipped, not checked.
 constexpr size_t kByteOrderMarkSize = 2;
 
+// A shape text is UTF-16LE: one whose mark says otherwise ends the run with its encoding
+// named. Without a mark the text is read as UTF-16LE all the same, its first two bytes lost.
+void StartShapeText(Run& run) {
+  if (DetectTextEncoding(run.source) != 0 && run.source.encoding != TextEncoding::kUtf16Le) {
+    throw RunAborted{{ShapeFile(run.options), "the shape text is " +
+                                                  std::string(EncodingName(run.source.encoding)) +
+                                                  "; a shape text must be UTF-16LE"}};
+  }
+  run.source.encoding = TextEncoding::kUtf16Le;
+  SkipBytes(run.source, kByteOrderMarkSize);
+}
+
 }  // namespace
 
 bool RunConversion(const ConversionOptions& options, LogSink& log) {
@@ -37,7 +49,7 @@ bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionRes
     if (!OpenFileSource(run.source, platform::FindPathIgnoringCase(options.SourcePath))) {
       throw RunAborted{{ShapeFile(options), std::strerror(errno)}};
     }
-    SkipBytes(run.source, kByteOrderMarkSize);
+    StartShapeText(run);
     ReadLine(run);
     ReadShapeTables(run);
     // No walk over a table goes past the number of characters the shape text has.

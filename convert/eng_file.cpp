@@ -83,12 +83,19 @@ bool EngFile::Open(const std::string& path, std::string& reason) {
   Frame& chosen = frames_.emplace_back();
   chosen.path = path;
   line_file_ = path;
-  if (opener_.Open(path, chosen.source, chosen.identity, reason)) return true;
-  frames_.clear();
-  return false;
+  if (!opener_.Open(path, chosen.source, chosen.identity, reason)) {
+    frames_.clear();
+    return false;
+  }
+  DetectTextEncoding(chosen.source);
+  return true;
 }
 
 int EngFile::ReadError() const { return frames_.empty() ? 0 : frames_.front().source.read_error; }
+
+std::string EngFile::Trouble() const {
+  return frames_.empty() ? std::string() : TextTrouble(frames_.front().source);
+}
 
 void EngFile::Report(const Frame& frame, const std::string& include, const std::string& reason) {
   log_.ReportUnreadableInclude(IncludeFailure{frame.path, frame.line_number, include, reason});
@@ -196,4 +203,5 @@ void EngFile::FollowInclude(const CurrentLine& line) {
   }
   ++includes_read_;
   frames_.push_back(std::move(frame));
+  DetectTextEncoding(frames_.back().source);
 }

@@ -63,6 +63,9 @@ class EngFile {
   const std::string& LineFile() const { return line_file_; }
   // errno of a failed read of the chosen file, 0 when none.
   int ReadError() const;
+  // What may have kept the chosen file from being read as lines (see TextTrouble), as far as
+  // it has been read; empty when nothing.
+  std::string Trouble() const;
 
  private:
   struct Frame {

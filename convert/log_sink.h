@@ -1,6 +1,7 @@
 // What a conversion reports while it runs: progress lines, malformed entries, file failures,
-// include files not followed and the fate of each texture. The dialog and the command line
-// each implement LogSink; the engine and the source preparation report through it.
+// include files not followed, files that gave nothing, and the fate of each texture. The dialog
+// and the command line each implement LogSink; the engine and the source preparation report
+// through it.
 #pragma once
 
 #include <string>
@@ -27,6 +28,12 @@ struct IncludeFailure {
   std::string reason;
 };
 
+// A file the run went on with although it gave nothing, and what may be wrong with it.
+struct FileWarning {
+  std::string file;
+  std::string text;
+};
+
 // What became of one texture that the shape names.
 struct TextureOutcome {
   enum class Status { kConverted, kMissing, kNotConverted };
@@ -49,6 +56,10 @@ class LogSink {
   // An include file that was not read; the run goes on. The dialog logs one line for it.
   virtual void ReportUnreadableInclude(const IncludeFailure& failure) {
     AppendLog("Cannot read include file " + failure.include);
+  }
+  // A file that gave nothing; the dialog logs one line for it.
+  virtual void ReportWarning(const FileWarning& warning) {
+    AppendLog(warning.file + ": " + warning.text);
   }
   // Each texture of the assembly's list, after its conversion. The dialog keeps silent about
   // textures; a batch counts and reports them.

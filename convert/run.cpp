@@ -63,7 +63,9 @@ void AbortAtEndOfText(Run& run) {
   if (run.source.read_error != 0) {
     throw RunAborted{{ShapeFile(run.options), std::strerror(run.source.read_error)}};
   }
-  throw RunAborted{{ShapeFile(run.options), "unexpected end of shape text"}};
+  std::string trouble = TextTrouble(run.source);
+  throw RunAborted{{ShapeFile(run.options),
+                    "unexpected end of shape text" + (trouble.empty() ? "" : ": " + trouble)}};
 }
 
 void SeekSectionOrAbort(Run& run, std::string_view keyword) {

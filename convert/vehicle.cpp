@@ -86,6 +86,7 @@ struct VehicleReading {
   CurrentLine line;
   bool end_of_file = false;
   bool is_steam = false;
+  bool any_keyword = false;  // a line of the file matched a keyword
   std::string steam_lines;
 };
 
@@ -247,8 +248,14 @@ void WriteVehicleParameters(Run& run) {
     ReadEngLine(r, r.line);
     r.end_of_file = r.line.end_of_file;
     for (const KeywordRule& rule : kKeywordRules) {
-      if (LineStartsWith(r.line, rule.keyword)) ApplyRule(r, rule);
+      if (!LineStartsWith(r.line, rule.keyword)) continue;
+      r.any_keyword = true;
+      ApplyRule(r, rule);
     }
+  }
+  // A file that gave nothing is named when something about its text may be why.
+  if (std::string trouble = r.eng.Trouble(); !r.any_keyword && !trouble.empty()) {
+    run.log.ReportWarning({path, "no vehicle data read: " + trouble});
   }
   if (r.is_steam) {
     WriteText(run.model, "\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n");

@@ -80,6 +80,7 @@ bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionE
     }
     if (line.end_of_file) break;
   }
+  if (!shape_seen) entries.trouble = file.Trouble();
   return true;
 }
 
@@ -125,6 +126,7 @@ SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log) {
     outcome.description_read = true;
     if (entries.shape_path) outcome.source = *entries.shape_path;
     outcome.length = entries.length;
+    outcome.trouble = entries.trouble;
   }
   // A description file without a shape entry leaves its own path as the source: not checked.
   if (EndsWith(outcome.source, ".s")) {

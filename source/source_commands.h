@@ -35,6 +35,7 @@ struct SourceOutcome {
   std::string eng;     // the description file chosen; empty for any other file
   std::optional<float> length;  // metres, from the description file's size entry
   bool description_read = false;
+  std::string trouble;  // no shape entry: what may be wrong with the file's text (TextTrouble)
 };
 
 // The folder the source chooser starts in: that of source, else that of saved_source, else
@@ -51,6 +52,7 @@ SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log);
 struct DescriptionEntries {
   std::optional<std::string> shape_path;  // the last shape entry, in the folder of its file
   std::optional<float> length;            // metres: the last size entry read
+  std::string trouble;  // no shape entry: what may be wrong with the text (TextTrouble)
 };
 
 // Logs "Reading description file" and reads the shape and size entries of eng_path, its include
