@@ -56,14 +56,6 @@ constexpr bool LeavesFolder(std::string_view name) {
   return false;
 }
 
-// path with every "\" made "/", the separator this system's calls take.
-inline std::string WithSlashes(std::string path) {
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
-}
-
 // The components of path with the empty ones and "." left out and each ".." taking away the
 // one before it, as a browser resolves a link: by the text, not by the disk.
 inline std::vector<std::string_view> NormalComponents(std::string_view path) {

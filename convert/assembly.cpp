@@ -22,11 +22,12 @@ void ConvertTexture(Run& run, const std::string& name) {
     run.log.ReportTexture(outcome);
     return;
   }
-  // MSTS names may use "\" between folders; the calls below take "/".
-  std::string source =
-      platform::FindPathIgnoringCase(JoinPath(FolderOf(ShapeFile(run.options)), WithSlashes(name)));
-  std::string destination = platform::ResolveCreatePath(run.options.OutputDirectory + "/" +
-                                                        WithSlashes(ReplaceAceWithTga(name)));
+  // The name keeps its MSTS bytes in the model file (the Skin line); the files are named as
+  // this system names them, so that the model file finds the picture once on Windows.
+  std::string source = platform::FindPathIgnoringCase(
+      JoinPath(FolderOf(ShapeFile(run.options)), platform::PathFromMstsName(name)));
+  std::string destination = platform::ResolveCreatePath(
+      run.options.OutputDirectory + "/" + platform::PathFromMstsName(ReplaceAceWithTga(name)));
   // The library's result decides nothing here; it only tells the log sink what happened.
   if (TextureLibrary::AceToTga(source.c_str(), destination.c_str()) != 0) {
     outcome.status = TextureOutcome::Status::kConverted;

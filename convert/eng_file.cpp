@@ -36,16 +36,18 @@ void AppendReplacingSameName(std::string& out, std::string_view part, std::strin
 
 std::string IncludePath(const std::string& including, std::string_view text) {
   std::string name = FileName(including);
+  std::string relative = platform::PathFromMstsName(text);
+  std::string_view parts = relative;
   std::string path;
   bool first = true;
   size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find_first_of("/\\", at);
-    if (end == std::string_view::npos) end = text.size();
+  while (at < parts.size()) {
+    size_t end = parts.find('/', at);
+    if (end == std::string_view::npos) end = parts.size();
     if (end > at) {
       if (!first) path += '/';
       first = false;
-      AppendReplacingSameName(path, text.substr(at, end - at), name);
+      AppendReplacingSameName(path, parts.substr(at, end - at), name);
     }
     at = end + 1;
   }

@@ -28,10 +28,10 @@ class DiskEngFiles : public EngFileOpener {
             std::string& reason) override;
 };
 
-// The file that an include line names: text (the path as the line gives it) with "[[samename]]"
-// standing for including's file name, split at every run of "/" and "\", empty parts dropped,
-// and joined with "/" onto including's folder (so a leading separator does not make it
-// absolute).
+// The file that an include line names: text (the path as the line gives it, made a path by
+// platform::PathFromMstsName) with "[[samename]]" standing for including's file name, split at
+// every run of "/" and "\", empty parts dropped, and joined with "/" onto including's folder
+// (so a leading separator does not make it absolute).
 std::string IncludePath(const std::string& including, std::string_view text);
 
 // At most this many files are read at once, the chosen file counted.

@@ -68,7 +68,8 @@ bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionE
     if (LineStartsWith(line, "wagonshape")) {
       CutShapeName(line);
       // The shape sits beside the file that names it, which may be an included one.
-      entries.shape_path = JoinPath(FolderOf(file.LineFile()), LineView(line));
+      entries.shape_path =
+          JoinPath(FolderOf(file.LineFile()), platform::PathFromMstsName(LineView(line)));
       shape_seen = true;
     }
     if (LineStartsWith(line, "size")) {

@@ -50,9 +50,10 @@ SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log);
 
 // What a description file names.
 struct DescriptionEntries {
-  std::optional<std::string> shape_path;  // the last shape entry, in the folder of its file
-  std::optional<float> length;            // metres: the last size entry read
-  std::string trouble;  // no shape entry: what may be wrong with the text (TextTrouble)
+  // The last shape entry, in the folder of its file: a path made by platform::PathFromMstsName.
+  std::optional<std::string> shape_path;
+  std::optional<float> length;  // metres: the last size entry read
+  std::string trouble;          // no shape entry: what may be wrong with the text (TextTrouble)
 };
 
 // Logs "Reading description file" and reads the shape and size entries of eng_path, its include

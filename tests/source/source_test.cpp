@@ -60,7 +60,9 @@ TEST(ReadDescriptionFile, EdgeCasesOfTheTwoEntries) {
       {"x\nWagonShape ( a.s\n", "/", std::nullopt},   // no ")": an empty name
       {"x\nname ( none )\n", std::nullopt, std::nullopt},
       {"x\nSize ( 1 2 3 )\nSize ( 1 2 4 )\nWagonShape ( B.S )\n", "/b.s", 4.0f},
-      {"WagonShape ( first.s )\n", std::nullopt, std::nullopt},  // the first line holds the mark
+      {"WagonShape ( first.s )\n", std::nullopt, std::nullopt},     // the first line holds the mark
+      {"x\nWagonShape ( \xD6SHAPE.s )\n", "/\xC3\x96shape.s", {}},  // Latin-1 made UTF-8
+      {"x\nWagonShape ( ..\\Sub\\A.s )\n", "/../sub/a.s", {}},
   };
   for (const Case& c : cases) {
     TempFolder folder;
