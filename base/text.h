@@ -36,5 +36,5 @@ inline std::string Plural(uint64_t count, std::string_view noun, std::string_vie
   return text.append(noun).append("s");
 }
 
-// The position of the last "/" or "\" of path (MSTS paths use either); npos when there is none.
-constexpr size_t LastSeparator(std::string_view path) { return path.find_last_of("/\\"); }
+// The position of the last "/" of path; npos when there is none.
+constexpr size_t LastSeparator(std::string_view path) { return path.rfind('/'); }

@@ -24,8 +24,10 @@ void ConvertTexture(Run& run, const std::string& name) {
   }
   // The name keeps its MSTS bytes in the model file (the Skin line); the files are named as
   // this system names them, so that the model file finds the picture once on Windows.
+  std::string other;
   std::string source = platform::FindPathIgnoringCase(
-      JoinPath(FolderOf(ShapeFile(run.options)), platform::PathFromMstsName(name)));
+      JoinPath(FolderOf(ShapeFile(run.options)), platform::PathFromMstsName(name)), &other);
+  if (!other.empty()) run.log.ReportCaseClash({ShapeFile(run.options), 0, name, source, other});
   std::string destination = platform::ResolveCreatePath(
       run.options.OutputDirectory + "/" + platform::PathFromMstsName(ReplaceAceWithTga(name)));
   // The library's result decides nothing here; it only tells the log sink what happened.

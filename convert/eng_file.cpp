@@ -69,6 +69,10 @@ bool DiskEngFiles::Open(const std::string& path, ByteSource& source,
   return true;
 }
 
+std::string DiskEngFiles::FindIgnoringCase(const std::string& path, std::string& other) {
+  return platform::FindPathIgnoringCase(path, &other);
+}
+
 EngFile::EngFile(EngFileOpener& opener, LogSink& log) : opener_(opener), log_(log) {
   // Frames never move once made: a source's position points into its own buffer.
   frames_.reserve(kMaxOpenEngFiles);
@@ -189,6 +193,11 @@ void EngFile::FollowInclude(const CurrentLine& line) {
     return;
   }
   std::string path = IncludePath(including.path, view.substr(start, stop - start));
+  std::string other;
+  std::string found = opener_.FindIgnoringCase(path, other);
+  if (!other.empty()) {
+    log_.ReportCaseClash({including.path, including.line_number, as_written, found, other});
+  }
   Frame frame;
   frame.path = path;
   std::string reason;

@@ -19,6 +19,12 @@ class EngFileOpener {
   // give the same). False, with the reason, when it cannot be read.
   virtual bool Open(const std::string& path, ByteSource& source, platform::FileIdentity& identity,
                     std::string& reason) = 0;
+  // The file that Open(path) reaches, and in other a second file that path matches as well
+  // when letter case is ignored, neither in path's own case (else other is empty).
+  virtual std::string FindIgnoringCase(const std::string& path, std::string& other) {
+    other.clear();
+    return path;
+  }
 };
 
 // The disk: each folder and the name looked up without regard to letter case.
@@ -26,6 +32,7 @@ class DiskEngFiles : public EngFileOpener {
  public:
   bool Open(const std::string& path, ByteSource& source, platform::FileIdentity& identity,
             std::string& reason) override;
+  std::string FindIgnoringCase(const std::string& path, std::string& other) override;
 };
 
 // The file that an include line names: text (the path as the line gives it, made a path by

@@ -1,7 +1,7 @@
 // What a conversion reports while it runs: progress lines, malformed entries, file failures,
-// include files not followed, files that gave nothing, and the fate of each texture. The dialog
-// and the command line each implement LogSink; the engine and the source preparation report
-// through it.
+// include files not followed, names that match files in two letter cases, files that gave
+// nothing, and the fate of each texture. The dialog and the command line each implement
+// LogSink; the engine and the source preparation report through it.
 #pragma once
 
 #include <string>
@@ -26,6 +26,16 @@ struct IncludeFailure {
   long line = 0;        // 1-based line number in that file
   std::string include;  // the path as the line gives it
   std::string reason;
+};
+
+// A name looked up without regard to letter case that matches two files, neither in the
+// name's own case: the lookup takes the first in byte order. The run goes on with it.
+struct CaseClash {
+  std::string file;  // the file that names it
+  long line = 0;     // 1-based line number in that file; 0 when not known
+  std::string name;  // the name as the file gives it
+  std::string used;  // the path taken
+  std::string other;
 };
 
 // A file the run went on with although it gave nothing, and what may be wrong with it.
@@ -56,6 +66,10 @@ class LogSink {
   // An include file that was not read; the run goes on. The dialog logs one line for it.
   virtual void ReportUnreadableInclude(const IncludeFailure& failure) {
     AppendLog("Cannot read include file " + failure.include);
+  }
+  // A name that matches two files; the dialog logs one line for it.
+  virtual void ReportCaseClash(const CaseClash& clash) {
+    AppendLog(clash.name + " matches both " + clash.used + " and " + clash.other);
   }
   // A file that gave nothing; the dialog logs one line for it.
   virtual void ReportWarning(const FileWarning& warning) {

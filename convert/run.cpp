@@ -21,7 +21,7 @@ std::string MakeModelName(const std::string& source_path) {
 // The model file a conversion with options writes: OutputDirectory, the source's file name
 // from its last separator up to its last "." with every "_ASC" removed, and ".stk".
 std::string MakeModelPath(const ConversionOptions& options) {
-  const std::string& source = options.SourcePath;
+  const std::string& source = NameSource(options);
   size_t cut = LastSeparator(source);
   std::string tail = cut == std::string::npos ? source : source.substr(cut);
   size_t dot = tail.rfind('.');
@@ -43,7 +43,7 @@ Run::Run(const ConversionOptions& run_options, LogSink& run_log)
     : options(run_options),
       log(run_log),
       UnitScale(run_options.TwoFootScale ? 500.0f : 1000.0f),
-      ModelName(MakeModelName(run_options.SourcePath)),
+      ModelName(MakeModelName(NameSource(run_options))),
       model_path(MakeModelPath(run_options)) {}
 
 std::string QuotedKeyword(std::string_view keyword) {

@@ -238,7 +238,8 @@ void WriteVehicleParameters(Run& run) {
   VehicleReading r(run, disk);
   std::string reason;
   if (!r.eng.Open(path, reason)) throw RunAborted{{path, reason}};
-  if (EndsWith(path, ".wag")) {
+  // The path keeps the letter case the user gave it; a wagon is told by its extension alone.
+  if (EndsWith(ToLowerAscii(path), ".wag")) {
     // A wagon has no speed of its own.
     std::string line = "\t" + std::string(Key(&VehicleData::max_speed)) + " 0\n";
     WriteText(run.model, line);

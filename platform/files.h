@@ -20,8 +20,10 @@ struct FileIdentity {
 bool IdentifyOpenFile(std::FILE* file, FileIdentity& identity);
 
 // The path of an existing file or folder that matches path when each component is compared
-// without regard to letter case (an exact match wins); path itself when nothing matches.
-std::string FindPathIgnoringCase(const std::string& path);
+// without regard to letter case (an exact match wins; among others, the first in byte order);
+// path itself when nothing matches. When other is given and a component matched two entries,
+// neither exactly, other gets the path that the second one leads to (else it is emptied).
+std::string FindPathIgnoringCase(const std::string& path, std::string* other = nullptr);
 
 // The relative path that a name read from an MSTS file stands for on this system. The name
 // holds one byte per character, the low byte of its UTF-16 unit: for Latin letters the byte of

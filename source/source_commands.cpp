@@ -27,6 +27,15 @@ void CutShapeName(CurrentLine& line) {
   TrimLine(line);
 }
 
+// The file path leads to, looked up without regard to letter case; a second match in another
+// case, neither exact, is reported.
+std::string FindReportingClash(const std::string& path, LogSink& log) {
+  std::string other;
+  std::string found = platform::FindPathIgnoringCase(path, &other);
+  if (!other.empty()) log.ReportCaseClash({path, 0, FileName(path), found, other});
+  return found;
+}
+
 }  // namespace
 
 std::optional<SourceButtons> ButtonsAfter(SourceCheck check) {
@@ -88,7 +97,7 @@ bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionE
 ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log) {
   ShapeCheck result{SourceCheck::kFailed, shape_path};
   errno = 0;
-  std::FILE* file = std::fopen(platform::FindPathIgnoringCase(shape_path).c_str(), "rb");
+  std::FILE* file = std::fopen(FindReportingClash(shape_path, log).c_str(), "rb");
   if (file == nullptr) {
     log.ReportFileFailure(FileFailure{shape_path, std::strerror(errno)});
     return result;
@@ -104,7 +113,7 @@ ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log)
   log.AppendLog("Checking for decompressed file");
   result.check = SourceCheck::kNeedsDecompression;
   std::string twin = shape_path.substr(0, shape_path.size() - 2) + "_ASC.s";
-  std::FILE* twin_file = std::fopen(platform::FindPathIgnoringCase(twin).c_str(), "rb");
+  std::FILE* twin_file = std::fopen(FindReportingClash(twin, log).c_str(), "rb");
   if (twin_file != nullptr) {
     std::fclose(twin_file);
     result.source = twin;
@@ -116,9 +125,9 @@ ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log)
 SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log) {
   SourceOutcome outcome;
   outcome.source = chosen;
-  LowerAsciiInPlace(outcome.source);
-  if (EndsWith(outcome.source, ".eng") || EndsWith(outcome.source, ".wag")) {
-    outcome.eng = outcome.source;
+  std::string kind = ToLowerAscii(chosen);
+  if (EndsWith(kind, ".eng") || EndsWith(kind, ".wag")) {
+    outcome.eng = chosen;
     DescriptionEntries entries;
     if (!ReadDescriptionFile(outcome.eng, log, entries)) {
       outcome.check = SourceCheck::kFailed;
@@ -130,7 +139,8 @@ SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log) {
     outcome.trouble = entries.trouble;
   }
   // A description file without a shape entry leaves its own path as the source: not checked.
-  if (EndsWith(outcome.source, ".s")) {
+  if (EndsWith(ToLowerAscii(outcome.source), ".s")) {
+    outcome.name_path = JoinPath(FolderOf(outcome.source), ToLowerAscii(FileName(outcome.source)));
     ShapeCheck shape = CheckForDecompressedFile(outcome.source, log);
     outcome.check = shape.check;
     outcome.source = shape.source;

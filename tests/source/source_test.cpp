@@ -21,27 +21,28 @@ TEST(PrepareChosenSource, DescriptionFilesShapesAndOtherFiles) {
   folder.Write("Dash9.S", ShapeText("shape ("));
   folder.Write("none.wag", ShapeText("x\nMass ( 1t )\n"));
   folder.Write("lost.wag", ShapeText("x\nWagonShape ( lost.s )\n"));
+  // The chosen file is read as given; a shape is named after its file name in lower case.
   const struct {
     std::string chosen;
     SourceCheck check;
-    std::string source;  // below the folder
+    std::string source, name;  // below the folder
     std::optional<float> length;
     bool description_read;
     size_t failures;
   } cases[] = {
-      {"/DASH9.ENG", SourceCheck::kReady, "/dash9.s", 20.5f, true, 0},
-      {"/none.wag", SourceCheck::kNotChecked, "/none.wag", {}, true, 0},
-      {"/lost.wag", SourceCheck::kFailed, "/lost.s", {}, true, 1},
-      {"/Gone.S", SourceCheck::kFailed, "/gone.s", {}, false, 1},
-      {"/Picture.PNG", SourceCheck::kNotChecked, "/picture.png", {}, false, 0},
+      {"/DASH9.ENG", SourceCheck::kReady, "/dash9.s", "/dash9.s", 20.5f, true, 0},
+      {"/none.wag", SourceCheck::kNotChecked, "/none.wag", "", {}, true, 0},
+      {"/lost.wag", SourceCheck::kFailed, "/lost.s", "/lost.s", {}, true, 1},
+      {"/Gone.S", SourceCheck::kFailed, "/Gone.S", "/gone.s", {}, false, 1},
+      {"/Picture.PNG", SourceCheck::kNotChecked, "/Picture.PNG", "", {}, false, 0},
   };
-  std::string lower = folder.path();
-  LowerAsciiInPlace(lower);
+  const std::string& in = folder.path();
   for (const auto& c : cases) {
     RecordingLog log;
     SourceOutcome outcome = PrepareChosenSource(folder.path() + c.chosen, log);
     EXPECT_EQ(outcome.check, c.check) << c.chosen;
-    EXPECT_EQ(outcome.source, lower + c.source) << c.chosen;
+    EXPECT_EQ(outcome.source, in + c.source) << c.chosen;
+    EXPECT_EQ(outcome.name_path, c.name.empty() ? "" : in + c.name) << c.chosen;
     EXPECT_EQ(outcome.length, c.length) << c.chosen;
     EXPECT_EQ(outcome.description_read, c.description_read) << c.chosen;
     EXPECT_EQ(log.failures.size(), c.failures) << c.chosen;
