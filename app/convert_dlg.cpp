@@ -164,8 +164,11 @@ void CConvertDlg::DoDataExchange(bool save, bool& length_read) {
   ConversionOptions& options = state_.options;
   if (save) {
     std::string source = FromQString(source_.edit->text());
-    // A source typed over the shape's private text is the user's own file.
-    if (source != options.SourcePath) options.ShapePath.clear();
+    // A source typed over the shape's private text is the user's own file, named as typed.
+    if (source != options.SourcePath) {
+      options.ShapePath.clear();
+      options.NamePath.clear();
+    }
     options.SourcePath = std::move(source);
     if (log_edited_) {
       FlushLogPane();
@@ -298,11 +301,13 @@ void CConvertDlg::OnBrowseSource() {
     // The field shows the file as chosen, in its own letter case, until the next refresh.
     options.EngPath.clear();
     options.ShapePath.clear();
+    options.NamePath.clear();
     options.SourcePath = chosen;
     UpdateData(false);
     ConversionLog log(*this);
     SourceOutcome outcome = PrepareChosenSource(chosen, log);
     options.SourcePath = outcome.source;
+    options.NamePath = outcome.name_path;
     options.EngPath = outcome.eng;
     if (outcome.length) options.Length = *outcome.length;
     // A chosen file that cannot be read stays in the field as chosen, beside its error box.

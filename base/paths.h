@@ -1,5 +1,7 @@
-// Paths as MSTS content and our own output name them: both "/" and "\" separate, since MSTS
-// files carry either. Plain text functions; nothing here looks at the disk.
+// Paths inside the program: "/" separates, and "\" is an ordinary character of a name, as
+// on Linux (a folder may be named back\slash). A name read from an MSTS file, where either
+// separates, becomes a path through platform::PathFromMstsName. Plain text functions; nothing
+// here looks at the disk.
 #pragma once
 
 #include <string>
@@ -8,7 +10,8 @@
 
 #include "base/text.h"
 
-constexpr bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+// The separators of a name read from an MSTS file.
+constexpr bool IsMstsSeparator(char c) { return c == '/' || c == '\\'; }
 
 // The folder of path: up to, not including, its last separator ("/" itself for a path right
 // below the root); empty when path has no separator.
@@ -36,32 +39,24 @@ inline std::string Stem(std::string_view path) {
 // folder already ends with one.
 inline std::string JoinPath(std::string_view folder, std::string_view rest) {
   std::string joined(folder);
-  if (!joined.empty() && !IsSeparator(joined.back())) joined += '/';
+  if (!joined.empty() && joined.back() != '/') joined += '/';
   joined += rest;
   return joined;
 }
 
-// Whether a relative name would lead out of the folder it is taken in: absolute, with a drive
-// letter, or climbing with "..".
+// Whether a relative name from an MSTS file would lead out of the folder it is taken in:
+// absolute, with a drive letter, or climbing with "..".
 constexpr bool LeavesFolder(std::string_view name) {
-  if (!name.empty() && IsSeparator(name[0])) return true;
+  if (!name.empty() && IsMstsSeparator(name[0])) return true;
   if (name.size() >= 2 && name[1] == ':') return true;
   size_t start = 0;
   while (start <= name.size()) {
     size_t end = start;
-    while (end < name.size() && !IsSeparator(name[end])) ++end;
+    while (end < name.size() && !IsMstsSeparator(name[end])) ++end;
     if (name.substr(start, end - start) == "..") return true;
     start = end + 1;
   }
   return false;
-}
-
-// path with every "\" made "/", the separator this system's calls take.
-inline std::string WithSlashes(std::string path) {
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
 }
 
 // The components of path with the empty ones and "." left out and each ".." taking away the
@@ -71,7 +66,7 @@ inline std::vector<std::string_view> NormalComponents(std::string_view path) {
   size_t start = 0;
   while (start <= path.size()) {
     size_t end = start;
-    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    while (end < path.size() && path[end] != '/') ++end;
     std::string_view part = path.substr(start, end - start);
     if (part == "..") {
       if (!parts.empty()) parts.pop_back();

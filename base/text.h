@@ -96,5 +96,5 @@ inline std::string ToValidUtf8(std::string_view text) {
   return out;
 }
 
-// The position of the last "/" or "\" of path (MSTS paths use either); npos when there is none.
-constexpr size_t LastSeparator(std::string_view path) { return path.find_last_of("/\\"); }
+// The position of the last "/" of path; npos when there is none.
+constexpr size_t LastSeparator(std::string_view path) { return path.rfind('/'); }

@@ -22,9 +22,7 @@ void NoteKeptText(VehicleLog& log, const std::string& shape, const DecompressOut
 
 }  // namespace
 
-std::string ChosenPath(const std::string& path) {
-  return ToLowerAscii(platform::AbsolutePath(path));
-}
+std::string ChosenPath(const std::string& path) { return platform::AbsolutePath(path); }
 
 StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle, size_t index) {
   const BatchOptions& options = context.options;
@@ -45,11 +43,14 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
     SourceOutcome outcome = PrepareChosenSource(chosen, log);
     bool ready = outcome.check != SourceCheck::kFailed;
     o.SourcePath = outcome.source;
+    o.NamePath = outcome.name_path;
     if (ready && !outcome.eng.empty()) {
       o.EngPath = outcome.eng;
       if (outcome.length && !options.length) o.Length = *outcome.length;
       if (o.SourcePath == o.EngPath) {
-        log.ReportFileFailure(FileFailure{o.EngPath, "no WagonShape entry names the shape"});
+        std::string reason = "no WagonShape entry names the shape";
+        if (!outcome.trouble.empty()) reason += ": " + outcome.trouble;
+        log.ReportFileFailure(FileFailure{o.EngPath, reason});
         ready = false;
       }
     }

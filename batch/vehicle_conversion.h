@@ -25,7 +25,7 @@ struct StagedVehicle {
   std::string model_name;   // the model file's name in stage
 };
 
-// As a file chosen in the dialog: absolute, then lower case.
+// As a file chosen in the dialog: absolute, in the letter case the user gave it.
 std::string ChosenPath(const std::string& path);
 
 // Prepares the vehicle's source (decompressing a shared shape once) and converts it into

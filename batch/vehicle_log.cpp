@@ -57,6 +57,18 @@ void VehicleLog::ReportUnreadableInclude(const IncludeFailure& failure) {
        "cannot read include \"" + failure.include + "\": " + failure.reason);
 }
 
+// Reported once, though the description file is read twice.
+void VehicleLog::ReportCaseClash(const CaseClash& clash) {
+  std::string text = "\"" + clash.name + "\" matches both " + Display(clash.used) + " and " +
+                     Display(clash.other) + ", which differ only in letter case; " +
+                     Display(clash.used) + " is used";
+  std::string site = clash.file + ':' + std::to_string(clash.line) + ' ' + text;
+  if (!clashes_reported_.insert(site).second) return;
+  Warn(clash.file, clash.line, text);
+}
+
+void VehicleLog::ReportWarning(const FileWarning& warning) { Warn(warning.file, 0, warning.text); }
+
 void VehicleLog::ReportTexture(const TextureOutcome& texture) {
   std::string head = "texture \"" + texture.texture + "\"";
   switch (texture.status) {
@@ -69,10 +81,6 @@ void VehicleLog::ReportTexture(const TextureOutcome& texture) {
       Warn(texture.shape, 0, head + " not converted: " + texture.reason);
       break;
   }
-}
-
-void VehicleLog::ReportModelProblem(const FileFailure& problem) {
-  Warn(problem.file, 0, problem.reason);
 }
 
 void VehicleLog::Fail(const std::string& message) {
@@ -100,7 +108,7 @@ std::string VehicleLog::Display(const std::string& path) const {
   }
   if (!chosen_folder_.empty() && path.size() > chosen_folder_.size() &&
       path.compare(0, chosen_folder_.size(), chosen_folder_) == 0 &&
-      IsSeparator(path[chosen_folder_.size()])) {
+      path[chosen_folder_.size()] == '/') {
     return JoinPath(given_folder_, path.substr(chosen_folder_.size() + 1));
   }
   return path;

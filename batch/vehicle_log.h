@@ -24,8 +24,9 @@ class VehicleLog : public LogSink {
   void Beep(const BeepSite& where) override;
   void ReportFileFailure(const FileFailure& failure) override;
   void ReportUnreadableInclude(const IncludeFailure& failure) override;
+  void ReportCaseClash(const CaseClash& clash) override;
+  void ReportWarning(const FileWarning& warning) override;
   void ReportTexture(const TextureOutcome& texture) override;
-  void ReportModelProblem(const FileFailure& problem) override;
   // A failure found by the batch itself, outside the engine.
   void Fail(const std::string& message);
   // A warning about file (as the engine names it) at line (0: the whole file).
@@ -42,7 +43,7 @@ class VehicleLog : public LogSink {
   std::string Display(const std::string& path) const;
 
   bool verbose_;
-  std::set<std::string> includes_reported_;
+  std::set<std::string> includes_reported_, clashes_reported_;
   std::string given_folder_, chosen_folder_;
   std::vector<std::pair<std::string, std::string>> names_;  // engine path, as given
   std::string stage_, output_folder_;

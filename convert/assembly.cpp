@@ -26,11 +26,14 @@ void ConvertTexture(Run& run, const std::string& name) {
     run.log.ReportTexture(outcome);
     return;
   }
-  // MSTS names may use "\" between folders; the calls below take "/".
-  std::string wanted = JoinPath(FolderOf(ShapeFile(run.options)), WithSlashes(name));
-  std::string source = platform::FindPathIgnoringCase(wanted);
-  std::string destination = platform::ResolveCreatePath(run.options.OutputDirectory + "/" +
-                                                        WithSlashes(ReplaceAceWithTga(name)));
+  // The name keeps its MSTS bytes in the model file (the Skin line); the files are named as
+  // this system names them, so that the model file finds the picture once on Windows.
+  std::string other;
+  std::string wanted = JoinPath(FolderOf(ShapeFile(run.options)), platform::PathFromMstsName(name));
+  std::string source = platform::FindPathIgnoringCase(wanted, &other);
+  if (!other.empty()) run.log.ReportCaseClash({ShapeFile(run.options), 0, name, source, other});
+  std::string destination = platform::ResolveCreatePath(
+      run.options.OutputDirectory + "/" + platform::PathFromMstsName(ReplaceAceWithTga(name)));
   // The library would wait on a FIFO or read a device without end: such a name fails the run.
   std::string refused;
   if (platform::FileExists(source) && !platform::IsReadableRegularFile(source, refused))
@@ -86,7 +89,7 @@ void WriteAssemblySection(Run& run) {
   double length = static_cast<double>(run.UnitScale) * static_cast<double>(run.options.Length);
   AppendWhole(out, length);
   if (std::isfinite(length) && (length < 0 || length > kMaxModelMillimetres)) {
-    run.log.ReportModelProblem(
+    run.log.ReportWarning(
         {ShapeFile(run.options), "the model file's Length, outside 0 to " +
                                      std::to_string(static_cast<int64_t>(kMaxModelMillimetres)) +
                                      " mm, is refused by its readers"});

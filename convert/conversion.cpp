@@ -22,6 +22,18 @@ namespace {
 // The UTF-16 byte-order mark in front of the shape text, in bytes: skipped, not checked.
 constexpr size_t kByteOrderMarkSize = 2;
 
+// A shape text is UTF-16LE: one whose mark says otherwise ends the run with its encoding
+// named. Without a mark the text is read as UTF-16LE all the same, its first two bytes lost.
+void StartShapeText(Run& run) {
+  if (DetectTextEncoding(run.source) != 0 && run.source.encoding != TextEncoding::kUtf16Le) {
+    throw RunAborted{{ShapeFile(run.options), "the shape text is " +
+                                                  std::string(EncodingName(run.source.encoding)) +
+                                                  "; a shape text must be UTF-16LE"}};
+  }
+  run.source.encoding = TextEncoding::kUtf16Le;
+  SkipBytes(run.source, kByteOrderMarkSize);
+}
+
 }  // namespace
 
 bool RunConversion(const ConversionOptions& options, LogSink& log) {
@@ -40,7 +52,7 @@ bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionRes
     if (!OpenFileSource(run.source, platform::FindPathIgnoringCase(options.SourcePath), reason)) {
       throw RunAborted{{ShapeFile(options), reason}};
     }
-    SkipBytes(run.source, kByteOrderMarkSize);
+    StartShapeText(run);
     ReadLine(run);
     ReadShapeTables(run);
     // No walk over a table goes past the number of characters the shape text has.
@@ -76,11 +88,10 @@ bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionRes
   }
   run.tables = ShapeTables{};
   if (uint64_t refused = RefusedNumbersWritten() - refused_before; refused > 0) {
-    log.ReportModelProblem(
-        {ShapeFile(options), "the model file holds " + Plural(refused, "number") +
-                                 " that its readers refuse: not finite, or beyond " +
-                                 std::to_string(static_cast<int64_t>(kMaxModelMillimetres)) +
-                                 " mm"});
+    log.ReportWarning({ShapeFile(options),
+                       "the model file holds " + Plural(refused, "number") +
+                           " that its readers refuse: not finite, or beyond " +
+                           std::to_string(static_cast<int64_t>(kMaxModelMillimetres)) + " mm"});
   }
   result = std::move(run.written);
   log.AppendLog("\r\n***** FINISHED *****\r\n");

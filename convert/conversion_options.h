@@ -16,11 +16,20 @@ struct ConversionOptions {
   // not take the twin): messages name it, and its textures are found beside it. Empty when
   // SourcePath is the user's own file.
   std::string ShapePath;
+  // The path the model file and its components are named after, when not SourcePath: a shape
+  // the user chose is read as given but named by its file name in lower case, and so is the
+  // text twin of it that SourcePath may become. Empty: SourcePath.
+  std::string NamePath;
 };
 
 // The file that messages name and beside which textures lie.
 inline const std::string& ShapeFile(const ConversionOptions& options) {
   return options.ShapePath.empty() ? options.SourcePath : options.ShapePath;
+}
+
+// The path that names the model file and its components.
+inline const std::string& NameSource(const ConversionOptions& options) {
+  return options.NamePath.empty() ? options.SourcePath : options.NamePath;
 }
 
 // What a finished run wrote, so that no caller has to read the model file back to learn it.

@@ -36,16 +36,18 @@ void AppendReplacingSameName(std::string& out, std::string_view part, std::strin
 
 std::string IncludePath(const std::string& including, std::string_view text) {
   std::string name = FileName(including);
+  std::string relative = platform::PathFromMstsName(text);
+  std::string_view parts = relative;
   std::string path;
   bool first = true;
   size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find_first_of("/\\", at);
-    if (end == std::string_view::npos) end = text.size();
+  while (at < parts.size()) {
+    size_t end = parts.find('/', at);
+    if (end == std::string_view::npos) end = parts.size();
     if (end > at) {
       if (!first) path += '/';
       first = false;
-      AppendReplacingSameName(path, text.substr(at, end - at), name);
+      AppendReplacingSameName(path, parts.substr(at, end - at), name);
     }
     at = end + 1;
   }
@@ -69,6 +71,10 @@ bool DiskEngFiles::Open(const std::string& path, ByteSource& source,
   return true;
 }
 
+std::string DiskEngFiles::FindIgnoringCase(const std::string& path, std::string& other) {
+  return platform::FindPathIgnoringCase(path, &other);
+}
+
 EngFile::EngFile(EngFileOpener& opener, LogSink& log) : opener_(opener), log_(log) {
   // Frames never move once made: a source's position points into its own buffer.
   frames_.reserve(kMaxOpenEngFiles);
@@ -85,12 +91,19 @@ bool EngFile::Open(const std::string& path, std::string& reason) {
   Frame& chosen = frames_.emplace_back();
   chosen.path = path;
   line_file_ = path;
-  if (opener_.Open(path, chosen.source, chosen.identity, reason)) return true;
-  frames_.clear();
-  return false;
+  if (!opener_.Open(path, chosen.source, chosen.identity, reason)) {
+    frames_.clear();
+    return false;
+  }
+  DetectTextEncoding(chosen.source);
+  return true;
 }
 
 int EngFile::ReadError() const { return frames_.empty() ? 0 : frames_.front().source.read_error; }
+
+std::string EngFile::Trouble() const {
+  return frames_.empty() ? std::string() : TextTrouble(frames_.front().source);
+}
 
 void EngFile::Report(const Frame& frame, const std::string& include, const std::string& reason) {
   log_.ReportUnreadableInclude(IncludeFailure{frame.path, frame.line_number, include, reason});
@@ -183,6 +196,11 @@ void EngFile::FollowInclude(const CurrentLine& line) {
     return;
   }
   std::string path = IncludePath(including.path, view.substr(start, stop - start));
+  std::string other;
+  std::string found = opener_.FindIgnoringCase(path, other);
+  if (!other.empty()) {
+    log_.ReportCaseClash({including.path, including.line_number, as_written, found, other});
+  }
   Frame frame;
   frame.path = path;
   std::string reason;
@@ -199,4 +217,5 @@ void EngFile::FollowInclude(const CurrentLine& line) {
   }
   ++includes_read_;
   frames_.push_back(std::move(frame));
+  DetectTextEncoding(frames_.back().source);
 }

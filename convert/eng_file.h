@@ -19,6 +19,12 @@ class EngFileOpener {
   // give the same). False, with the reason, when it cannot be read.
   virtual bool Open(const std::string& path, ByteSource& source, platform::FileIdentity& identity,
                     std::string& reason) = 0;
+  // The file that Open(path) reaches, and in other a second file that path matches as well
+  // when letter case is ignored, neither in path's own case (else other is empty).
+  virtual std::string FindIgnoringCase(const std::string& path, std::string& other) {
+    other.clear();
+    return path;
+  }
 };
 
 // The disk: each folder and the name looked up without regard to letter case.
@@ -26,12 +32,13 @@ class DiskEngFiles : public EngFileOpener {
  public:
   bool Open(const std::string& path, ByteSource& source, platform::FileIdentity& identity,
             std::string& reason) override;
+  std::string FindIgnoringCase(const std::string& path, std::string& other) override;
 };
 
-// The file that an include line names: text (the path as the line gives it) with "[[samename]]"
-// standing for including's file name, split at every run of "/" and "\", empty parts dropped,
-// and joined with "/" onto including's folder (so a leading separator does not make it
-// absolute).
+// The file that an include line names: text (the path as the line gives it, made a path by
+// platform::PathFromMstsName) with "[[samename]]" standing for including's file name, split at
+// every run of "/" and "\", empty parts dropped, and joined with "/" onto including's folder
+// (so a leading separator does not make it absolute).
 std::string IncludePath(const std::string& including, std::string_view text);
 
 // A description file or include larger than this is refused: real ones hold a few hundred
@@ -68,6 +75,9 @@ class EngFile {
   long LineNumber() const { return line_number_; }
   // errno of a failed read of the chosen file, 0 when none.
   int ReadError() const;
+  // What may have kept the chosen file from being read as lines (see TextTrouble), as far as
+  // it has been read; empty when nothing.
+  std::string Trouble() const;
 
  private:
   struct Frame {

@@ -103,8 +103,8 @@ void WriteMatrixHierarchy(Run& run) {
   }
   WriteText(run.model, out);
   if (RootIsItsOwnAncestor(t, walk_end)) {
-    run.log.ReportModelProblem({ShapeFile(run.options),
-                                "its hierarchy makes matrix 0 its own ancestor: the model file's "
-                                "matrix components include each other in a cycle"});
+    run.log.ReportWarning({ShapeFile(run.options),
+                           "its hierarchy makes matrix 0 its own ancestor: the model file's "
+                           "matrix components include each other in a cycle"});
   }
 }

@@ -1,6 +1,7 @@
 // What a conversion reports while it runs: progress lines, malformed entries, file failures,
-// include files not followed and the fate of each texture. The dialog and the command line
-// each implement LogSink; the engine and the source preparation report through it.
+// include files not followed, names that match files in two letter cases, files that gave
+// nothing, and the fate of each texture. The dialog and the command line each implement
+// LogSink; the engine and the source preparation report through it.
 #pragma once
 
 #include <string>
@@ -27,6 +28,23 @@ struct IncludeFailure {
   std::string reason;
 };
 
+// A name looked up without regard to letter case that matches two files, neither in the
+// name's own case: the lookup takes the first in byte order. The run goes on with it.
+struct CaseClash {
+  std::string file;  // the file that names it
+  long line = 0;     // 1-based line number in that file; 0 when not known
+  std::string name;  // the name as the file gives it
+  std::string used;  // the path taken
+  std::string other;
+};
+
+// A file the run went on with, and what may be wrong with it: it gave nothing, or the model
+// file holds what its readers refuse (a number that is not finite, an INCLUDE cycle).
+struct FileWarning {
+  std::string file;
+  std::string text;
+};
+
 // What became of one texture that the shape names.
 struct TextureOutcome {
   enum class Status { kConverted, kMissing, kNotConverted };
@@ -50,10 +68,13 @@ class LogSink {
   virtual void ReportUnreadableInclude(const IncludeFailure& failure) {
     AppendLog("Cannot read include file " + failure.include);
   }
-  // What the model file holds, written as the shape's numbers say, that its readers refuse: a
-  // number that is not finite, components that include each other. The run still succeeds.
-  virtual void ReportModelProblem(const FileFailure& problem) {
-    AppendLog("Warning: " + problem.reason);
+  // A name that matches two files; the dialog logs one line for it.
+  virtual void ReportCaseClash(const CaseClash& clash) {
+    AppendLog(clash.name + " matches both " + clash.used + " and " + clash.other);
+  }
+  // A file that gave nothing; the dialog logs one line for it.
+  virtual void ReportWarning(const FileWarning& warning) {
+    AppendLog(warning.file + ": " + warning.text);
   }
   // Each texture of the assembly's list, after its conversion. The dialog keeps silent about
   // textures; a batch counts and reports them.

@@ -21,7 +21,7 @@ std::string MakeModelName(const std::string& source_path) {
 // The model file a conversion with options writes: OutputDirectory, the source's file name
 // from its last separator up to its last "." with every "_ASC" removed, and ".stk".
 std::string MakeModelPath(const ConversionOptions& options) {
-  const std::string& source = options.SourcePath;
+  const std::string& source = NameSource(options);
   size_t cut = LastSeparator(source);
   std::string tail = cut == std::string::npos ? source : source.substr(cut);
   size_t dot = tail.rfind('.');
@@ -43,7 +43,7 @@ Run::Run(const ConversionOptions& run_options, LogSink& run_log)
     : options(run_options),
       log(run_log),
       UnitScale(run_options.TwoFootScale ? 500.0f : 1000.0f),
-      ModelName(MakeModelName(run_options.SourcePath)),
+      ModelName(MakeModelName(NameSource(run_options))),
       model_path(MakeModelPath(run_options)) {}
 
 std::string QuotedKeyword(std::string_view keyword) {
@@ -63,7 +63,9 @@ void AbortAtEndOfText(Run& run) {
   if (run.source.read_error != 0) {
     throw RunAborted{{ShapeFile(run.options), std::strerror(run.source.read_error)}};
   }
-  throw RunAborted{{ShapeFile(run.options), "unexpected end of shape text"}};
+  std::string trouble = TextTrouble(run.source);
+  throw RunAborted{{ShapeFile(run.options),
+                    "unexpected end of shape text" + (trouble.empty() ? "" : ": " + trouble)}};
 }
 
 void SeekSectionOrAbort(Run& run, std::string_view keyword) {

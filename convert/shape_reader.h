@@ -1,5 +1,7 @@
-// The line reader over UTF-16 text, the section seek and the field cutting that every reader
-// of shape and ENG/WAG text shares.
+// The line reader over MSTS text, the section seek and the field cutting that every reader
+// of shape and ENG/WAG text shares. The reader decodes UTF-16 (either byte order) or UTF-8 and
+// keeps one 8-bit character per UTF-16 unit, its low byte, so every later rule sees the same
+// lines whatever the encoding.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +9,13 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// How the bytes of a text encode its characters.
+enum class TextEncoding { kUtf16Le, kUtf16Be, kUtf8 };
+
+// The character that ends a line: the first carriage return or line feed of the text decides
+// (MSTS writes CR LF, so CR; a text with bare LF ends, LF), and the other is dropped.
+enum class LineEnd { kNotYetSeen, kCarriageReturn, kLineFeed };
 
 // A forward-only source of bytes: a file read through a buffer, or bytes in memory.
 struct ByteSource {
@@ -18,6 +27,9 @@ struct ByteSource {
   int read_error = 0;        // errno of a failed read, 0 when none
   uint64_t total_bytes = 0;  // size of the whole source when known, else 0
   uint64_t consumed = 0;     // bytes taken from the file so far (buffered included)
+  TextEncoding encoding = TextEncoding::kUtf16Le;
+  LineEnd line_end = LineEnd::kNotYetSeen;
+  uint64_t nul_characters = 0;  // characters 0 read so far: a sign of another encoding
 };
 
 // Opens path for reading when it is a regular file; false with the reason otherwise.
@@ -27,10 +39,22 @@ void CloseSource(ByteSource& source);
 // Drops up to count bytes (the byte-order mark in front of the shape text).
 void SkipBytes(ByteSource& source, size_t count);
 
-// Reads the next line: one 8-bit character per 16-bit unit (the low byte), a carriage return
-// ends the line, line feeds are dropped. end_of_file is true when the source ran out while
-// this line was read. After the end every call gives an empty line.
+// Sets the source's encoding from its first bytes, which stay unread: a byte-order mark (FF FE,
+// FE FF, EF BB BF), else the zero byte of a first ASCII character in UTF-16, else UTF-8.
+// Returns the length of the mark, 0 when there is none.
+size_t DetectTextEncoding(ByteSource& source);
+std::string_view EncodingName(TextEncoding encoding);
+
+// Reads the next line: one 8-bit character per UTF-16 unit (the low byte; UTF-8 is decoded to
+// units first), ended by the text's line end (see LineEnd) and without it. end_of_file is true
+// when the source ran out while this line was read. After the end every call gives an empty
+// line.
 void ReadShapeLine(ByteSource& source, std::string& line, bool& end_of_file);
+
+// Why a text that gave nothing useful may not have been read as intended, to add to the
+// message that names it: NUL characters in it (an encoding not read), or no line end at all.
+// Empty when neither.
+std::string TextTrouble(const ByteSource& source);
 
 // The current line of a run: text in a buffer, cut down from both ends in place.
 struct CurrentLine {

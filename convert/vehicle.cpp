@@ -80,6 +80,7 @@ struct VehicleReading {
   CurrentLine line;
   bool end_of_file = false;
   bool is_steam = false;
+  bool any_keyword = false;  // a line of the file matched a keyword
   std::string steam_lines;
 };
 
@@ -221,7 +222,8 @@ void WriteVehicleParameters(Run& run) {
   VehicleReading r(run, disk);
   std::string reason;
   if (!r.eng.Open(path, reason)) throw RunAborted{{path, reason}};
-  if (EndsWith(path, ".wag")) {
+  // The path keeps the letter case the user gave it; a wagon is told by its extension alone.
+  if (EndsWith(ToLowerAscii(path), ".wag")) {
     // A wagon has no speed of its own.
     std::string line = "\t" + std::string(Key(&VehicleData::max_speed)) + " 0\n";
     WriteText(run.model, line);
@@ -231,8 +233,14 @@ void WriteVehicleParameters(Run& run) {
     ReadEngLine(r, r.line);
     r.end_of_file = r.line.end_of_file;
     for (const KeywordRule& rule : kKeywordRules) {
-      if (LineStartsWith(r.line, rule.keyword)) ApplyRule(r, rule);
+      if (!LineStartsWith(r.line, rule.keyword)) continue;
+      r.any_keyword = true;
+      ApplyRule(r, rule);
     }
+  }
+  // A file that gave nothing is named when something about its text may be why.
+  if (std::string trouble = r.eng.Trouble(); !r.any_keyword && !trouble.empty()) {
+    run.log.ReportWarning({path, "no vehicle data read: " + trouble});
   }
   if (r.is_steam) {
     WriteText(run.model, "\t<STEAM>\n\t\tMinCOff\t30\n\t\tMaxCOff\t80\n");

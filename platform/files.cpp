@@ -32,8 +32,10 @@ bool EqualIgnoringCase(const std::string& a, const char* b) {
 }
 
 // The entry of folder whose name matches name without regard to case; the first in byte
-// order when there are several, so that the choice does not depend on the directory's order.
-bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, std::string& found) {
+// order when there are several, so that the choice does not depend on the directory's order,
+// and then the second in other.
+bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, std::string& found,
+                           std::string& other) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return false;
   std::vector<std::string> matches;
@@ -42,7 +44,9 @@ bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, s
   }
   ::closedir(dir);
   if (matches.empty()) return false;
-  found = *std::min_element(matches.begin(), matches.end());
+  std::sort(matches.begin(), matches.end());
+  found = matches[0];
+  if (matches.size() > 1) other = matches[1];
   return true;
 }
 
@@ -50,7 +54,8 @@ bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, s
 
 bool FileExists(const std::string& path) { return Exists(path); }
 
-std::string FindPathIgnoringCase(const std::string& path) {
+std::string FindPathIgnoringCase(const std::string& path, std::string* other) {
+  if (other != nullptr) other->clear();
   if (path.empty() || Exists(path)) return path;
   std::string resolved;
   size_t at = 0;
@@ -64,10 +69,12 @@ std::string FindPathIgnoringCase(const std::string& path) {
     std::string component = path.substr(at, end - at);
     if (!component.empty() && component != "." && component != "..") {
       std::string exact = resolved + component;
-      std::string match;
-      if (!Exists(exact) && FindEntryIgnoringCase(resolved, component, match)) {
+      std::string match, second;
+      if (!Exists(exact) && FindEntryIgnoringCase(resolved, component, match, second)) {
+        if (other != nullptr && other->empty() && !second.empty()) *other = resolved + second;
         component = match;
       } else if (!Exists(exact)) {
+        if (other != nullptr) other->clear();
         return path;  // nothing matches: the caller reports the file under its own name
       }
     }
@@ -132,6 +139,23 @@ bool IdentifyFile(const std::string& path, FileIdentity& identity) {
   identity.device = static_cast<uint64_t>(info.st_dev);
   identity.inode = static_cast<uint64_t>(info.st_ino);
   return true;
+}
+
+std::string PathFromMstsName(std::string_view name) {
+  std::string path;
+  path.reserve(name.size());
+  for (char c : name) {
+    auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      path += '/';
+    } else if (byte >= 0x80) {
+      path += static_cast<char>(0xC0 | (byte >> 6));
+      path += static_cast<char>(0x80 | (byte & 0x3F));
+    } else {
+      path += c;
+    }
+  }
+  return path;
 }
 
 bool IdentifyOpenFile(std::FILE* file, FileIdentity& identity) {

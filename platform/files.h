@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -30,8 +31,16 @@ std::FILE* OpenRegularFile(const std::string& path, std::string& reason, uint64_
 bool IsReadableRegularFile(const std::string& path, std::string& reason);
 
 // The path of an existing file or folder that matches path when each component is compared
-// without regard to letter case (an exact match wins); path itself when nothing matches.
-std::string FindPathIgnoringCase(const std::string& path);
+// without regard to letter case (an exact match wins; among others, the first in byte order);
+// path itself when nothing matches. When other is given and a component matched two entries,
+// neither exactly, other gets the path that the second one leads to (else it is emptied).
+std::string FindPathIgnoringCase(const std::string& path, std::string* other = nullptr);
+
+// The relative path that a name read from an MSTS file stands for on this system. The name
+// holds one byte per character, the low byte of its UTF-16 unit: for Latin letters the byte of
+// Latin-1, the code page MSTS ran under. Here each "\" becomes "/" and each byte from 0x80 its
+// Latin-1 character in UTF-8, so that "caf\xE9.ace" finds the file named café.ace.
+std::string PathFromMstsName(std::string_view name);
 
 // The path under which a file named by path is created: its folder found as by
 // FindPathIgnoringCase, its own name kept as given.

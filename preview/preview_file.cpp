@@ -42,7 +42,8 @@ std::unique_ptr<LoadedModel> LoadModelFile(const std::string& path, std::string&
 
 std::string TexturePathBeside(const std::string& model_path, const std::string& name) {
   if (LeavesFolder(name)) return {};
-  return platform::FindPathIgnoringCase(JoinPath(FolderOf(model_path), WithSlashes(name)));
+  return platform::FindPathIgnoringCase(
+      JoinPath(FolderOf(model_path), platform::PathFromMstsName(name)));
 }
 
 model::CheckSummary CheckLoadedModel(LoadedModel& loaded) {

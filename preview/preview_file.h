@@ -36,7 +36,8 @@ std::unique_ptr<LoadedModel> LoadModelFile(const std::string& path, std::string&
                                            Textures textures = Textures::kLoad);
 
 // The file a Skin line names beside the model file at model_path, matched without regard to
-// case; empty when the name would lead out of that folder.
+// case, the name read as MSTS names are (platform::PathFromMstsName); empty when the name
+// would lead out of that folder.
 std::string TexturePathBeside(const std::string& model_path, const std::string& name);
 
 // The checker's findings on a loaded model, appended to its diagnostics, and its summary;

@@ -41,6 +41,15 @@ float ReadLength(std::string_view value, const EngFile& file, LogSink& log) {
   return RoundToFloat(metres);
 }
 
+// The file path leads to, looked up without regard to letter case; a second match in another
+// case, neither exact, is reported.
+std::string FindReportingClash(const std::string& path, LogSink& log) {
+  std::string other;
+  std::string found = platform::FindPathIgnoringCase(path, &other);
+  if (!other.empty()) log.ReportCaseClash({path, 0, FileName(path), found, other});
+  return found;
+}
+
 }  // namespace
 
 std::optional<SourceButtons> ButtonsAfter(SourceCheck check) {
@@ -82,7 +91,8 @@ bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionE
     if (LineStartsWith(line, "wagonshape")) {
       CutShapeName(line);
       // The shape sits beside the file that names it, which may be an included one.
-      entries.shape_path = JoinPath(FolderOf(file.LineFile()), LineView(line));
+      entries.shape_path =
+          JoinPath(FolderOf(file.LineFile()), platform::PathFromMstsName(LineView(line)));
       shape_seen = true;
     }
     if (LineStartsWith(line, "size")) {
@@ -94,6 +104,7 @@ bool ReadDescriptionFile(const std::string& eng_path, LogSink& log, DescriptionE
     }
     if (line.end_of_file) break;
   }
+  if (!shape_seen) entries.trouble = file.Trouble();
   return true;
 }
 
@@ -101,8 +112,7 @@ ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log)
   ShapeCheck result{SourceCheck::kFailed, shape_path};
   std::string reason;
   uint64_t size = 0;
-  std::FILE* file =
-      platform::OpenRegularFile(platform::FindPathIgnoringCase(shape_path), reason, size);
+  std::FILE* file = platform::OpenRegularFile(FindReportingClash(shape_path, log), reason, size);
   if (file == nullptr) {
     log.ReportFileFailure(FileFailure{shape_path, reason});
     return result;
@@ -118,8 +128,7 @@ ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log)
   log.AppendLog("Checking for decompressed file");
   result.check = SourceCheck::kNeedsDecompression;
   std::string twin = shape_path.substr(0, shape_path.size() - 2) + "_ASC.s";
-  std::FILE* twin_file =
-      platform::OpenRegularFile(platform::FindPathIgnoringCase(twin), reason, size);
+  std::FILE* twin_file = platform::OpenRegularFile(FindReportingClash(twin, log), reason, size);
   if (twin_file != nullptr) {
     std::fclose(twin_file);
     result.source = twin;
@@ -131,9 +140,9 @@ ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log)
 SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log) {
   SourceOutcome outcome;
   outcome.source = chosen;
-  LowerAsciiInPlace(outcome.source);
-  if (EndsWith(outcome.source, ".eng") || EndsWith(outcome.source, ".wag")) {
-    outcome.eng = outcome.source;
+  std::string kind = ToLowerAscii(chosen);
+  if (EndsWith(kind, ".eng") || EndsWith(kind, ".wag")) {
+    outcome.eng = chosen;
     DescriptionEntries entries;
     if (!ReadDescriptionFile(outcome.eng, log, entries)) {
       outcome.check = SourceCheck::kFailed;
@@ -142,9 +151,11 @@ SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log) {
     outcome.description_read = true;
     if (entries.shape_path) outcome.source = *entries.shape_path;
     outcome.length = entries.length;
+    outcome.trouble = entries.trouble;
   }
   // A description file without a shape entry leaves its own path as the source: not checked.
-  if (EndsWith(outcome.source, ".s")) {
+  if (EndsWith(ToLowerAscii(outcome.source), ".s")) {
+    outcome.name_path = JoinPath(FolderOf(outcome.source), ToLowerAscii(FileName(outcome.source)));
     ShapeCheck shape = CheckForDecompressedFile(outcome.source, log);
     outcome.check = shape.check;
     outcome.source = shape.source;

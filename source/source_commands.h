@@ -31,10 +31,12 @@ std::optional<SourceButtons> ButtonsAfter(SourceCheck check);
 // What choosing a file made of the source.
 struct SourceOutcome {
   SourceCheck check = SourceCheck::kNotChecked;
-  std::string source;  // now the source: lower case, a shape or its twin when one was named
-  std::string eng;     // the description file chosen; empty for any other file
+  std::string source;           // now the source: a shape or its twin when one was named
+  std::string name_path;        // what the model is named after (ConversionOptions::NamePath)
+  std::string eng;              // the description file chosen; empty for any other file
   std::optional<float> length;  // metres, from the description file's size entry
   bool description_read = false;
+  std::string trouble;  // no shape entry: what may be wrong with the file's text (TextTrouble)
 };
 
 // The folder the source chooser starts in: that of source, else that of saved_source, else
@@ -42,15 +44,18 @@ struct SourceOutcome {
 std::string ChooserStartFolder(const std::string& source, const std::string& saved_source,
                                const std::string& program_folder);
 
-// Prepares a chosen file: lower case; an ".eng" or ".wag" file becomes the description file,
-// whose shape (looked for in its own folder) and length are taken; a ".s" source is then
-// tested by CheckForDecompressedFile. A file that cannot be read is reported through log.
+// Prepares a chosen file, which is read as given (its kind told by its extension in any letter
+// case): an ".eng" or ".wag" file becomes the description file, whose shape (looked for in its
+// own folder) and length are taken; a ".s" source is then named after its lower-case file name
+// and tested by CheckForDecompressedFile. A file that cannot be read is reported through log.
 SourceOutcome PrepareChosenSource(const std::string& chosen, LogSink& log);
 
 // What a description file names.
 struct DescriptionEntries {
-  std::optional<std::string> shape_path;  // the last shape entry, in the folder of its file
-  std::optional<float> length;            // metres: the last size entry read
+  // The last shape entry, in the folder of its file: a path made by platform::PathFromMstsName.
+  std::optional<std::string> shape_path;
+  std::optional<float> length;  // metres: the last size entry read
+  std::string trouble;          // no shape entry: what may be wrong with the text (TextTrouble)
 };
 
 // Logs "Reading description file" and reads the shape and size entries of eng_path, its include
@@ -67,7 +72,8 @@ struct ShapeCheck {
 
 // Tells a text shape (its first two bytes 0x80 or above) from a compressed one; for a compressed
 // one logs "Checking for decompressed file" and switches to an "_ASC.s" twin when there is one.
-// kFailed when the shape cannot be opened (reported through log).
+// kFailed when the shape cannot be opened (reported through log). A shape or twin found in a
+// letter case of two is reported through log as a CaseClash.
 ShapeCheck CheckForDecompressedFile(const std::string& shape_path, LogSink& log);
 
 // Where the text form of a compressed shape may go.

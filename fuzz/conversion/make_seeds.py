@@ -1,16 +1,21 @@
-#!/usr/bin/env python3
+#!/ usr / bin / env python3
 """make_seeds.py [FOLDER]: writes the seed inputs of fuzz_conversion (default: ./seeds beside
 this script). Each seed is one options byte, a shape text and, after "#ENG#", an ENG/WAG file,
-both as MSTS text: UTF-16LE behind FF FE, CR LF line ends (one seed keeps bare LF ends)."""
+both as MSTS text: UTF-16LE behind FF FE, CR LF line ends (one seed keeps bare LF ends, and
+one takes its ENG/WAG files in the other forms they are read in: UTF-16BE, UTF-8 with and
+without its mark, with LF ends and Latin-1 names)."""
 import os
 import sys
 
 MARKER = b"#ENG#"
 
 
-def msts_text(text, line_end="\r\n"):
+MARKS = {"utf-16-le": b"\xff\xfe", "utf-16-be": b"\xfe\xff", "utf-8-sig": b"", "utf-8": b""}
+
+
+def msts_text(text, line_end="\r\n", encoding="utf-16-le"):
     text = text.replace("\r\n", "\n").replace("\n", line_end)
-    return b"\xff\xfe" + text.encode("utf-16-le")
+    return MARKS[encoding] + text.encode(encoding)
 
 
 def options(two_foot=False, wag=False, no_eng=False, length_steps=0):
@@ -131,8 +136,8 @@ def seed_hierarchy():
 
 
 def seed_malformed():
-    # Indexes outside their tables, an unknown prim state, counts larger than the entries read,
-    # a texture name that would leave the output folder, a huge announced count.
+#Indexes outside their tables, an unknown prim state, counts larger than the entries read,
+#a texture name that would leave the output folder, a huge announced count.
     vertices = [vertex(0, 0, 0), vertex(99, 0, 1), vertex(1, -1, 7), vertex(2, 9, -1)]
     primitives = ("\t\tprim_state_idx ( 7 )\n" + trilist([0, 1, 2, 0, 2, 3, 0, 5, 1]) +
                   "\t\tprim_state_idx ( 1 )\n" + trilist([3, 2, 1]))
@@ -177,6 +182,20 @@ def seed_includes():
             msts_text(a_inc) + INCLUDE_MARKER + msts_text(b_inc) + INCLUDE_MARKER + msts_text(c_inc))
 
 
+def seed_eng_encodings():
+    """The include tree of seed_includes with each ENG/WAG file in another form: UTF-16BE with
+    LF ends, UTF-8 behind its mark, UTF-8 without one, and names outside ASCII."""
+    body = shape(CUBE_POINTS, UVS, NORMALS, [("MAIN", IDENTITY + " 0 0 0")], ["Caf\u00e9.ace"], [0], [(0, 0)],
+                 [-1], [(cube_vertices(), "\t\tprim_state_idx ( 0 )\n" + trilist([0, 1, 2]), 1)])
+    chosen = '\nWagonShape ( \u00d6.s )\ninclude ( "a.inc" )\ninclude ( sub\\\\b.inc )\n'
+    a_inc = '\nWagon (\n\tMass ( "98.00t" )\n\tinclude ( Sub/C.inc )\n'
+    b_inc = '\n\tMaxPower ( 1500hp )\ninclude ( \u00dcber.inc )\n'
+    c_inc = '\nMaxForce ( 271kN )\nType ( Steam )\nWheelRadius ( 36in )'
+    return (options(length_steps=10) + msts_text(body, line_end="\n") + MARKER +
+            msts_text(chosen, "\n", "utf-16-be") + INCLUDE_MARKER + msts_text(a_inc, encoding="utf-8-sig") +
+            INCLUDE_MARKER + msts_text(b_inc, "\n", "utf-8") + INCLUDE_MARKER + msts_text(c_inc, encoding="utf-8"))
+
+
 SEEDS = {
     "minimal_steam.bin": seed_minimal,
     "hierarchy_shared_states_wag.bin": seed_hierarchy,
@@ -185,6 +204,7 @@ SEEDS = {
     "cut_short.bin": seed_cut_short,
     "bare_line_feeds.bin": seed_bare_line_feeds,
     "includes.bin": seed_includes,
+    "eng_encodings.bin": seed_eng_encodings,
 }
 
 

@@ -126,8 +126,3 @@ inline std::string CompressedShapeBytes(const char* blocks = "minimal.txt") {
       ffedit_test::EncodeShapeBlocks(ffedit_test::ReadTestData(blocks)));
   return std::string(file.begin(), file.end());
 }
-
-inline std::string Lower(std::string text) {
-  LowerAsciiInPlace(text);
-  return text;
-}

@@ -133,7 +133,7 @@ TEST_F(Dialog, BrowseAndOpenWith_EachKindOfSource) {
   folder.Write("Steam.ENG", ShapeText(test::ReadTestData("steam.eng.txt")));
   folder.Write("inc.wag", ShapeText("x\ninclude ( \"Gone.inc\" )\nWagonShape ( loco.s )\n"));
   folder.Write("lost.wag", ShapeText("x\nWagonShape ( lost.s )\n"));
-  const std::string lower = Lower(folder.path());
+  const std::string& in = folder.path();
   const std::string missing = ": No such file or directory";
   const std::string described = "Reading description file\r\n";
   const std::string no_include = "Cannot read include file Gone.inc\r\n";
@@ -144,14 +144,14 @@ TEST_F(Dialog, BrowseAndOpenWith_EachKindOfSource) {
     std::string log;
     Lines errors;
   } cases[] = {
-      {"Loco.S", lower + "/loco.s", "0", true, false, "", {}},
-      {"packed.s", lower + "/packed.s", "0", false, true, "Checking for decompressed file\r\n", {}},
-      {"twin.s", lower + "/twin_ASC.s", "0", true, false, "Checking for decompressed file\r\n", {}},
-      {"Steam.ENG", lower + "/hierarchy.s", "14.5", true, false, described, {}},
-      {"inc.wag", lower + "/loco.s", "0", true, false, described + no_include, {}},
+      {"Loco.S", in + "/Loco.S", "0", true, false, "", {}},
+      {"packed.s", in + "/packed.s", "0", false, true, "Checking for decompressed file\r\n", {}},
+      {"twin.s", in + "/twin_ASC.s", "0", true, false, "Checking for decompressed file\r\n", {}},
+      {"Steam.ENG", in + "/hierarchy.s", "14.5", true, false, described, {}},
+      {"inc.wag", in + "/loco.s", "0", true, false, described + no_include, {}},
       // A file that cannot be read stays in the field as chosen; the buttons stay as they were.
-      {"Gone.ENG", folder.File("Gone.ENG"), "0", true, true, "", {lower + "/gone.eng" + missing}},
-      {"lost.wag", lower + "/lost.s", "0", true, true, described, {lower + "/lost.s" + missing}},
+      {"Gone.ENG", folder.File("Gone.ENG"), "0", true, true, "", {in + "/Gone.ENG" + missing}},
+      {"lost.wag", in + "/lost.s", "0", true, true, described, {in + "/lost.s" + missing}},
   };
   for (const auto& c : cases) {
     DialogUnderTest browsed, opened;
@@ -185,7 +185,7 @@ TEST_F(Dialog, OpenWith_RelativeFileIsTakenFromTheCurrentFolder) {
   std::filesystem::current_path(folder.path());
   ui.dialog->OpenSource("loco.s");
   std::filesystem::current_path(before);
-  EXPECT_EQ(ui.Text(kIdSource), Lower(folder.File("loco.s")));
+  EXPECT_EQ(ui.Text(kIdSource), folder.File("loco.s"));
   EXPECT_TRUE(ui.services.file_errors.empty());
   // With no number in Length the file is not taken, and the message says which file waits.
   ui.SetText(kIdLength, "x");
@@ -193,7 +193,10 @@ TEST_F(Dialog, OpenWith_RelativeFileIsTakenFromTheCurrentFolder) {
   EXPECT_EQ(ui.services.messages,
             Lines{folder.File("other.s") + " was not opened: Length holds no number. Please enter "
                                            "a number."});
-  EXPECT_EQ(ui.Text(kIdSource), Lower(folder.File("loco.s")));
+  EXPECT_EQ(ui.Text(kIdSource), folder.File("loco.s"));
+  Fill(WriteShape("Typed.s"), folder.path(), "1");  // a typed source is named as typed
+  ui.Click(kIdOk);
+  EXPECT_TRUE(ModelHas("Typed.stk", "Name Typed\n"));
 }
 
 TEST_F(Dialog, Decompress_RealToolWritesTheTwinAndMakesItTheSource) {
@@ -202,7 +205,7 @@ TEST_F(Dialog, Decompress_RealToolWritesTheTwinAndMakesItTheSource) {
   ui.Click(kIdBrowseSource);
   ui.Click(kIdDecompress);
   std::string source = ui.Text(kIdSource);
-  EXPECT_EQ(source, Lower(folder.path()) + "/loco_ASC.s");
+  EXPECT_EQ(source, folder.path() + "/loco_ASC.s");
   EXPECT_EQ(test::ReadFile(platform::FindPathIgnoringCase(source)).substr(0, 2), "\xFF\xFE");
   EXPECT_TRUE(ui.Enabled(kIdOk));
   EXPECT_FALSE(ui.Enabled(kIdDecompress));
@@ -212,13 +215,14 @@ TEST_F(Dialog, Decompress_RealToolWritesTheTwinAndMakesItTheSource) {
 }
 
 // A folder that refuses the twin (a dangling link holds its name): the text goes to the cache,
-// converts into the shape's model, and goes with the dialog; the settings keep the shape.
+// converts into the shape's model (named in lower case), and goes with the dialog; the settings
+// keep the shape.
 TEST_F(Dialog, Decompress_FolderThatRefusesTheTwinLeavesTheTextInTheCache) {
   setenv("XDG_CACHE_HOME", folder.File("cache").c_str(), 1);
-  folder.Write("loco.s", CompressedShapeBytes("full.txt"));
-  std::filesystem::create_symlink("gone", folder.File("loco_ASC.s"));
+  folder.Write("Loco.s", CompressedShapeBytes("full.txt"));
+  std::filesystem::create_symlink("gone", folder.File("Loco_ASC.s"));
   std::filesystem::create_directory(folder.File("out"));
-  ui.services.source_answers.push_back(folder.File("loco.s"));
+  ui.services.source_answers.push_back(folder.File("Loco.s"));
   ui.Click(kIdBrowseSource);
   ui.Click(kIdDecompress);
   unsetenv("XDG_CACHE_HOME");
@@ -229,7 +233,7 @@ TEST_F(Dialog, Decompress_FolderThatRefusesTheTwinLeavesTheTextInTheCache) {
   ui.Click(kIdOk);
   EXPECT_TRUE(ModelHas("out/loco.stk", "Name loco\n")) << Log();
   ui.Click(kIdCancel);
-  EXPECT_EQ(ui.settings.writes.front(), "Source=" + Lower(folder.path()) + "/loco.s");
+  EXPECT_EQ(ui.settings.writes.front(), "Source=" + folder.path() + "/Loco.s");
   ui.dialog.reset();
   EXPECT_FALSE(FileExists(FolderOf(source)));
 }

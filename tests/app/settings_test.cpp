@@ -34,8 +34,8 @@ TEST(QtSettingsStore, ClosedDialogIsRestoredAtTheNextStart) {
     ui.Click(kIdCancel);
   }
   EXPECT_EQ(test::ReadFile(ini), "[Shapewright]\nDest=" + work.File("out") +
-                                     "\nEng=" + Lower(work.File("steam.eng")) +
-                                     "\nSource=" + Lower(work.File("hierarchy.s")) + "\n");
+                                     "\nEng=" + work.File("steam.eng") +
+                                     "\nSource=" + work.File("hierarchy.s") + "\n");
 
   platform::QtSettingsStore store(platform::ProgramBaseName());
   DialogUnderTest next(&store);
@@ -44,7 +44,7 @@ TEST(QtSettingsStore, ClosedDialogIsRestoredAtTheNextStart) {
   EXPECT_EQ(next.dialog->State().options.EngPath, "");
   // The saved source is only the chooser's start folder.
   next.Click(kIdBrowseSource);
-  EXPECT_EQ(next.services.source_starts, std::vector<std::string>{Lower(work.path())});
+  EXPECT_EQ(next.services.source_starts, std::vector<std::string>{work.path()});
 }
 
 // Installed, the program's folder is read-only: a first start offers the home folder for the

@@ -67,6 +67,7 @@ TEST(TexturePathBeside, StaysInTheModelsFolder) {
   for (const char* outside : {"../x.tga", "/etc/x.tga"})
     EXPECT_EQ(preview::TexturePathBeside("set/m.stk", outside), "") << outside;
   EXPECT_EQ(preview::TexturePathBeside("set/m.stk", "sub\\x.tga"), "set/sub/x.tga");
+  EXPECT_EQ(preview::TexturePathBeside("set/m.stk", "caf\xE9.tga"), "set/caf\xC3\xA9.tga");
 }
 
 }  // namespace

@@ -133,6 +133,64 @@ TEST(Cli, OutcomesAndExitStatus) {
   EXPECT_FALSE(FileExists(folder.File("packed_ASC.s")));
 }
 
+// The file given is the file used; its names are found in any letter case, their own first, and
+// two other cases of one are both named. "\\" is a letter. Unreadable text says what is wrong.
+TEST(Cli, TheFileGivenIsTheOneUsedAndItsNamesAreFoundInAnyCase) {
+  TempFolder folder;
+  auto write = [&](const std::string& bytes, std::initializer_list<const char*> names) {
+    for (const char* name : names) folder.Write(name, bytes);
+  };
+  write(ShapeWithTexture("t.ace"), {"s/A/v.s", "b\\s/Coach.s", "b\\s/x\\y.s"});
+  write(ShapeWithTexture("loaded.ace"), {"loaded.s"});
+  write(ShapeWithTexture("empty.ace"), {"s/a/v.s"});
+  write(ShapeWithTexture("upper.ace"), {"c/V.s", "d/V.s"});
+  write(ShapeWithTexture("lower.ace"), {"c/v.S", "d/v.s"});
+  write(ShapeText("x\nWagonShape ( loaded.s )\n"), {"Loco.eng", "Part.inc", "PART.inc"});
+  write(ShapeText("x\nWagonShape ( empty.s )\n"), {"loco.ENG"});
+  write(ShapeText("x\nWagonShape ( V.s )\n"), {"c/clash.wag", "d/exact.wag"});
+  write(ShapeText("x\nWagonShape ( coach.s )\n"), {"b\\s/coach.wag"});
+  write(ShapeText("x\ninclude ( part.inc )\n"), {"inc.wag"});
+  write("not a texture", {"s/A/T.ace", "s/A/t.ACE"});
+  write(test::EncodedText("x WagonShape ( loaded.s )", test::TextForm::kUtf8), {"noends.wag"});
+  write(test::EncodedText(EmptyShape(), test::TextForm::kUtf16Be), {"be.s"});
+  write(test::EncodedText(EmptyShape(), test::TextForm::kUtf16Le, " "), {"noends.s"});
+  write(std::string("\xFF\xFE\0\0M\0\0\0", 8), {"u32.wag"});  // UTF-32
+  const std::string differ = ", which differ only in letter case; ", texture = ": warning: texture",
+                    no_ends = ": it has no line ends (CR LF or LF)\n";
+  const struct {
+    const char* arguments;
+    std::string out, err = {};
+  } cases[] = {
+      {"-o o1 s/A/v.s", "ok  s/A/v.s -> o1/v.stk",
+       "s/A/v.s: warning: \"t.ace\" matches both s/A/T.ace and s/A/t.ACE" + differ +
+           "s/A/T.ace is used\n"},
+      {"-o o2 Loco.eng", "ok  Loco.eng -> o2/loaded.stk", "loaded.s" + texture},
+      {"-o o3 c/clash.wag", "ok  c/clash.wag -> o3/v.stk",
+       "c/v.s: warning: \"v.s\" matches both c/V.s and c/v.S" + differ + "c/V.s is used\nc/v.s" +
+           texture + " \"upper.ace\""},
+      {"-o o4 d/exact.wag", "ok  d/exact.wag -> o4/v.stk", "d/v.s" + texture + " \"lower.ace\""},
+      {"-o o5 b\\s/coach.wag", "ok  b\\s/coach.wag -> o5/coach.stk", "b\\s/coach.s" + texture},
+      {"-o o6 b\\s/x\\y.s", "ok  b\\s/x\\y.s -> o6/x\\y.stk", "b\\s/x\\y.s" + texture},
+      {"-o o7 --eng u32.wag loaded.s", "ok  loaded.s -> o7/loaded.stk",
+       "loaded.s" + texture +
+           " \"loaded.ace\" not found\nu32.wag: warning: no vehicle data read: "
+           "it holds NUL characters: it is not UTF-16LE text"},
+      // Both readers of the description file meet the include line: one warning.
+      {"-o o8 inc.wag", "ok  inc.wag -> o8/loaded.stk",
+       "inc.wag:2: warning: \"part.inc\" matches both PART.inc and Part.inc" + differ +
+           "PART.inc is used\nloaded.s" + texture},
+      {"noends.wag", "FAILED noends.wag: no WagonShape entry names the shape" + no_ends},
+      {"be.s", "FAILED be.s: the shape text is UTF-16BE; a shape text must be UTF-16LE\n"},
+      {"noends.s", "FAILED noends.s: unexpected end of shape text" + no_ends},
+  };
+  for (const auto& c : cases) {
+    CliRun run = RunCli(folder.path(), c.arguments);
+    EXPECT_EQ(run.status, c.out.starts_with("ok") ? 0 : 1) << c.arguments;
+    EXPECT_EQ(run.out.substr(0, c.out.size()), c.out) << c.arguments;
+    EXPECT_EQ(run.err.substr(0, c.err.size()), c.err) << c.arguments << "\n" << run.err;
+  }
+}
+
 TEST(Cli, AnOverrideIncludesItsOriginalAndAMissingIncludeIsOneWarning) {
   TempFolder folder;
   folder.Write("Coach.s", ShapeText(EmptyShape()));

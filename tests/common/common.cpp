@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -85,11 +86,22 @@ std::vector<std::string> TempFolder::List(const std::string& sub) const {
   return names;
 }
 
-std::string ShapeText(std::string_view text) {
-  std::string out = "\xff\xfe";
-  for (char c : text) out += c == '\n' ? std::string("\r\0\n\0", 4) : std::string{c, '\0'};
+std::string EncodedText(std::string_view text, TextForm form, std::string_view line_end) {
+  std::string out = std::array{"\xff\xfe", "\xfe\xff", "\xef\xbb\xbf", ""}[static_cast<int>(form)];
+  for (const char& c : text) {
+    for (char d : c == '\n' ? line_end : std::string_view(&c, 1)) {
+      auto byte = static_cast<unsigned char>(d);
+      if (form == TextForm::kUtf16Le) out += {d, '\0'};
+      if (form == TextForm::kUtf16Be) out += {'\0', d};
+      if (form >= TextForm::kUtf8Marked && byte < 0x80) out += d;
+      if (form >= TextForm::kUtf8Marked && byte >= 0x80)
+        out += {char(0xC0 | byte >> 6), char(0x80 | (byte & 0x3F))};
+    }
+  }
   return out;
 }
+
+std::string ShapeText(std::string_view text) { return EncodedText(text, TextForm::kUtf16Le); }
 
 std::string WithoutCarriageReturns(std::string_view bytes) {
   std::string out;

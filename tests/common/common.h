@@ -42,6 +42,10 @@ class TempFolder {
   std::string path_;
 };
 
+// The forms of MSTS text: UTF-16 either way behind its mark, UTF-8 with or without one.
+enum class TextForm { kUtf16Le, kUtf16Be, kUtf8Marked, kUtf8 };
+// text (one byte per character, Latin-1 from 0x80) in form, each "\n" written as line_end.
+std::string EncodedText(std::string_view text, TextForm form, std::string_view line_end = "\r\n");
 // MSTS text as the simulator stores it: FF FE, then every character as a UTF-16LE unit, "\n"
 // written as CR LF.
 std::string ShapeText(std::string_view text);

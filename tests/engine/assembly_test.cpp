@@ -35,20 +35,22 @@ struct TextureRun {
   std::string model;
 };
 
+// A name outside ASCII keeps its Latin-1 bytes in the model file, and is looked for and written
+// under its name in UTF-8.
 TEST(WriteAssemblySection, ListsEveryTextureAndConvertsItBesideTheModel) {
   TextureRun t;
   t.Convert(
-      "images ( 3\nimage ( surface.ace )\nimage ( Ace_Plain.bmp )\nimage ( sub\\Deck.ACE )\n)\n",
+      "images ( 3\nimage ( surface.ace )\nimage ( Ace_Plain.bmp )\nimage ( sub\\D\xC9.ACE )\n)\n",
       "/trains.ace/loco.s");
   ASSERT_TRUE(t.ok);
   const std::string& f = t.folder.path();
   EXPECT_EQ(t.calls, f + "/trains.ace/surface.ace|" + f + "/out/surface.tga\n" + f +
                          "/trains.ace/ace_plain.bmp|" + f + "/out/ace_plain.bmp\n" + f +
-                         "/trains.ace/sub/deck.ace|" + f + "/out/sub/deck.tga\n");
+                         "/trains.ace/sub/d\xC3\x89.ace|" + f + "/out/sub/d\xC3\x89.tga\n");
   EXPECT_NE(
       t.model.find(
           "\n\n##--## Assembly ##--##\n\n##  Textures used\n##\tsurface.ace\n##\tace_plain.bmp\n"
-          "##\tsub\\deck.ace\n\nName loco\nMillimetric\nLength 0\n\n"),
+          "##\tsub\\d\xC9.ace\n\nName loco\nMillimetric\nLength 0\n\n"),
       std::string::npos);
 }
 

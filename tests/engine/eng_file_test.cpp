@@ -129,6 +129,7 @@ TEST(EngFile, PathFromTheIncludeLine) {
       {"include ( \"b.inc )", "/t/or/\"b.inc"},  // quotes go only as a pair
       {"include ( (b) )", "/t/or/(b)"},
       {"include ( [[samename]].bak )", "/t/or/a.eng.bak"},
+      {"include ( ..\\\xDC\\\xE9.inc )", "/t/or/../\xC3\x9C/\xC3\xA9.inc"},  // Latin-1 to UTF-8
   };
   for (const Case& c : cases) {
     MemoryFiles files(Tree{{"/t/or/a.eng", c.line}});

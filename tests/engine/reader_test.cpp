@@ -17,9 +17,7 @@ std::string Units(std::initializer_list<unsigned> units) {
 }
 
 std::string Ascii(std::string_view text) {
-  std::string bytes;
-  for (char c : text) bytes += std::string{c, '\0'};
-  return bytes;
+  return test::EncodedText(text, test::TextForm::kUtf16Le, "\n").substr(2);
 }
 
 struct Reader {
@@ -30,31 +28,47 @@ struct Reader {
   ByteSource source;
 };
 
-// Lines end at CR; LF is dropped; each unit keeps its low byte; an odd trailing byte is a unit;
-// the last line without CR reports the end, and reading on gives empty lines at the end.
-TEST(ReadShapeLine, SplitsAtCarriageReturnsKeepingTheLowByte) {
-  const struct {
-    std::string bytes;
-    std::vector<std::pair<std::string, bool>> lines;  // each line and whether it ends the text
-  } cases[] = {
-      {Units({'a', 'b', 0x0D, 0x0A, 'c', 0x0D, 0x0A}),
-       {{"ab", false}, {"c", false}, {"", true}, {"", true}}},
-      {Units({'a', 0x0A, 'b', 0x0D}), {{"ab", false}}},
-      {Units({0x0D, 0x0D}), {{"", false}, {"", false}}},
-      {Units({'x', 'y'}), {{"xy", true}}},
-      {Units({0x0141, 0x010D, 'b', 0x0D}), {{"A", false}, {"b", false}}},
-      {Units({'a'}) + "b", {{"ab", true}}},
-  };
-  for (const auto& c : cases) {
-    Reader reader(c.bytes);
-    for (const auto& [text, at_end] : c.lines) {
-      bool end = !at_end;
-      std::string line;
-      ReadShapeLine(reader.source, line, end);
-      EXPECT_EQ(line, text) << c.bytes;
-      EXPECT_EQ(end, at_end) << c.bytes << " " << text;
-    }
+// Every line, "|" after each and "$" after the one during which the text ended (reading on
+// gives empty lines), then what TextTrouble finds; the encoding is told from the bytes first.
+std::string DecodedLines(const std::string& bytes) {
+  Reader reader(bytes);
+  DetectTextEncoding(reader.source);
+  std::string lines, line;
+  bool end = false;
+  while (!end) {
+    ReadShapeLine(reader.source, line, end);
+    lines += line + (end ? "$" : "|");
   }
+  ReadShapeLine(reader.source, line, end);
+  return lines + line + TextTrouble(reader.source);
+}
+
+// Lines end at CR and LF is dropped, unless the first line end is a bare LF. Each UTF-16 unit
+// (UTF-8 decoded to units) keeps its low byte; a byte-order mark is a character, as MSTS reads
+// it; an odd trailing byte is a unit; the last line without a line end reports the end.
+TEST(ReadShapeLine, DecodesEachEncodingAndLineEndToTheSameLowBytes) {
+  const std::string m = "\xFF", no_ends = "it has no line ends (CR LF or LF)";
+  const std::pair<std::string, std::string> cases[] = {
+      {Units({'a', 'b', 0x0D, 0x0A, 'c', 0x0D, 0x0A}), "ab|c|$"},
+      {Units({'a', 0x0A, 'b', 0x0D}), "a|b$"},
+      {Units({'a', 0x0D, 'b', 0x0A, 'c', 0x0D}), "a|bc|$"},
+      {Units({0x0D, 0x0D}), "||$"},
+      {Units({'x', 'y'}), "xy$" + no_ends},
+      {Units({'b', 0x0141, 0x010D, 'b', 0x0D}), "bA|b|$"},
+      {Units({'a'}) + "b", "ab$" + no_ends},
+      {"\xFF\xFE" + Ascii("a\r\nb"), m + "a|b$"},
+      {std::string("\xFE\xFF\0a\0\n\0b\0\n\x01\x41", 12), m + "a|b|A$"},
+      {std::string("\xEF\xBB\xBF") + "a\r\nb", m + "a|b$"},
+      {Ascii("a\n"), "a|$"},                   // UTF-16LE without its mark
+      {std::string("\0a\0\r\0\n", 6), "a|$"},  // UTF-16BE without its mark
+      {"caf\xC3\xA9\xC4\x8Dx", "caf\xE9|x$"},  // U+010D ends a line like CR
+      {"caf\xE9 \xC3(\r", "caf\xE9 \xC3(|$"},  // bytes of no sequence: Latin-1
+      {"\xE0\x80\x8D\xF0\x9F\x98\x81\xF8\n", "\xE0\x80\x8D=\x01\xF8|$"},  // overlong; pair
+      {"\xE2\x82", "\xE2\x82$" + no_ends},                                // cut short
+      {"\xFF\xFE" + Ascii("a") + std::string("\0\0\r\0", 4),
+       m + "a" + '\0' + "|$it holds NUL characters: it is not UTF-16LE text"},
+  };
+  for (const auto& [bytes, lines] : cases) EXPECT_EQ(DecodedLines(bytes), lines) << bytes;
 }
 
 TEST(SeekSection, TestsTheCurrentLineRawAndReadLinesNormalised) {
@@ -84,22 +98,26 @@ TEST(SeekSection, StopsAtTheEndOfTheTextAfterTestingTheLastLine) {
 }
 
 TEST(ReadShapeLine, ReadsAcrossBufferRefillsOfAFile) {
-  // Longer than the reader's buffer, with units at odd offsets: one straddles the buffer's end.
-  std::string text(70001, 'q');
-  test::TempFolder folder;
-  std::string path = folder.Write("refill.bin", std::string("\0\xff\xfe", 3) + Ascii(text + "\rz"));
-  ByteSource source;
-  std::string reason;
-  ASSERT_TRUE(OpenFileSource(source, path, reason));
-  SkipBytes(source, 3);
-  std::string line;
-  bool end;
-  ReadShapeLine(source, line, end);
-  EXPECT_EQ(line, text);
-  ReadShapeLine(source, line, end);
-  EXPECT_EQ(line, "z");
-  EXPECT_TRUE(end);
-  CloseSource(source);
+  // Longer than the buffer: a UTF-16 unit (3 bytes skipped) or UTF-8 sequence straddles its end.
+  std::string text(70001, 'q'), q = text.substr(0, 65535);
+  for (const auto& [skip, bytes, first] :
+       {std::tuple{3, std::string("\0\xff\xfe", 3) + Ascii(text + "\rz"), text},
+        std::tuple{0, q + "\xC3\xA9\rz", q + "\xE9"}}) {
+    test::TempFolder folder;
+    ByteSource source;
+    std::string reason;
+    ASSERT_TRUE(OpenFileSource(source, folder.Write("refill.bin", bytes), reason));
+    SkipBytes(source, skip);
+    DetectTextEncoding(source);
+    std::string line;
+    bool end;
+    ReadShapeLine(source, line, end);
+    EXPECT_EQ(line, first);
+    ReadShapeLine(source, line, end);
+    EXPECT_EQ(line, "z");
+    EXPECT_TRUE(end);
+    CloseSource(source);
+  }
 }
 
 }  // namespace

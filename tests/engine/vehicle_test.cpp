@@ -59,7 +59,7 @@ TEST(WriteVehicleParameters, LinesAsTheUnitsAndKeywordsSay) {
       {"Comment (\nMass ( 5t )\n)\nSkip ( Mass ( 7t ) (\n) )\nMass ( 6t ) comment ( 9t )\n",
        "\tWeight\t6\n"},
       {"Mass ( 20t )\n", "\tMax 0\n\tWeight\t20\n", "loco.wag"},
-      {"Mass ( 20t )\n", "\tWeight\t20\n", "loco.WAG"},
+      {"Mass ( 20t )\n", "\tMax 0\n\tWeight\t20\n", "loco.WAG"},  // paths keep their case
       {"", "\tMax 0\n", "loco.wag"},
       // Steam keywords drop a quote but keep their units.
       {"MaxBoilerPressure ( \"200psi\" )\nCylinderStroke ( \"660mm\" )\nWheelRadius ( \"36in\" )\n",

@@ -57,6 +57,28 @@ TEST(WholeFile, ConvertsToTheExpectedModelFilesAndLogs) {
   }
 }
 
+// The steam ENG file in each form and line end, including a file in the next form and the other
+// line end, beside its shape, converts into the model file of the UTF-16LE CR LF original.
+TEST(WholeFile, EveryEncodingAndLineEndGivesTheSameModelFile) {
+  const char* ends[] = {"\r\n", "\n"};
+  for (int form = 0; form < 8; ++form) {
+    TempFolder folder;
+    auto write = [&](const char* name, const std::string& text, int f, const char* end) {
+      return folder.Write(name, test::EncodedText(text, test::TextForm(f % 4), end));
+    };
+    ConversionOptions o = OptionsForShape(folder, "", "hierarchy.s");
+    write("hierarchy.s", test::ReadTestData("hierarchy.s.txt"), 0, ends[form / 4]);
+    write("Sub/Part.inc", test::ReadTestData("steam.eng.txt"), form + 1, ends[1 - form / 4]);
+    o.EngPath = write("steam.eng", "x\ninclude ( sub\\part.inc )\n", form, ends[form / 4]);
+    o.Length = 14.5f;
+    RecordingLog log;
+    EXPECT_TRUE(RunConversion(o, log)) << form;
+    EXPECT_EQ(test::ReadFile(folder.File("hierarchy.stk")),
+              test::ReadFile(Data("hierarchy-steam.stk")))
+        << form;
+  }
+}
+
 // A model file that cannot be written ends the run without the closing line (a source that
 // cannot be read is in the command-line and dialog tests).
 TEST(WholeFile, AModelFileThatCannotBeWrittenIsReportedOnce) {

@@ -21,27 +21,28 @@ TEST(PrepareChosenSource, DescriptionFilesShapesAndOtherFiles) {
   folder.Write("Dash9.S", ShapeText("shape ("));
   folder.Write("none.wag", ShapeText("x\nMass ( 1t )\n"));
   folder.Write("lost.wag", ShapeText("x\nWagonShape ( lost.s )\n"));
+  // The chosen file is read as given; a shape is named after its file name in lower case.
   const struct {
     std::string chosen;
     SourceCheck check;
-    std::string source;  // below the folder
+    std::string source, name;  // below the folder
     std::optional<float> length;
     bool description_read;
     size_t failures;
   } cases[] = {
-      {"/DASH9.ENG", SourceCheck::kReady, "/dash9.s", 20.5f, true, 0},
-      {"/none.wag", SourceCheck::kNotChecked, "/none.wag", {}, true, 0},
-      {"/lost.wag", SourceCheck::kFailed, "/lost.s", {}, true, 1},
-      {"/Gone.S", SourceCheck::kFailed, "/gone.s", {}, false, 1},
-      {"/Picture.PNG", SourceCheck::kNotChecked, "/picture.png", {}, false, 0},
+      {"/DASH9.ENG", SourceCheck::kReady, "/dash9.s", "/dash9.s", 20.5f, true, 0},
+      {"/none.wag", SourceCheck::kNotChecked, "/none.wag", "", {}, true, 0},
+      {"/lost.wag", SourceCheck::kFailed, "/lost.s", "/lost.s", {}, true, 1},
+      {"/Gone.S", SourceCheck::kFailed, "/Gone.S", "/gone.s", {}, false, 1},
+      {"/Picture.PNG", SourceCheck::kNotChecked, "/Picture.PNG", "", {}, false, 0},
   };
-  std::string lower = folder.path();
-  LowerAsciiInPlace(lower);
+  const std::string& in = folder.path();
   for (const auto& c : cases) {
     RecordingLog log;
     SourceOutcome outcome = PrepareChosenSource(folder.path() + c.chosen, log);
     EXPECT_EQ(outcome.check, c.check) << c.chosen;
-    EXPECT_EQ(outcome.source, lower + c.source) << c.chosen;
+    EXPECT_EQ(outcome.source, in + c.source) << c.chosen;
+    EXPECT_EQ(outcome.name_path, c.name.empty() ? "" : in + c.name) << c.chosen;
     EXPECT_EQ(outcome.length, c.length) << c.chosen;
     EXPECT_EQ(outcome.description_read, c.description_read) << c.chosen;
     EXPECT_EQ(log.failures.size(), c.failures) << c.chosen;
@@ -60,7 +61,9 @@ TEST(ReadDescriptionFile, EdgeCasesOfTheTwoEntries) {
       {"x\nWagonShape ( a.s\n", "/", std::nullopt},   // no ")": an empty name
       {"x\nname ( none )\n", std::nullopt, std::nullopt},
       {"x\nSize ( 1 2 3 )\nSize ( 1 2 4 )\nWagonShape ( B.S )\n", "/b.s", 4.0f},
-      {"WagonShape ( first.s )\n", std::nullopt, std::nullopt},  // the first line holds the mark
+      {"WagonShape ( first.s )\n", std::nullopt, std::nullopt},     // the first line holds the mark
+      {"x\nWagonShape ( \xD6SHAPE.s )\n", "/\xC3\x96shape.s", {}},  // Latin-1 made UTF-8
+      {"x\nWagonShape ( ..\\Sub\\A.s )\n", "/../sub/a.s", {}},
       // Glued length units; an unknown one is metres, with a warning at its line.
       {"x\nSize ( 3m 4m 50ft )\n", std::nullopt, 15.24f},
       {"x\nSize ( 3m 4m 600in )\n", std::nullopt, 15.24f},
