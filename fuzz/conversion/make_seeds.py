@@ -1,4 +1,4 @@
-#!/ usr / bin / env python3
+#!/usr/bin/env python3
 """make_seeds.py [FOLDER]: writes the seed inputs of fuzz_conversion (default: ./seeds beside
 this script). Each seed is one options byte, a shape text and, after "#ENG#", an ENG/WAG file,
 both as MSTS text: UTF-16LE behind FF FE, CR LF line ends (one seed keeps bare LF ends, and
@@ -136,8 +136,8 @@ def seed_hierarchy():
 
 
 def seed_malformed():
-#Indexes outside their tables, an unknown prim state, counts larger than the entries read,
-#a texture name that would leave the output folder, a huge announced count.
+    # Indexes outside their tables, an unknown prim state, counts larger than the entries read,
+    # a texture name that would leave the output folder, a huge announced count.
     vertices = [vertex(0, 0, 0), vertex(99, 0, 1), vertex(1, -1, 7), vertex(2, 9, -1)]
     primitives = ("\t\tprim_state_idx ( 7 )\n" + trilist([0, 1, 2, 0, 2, 3, 0, 5, 1]) +
                   "\t\tprim_state_idx ( 1 )\n" + trilist([3, 2, 1]))
