@@ -188,6 +188,7 @@ TEST(Cli, TheFileGivenIsTheOneUsedAndItsNamesAreFoundInAnyCase) {
     EXPECT_EQ(run.status, c.out.starts_with("ok") ? 0 : 1) << c.arguments;
     EXPECT_EQ(run.out.substr(0, c.out.size()), c.out) << c.arguments;
     EXPECT_EQ(run.err.substr(0, c.err.size()), c.err) << c.arguments << "\n" << run.err;
+    EXPECT_LE(test::Count(run.err, "matches both"), 1u) << c.arguments;  // once per name
   }
 }
 
