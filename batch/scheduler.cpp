@@ -48,6 +48,8 @@ class ProgressLine {
 // Prints one vehicle's lines: its log when verbose, its diagnostics, its result line.
 void PrintVehicle(const BatchOptions& options, const StagedVehicle& staged, std::FILE* out,
                   std::FILE* err) {
+  // Once interrupted, what the workers still finish is no news: the run is ending.
+  if (platform::Interrupted()) return;
   const VehicleResult& result = staged.result;
   if (options.verbosity == Verbosity::kVerbose) {
     std::fprintf(out, "== %s\n", EscapeControls(result.source).c_str());

@@ -170,6 +170,7 @@ TEST(Batch, AnInterruptedRunLeavesOnlyFinishedVehicles) {
   const char* argv[] = {SW_CLI, "-j", "2", "-o", "OUT", "TS", nullptr};
   pid_t child = 0;
   ASSERT_EQ(posix_spawn(&child, SW_CLI, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
   close(out[1]);
   for (char c = 0; read(out[0], &c, 1) == 1 && c != '\n';) {
   }
