@@ -55,43 +55,53 @@ inline std::string EscapeControls(std::string_view text) {
   return out;
 }
 
-// The length of the well-formed UTF-8 sequence at the start of text (not empty); 0 when it
-// holds none: a stray continuation byte, an overlong form, a surrogate, beyond U+10FFFF, cut.
-inline size_t Utf8SequenceLength(std::string_view text) {
+// The code point of the UTF-8 sequence at the start of text (not empty) and its length; 0 when
+// it is none: a stray continuation byte, an overlong form, cut short. Surrogates and code points
+// up to the lead byte's reach pass; callers that need stricter rules check code.
+inline size_t DecodeUtf8(std::string_view text, uint32_t& code) {
+  constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};  // below: an overlong form
   auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
   unsigned char lead = byte(0);
+  code = lead;
   if (lead < 0x80) return 1;
   size_t length = 0;
   if (lead >= 0xC2 && lead <= 0xDF) length = 2;
   if (lead >= 0xE0 && lead <= 0xEF) length = 3;
   if (lead >= 0xF0 && lead <= 0xF4) length = 4;
   if (length == 0 || text.size() < length) return 0;
+  code = lead & (0x7Fu >> length);
   for (size_t i = 1; i < length; ++i) {
     if ((byte(i) & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (byte(i) & 0x3Fu);
   }
-  unsigned char second = byte(1);
-  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
-      (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
-    return 0;
-  return length;
+  return code < kLeast[length] ? 0 : length;
 }
 
-// text as valid UTF-8: well-formed sequences kept, every other byte read as Latin-1, the code
-// page MSTS names were written in.
+// A Latin-1 byte (the code page MSTS names were written in) appended as UTF-8.
+inline void AppendLatin1AsUtf8(std::string& out, unsigned char byte) {
+  if (byte < 0x80) {
+    out += static_cast<char>(byte);
+    return;
+  }
+  out += static_cast<char>(0xC0 | (byte >> 6));
+  out += static_cast<char>(0x80 | (byte & 0x3F));
+}
+
+// text as valid UTF-8: well-formed sequences kept, every other byte read as Latin-1.
 inline std::string ToValidUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   while (!text.empty()) {
-    size_t length = Utf8SequenceLength(text);
-    if (length > 0) {
+    uint32_t code = 0;
+    size_t length = DecodeUtf8(text, code);
+    bool valid = length > 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+    if (!valid) length = 1;
+    if (valid) {
       out.append(text.substr(0, length));
-      text.remove_prefix(length);
-      continue;
+    } else {
+      AppendLatin1AsUtf8(out, static_cast<unsigned char>(text.front()));
     }
-    auto byte = static_cast<unsigned char>(text.front());
-    out += static_cast<char>(0xC0 | (byte >> 6));
-    out += static_cast<char>(0x80 | (byte & 0x3F));
-    text.remove_prefix(1);
+    text.remove_prefix(length);
   }
   return out;
 }

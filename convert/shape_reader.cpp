@@ -95,22 +95,13 @@ bool ReadUtf16Line(ByteSource& source, std::string& line) {
 // The UTF-16 unit or units of the UTF-8 sequence at p (before end), and its length. A byte
 // that starts no whole, well-formed sequence is a character of its own, as in a file written
 // in a Windows code page, whose Latin-1 letters are then the same bytes as in UTF-16.
-size_t DecodeUtf8(const unsigned char* p, const unsigned char* end, uint32_t units[2]) {
-  constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};  // below: an overlong form
-  const unsigned char lead = p[0];
-  units[0] = lead;
+size_t DecodeUtf8Units(const unsigned char* p, const unsigned char* end, uint32_t units[2]) {
+  uint32_t code = 0;
+  size_t length = DecodeUtf8(
+      std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(end - p)), code);
+  units[0] = p[0];
   units[1] = 0;
-  size_t length = 1;
-  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-  if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-  if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-  if (length == 1 || length > static_cast<size_t>(end - p)) return 1;
-  uint32_t code = lead & (0x7Fu >> length);
-  for (size_t i = 1; i < length; ++i) {
-    if ((p[i] & 0xC0) != 0x80) return 1;
-    code = (code << 6) | (p[i] & 0x3Fu);
-  }
-  if (code < kLeast[length]) return 1;
+  if (length == 0) return 1;
   if (code >= 0x10000) {  // a surrogate pair, as UTF-16 holds it
     units[0] = 0xD800 + ((code - 0x10000) >> 10);
     units[1] = 0xDC00 + (code & 0x3FF);
@@ -139,7 +130,7 @@ bool ReadUtf8Line(ByteSource& source, std::string& line) {
         continue;
       }
       uint32_t units[2];
-      p += DecodeUtf8(p, end, units);
+      p += DecodeUtf8Units(p, end, units);
       bool ended = TakeCharacter(source, static_cast<unsigned char>(units[0] & 0xFF), line);
       if (!ended && units[1] != 0) {
         ended = TakeCharacter(source, static_cast<unsigned char>(units[1] & 0xFF), line);

@@ -145,14 +145,10 @@ std::string PathFromMstsName(std::string_view name) {
   std::string path;
   path.reserve(name.size());
   for (char c : name) {
-    auto byte = static_cast<unsigned char>(c);
     if (c == '\\') {
       path += '/';
-    } else if (byte >= 0x80) {
-      path += static_cast<char>(0xC0 | (byte >> 6));
-      path += static_cast<char>(0x80 | (byte & 0x3F));
     } else {
-      path += c;
+      AppendLatin1AsUtf8(path, static_cast<unsigned char>(c));
     }
   }
   return path;
