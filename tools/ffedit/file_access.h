@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,10 @@ namespace ffedit {
 
 // The program's arguments (argv[0] first) as UTF-8.
 std::vector<std::string> ReadProgramArguments(int argc, char** argv);
+
+// The file at path opened for reading bytes, not inherited by programs started later; null with
+// errno set when it cannot be.
+std::FILE* OpenToRead(const std::string& path);
 
 // Appends the bytes of the file at path; false with problem naming path and the reason.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem);

@@ -1,5 +1,5 @@
-// The only code of the texture library that touches the file system: linux/file_io.cpp and
-// win/file_io.cpp.
+// The only code of the texture library that touches the file system (file_io.cpp), over each
+// system's calls (file_calls.h).
 #pragma once
 
 #include <cstdint>

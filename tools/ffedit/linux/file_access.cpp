@@ -29,21 +29,7 @@ std::vector<std::string> ReadProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv, argv + argc);
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
-    problem = path + ": " + std::strerror(errno);
-    return false;
-  }
-  uint8_t buffer[1 << 16];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  bool failed = std::ferror(file);
-  std::fclose(file);
-  if (failed) problem = path + ": read error";
-  return !failed;
-}
+std::FILE* OpenToRead(const std::string& path) { return std::fopen(path.c_str(), "rbe"); }
 
 bool WriteFileAtomically(const std::string& path, const std::string& first, const char* rest,
                          size_t rest_size, std::string& problem) {

@@ -32,20 +32,9 @@ std::vector<std::string> ReadProgramArguments(int argc, char** argv) {
   return tools::WideArguments(argc, argv);
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem) {
-  FILE* file = ::_wfopen(tools::WidePath(path).c_str(), L"rbN");
-  if (!file) {
-    problem = path + ": " + std::strerror(errno);
-    return false;
-  }
-  uint8_t buffer[1 << 16];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  bool failed = std::ferror(file);
-  std::fclose(file);
-  if (failed) problem = path + ": read error";
-  return !failed;
+// "N": not inherited.
+std::FILE* OpenToRead(const std::string& path) {
+  return ::_wfopen(tools::WidePath(path).c_str(), L"rbN");
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& first, const char* rest,
