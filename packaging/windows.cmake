@@ -37,14 +37,15 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY Shapewright)
 # which the uninstaller leaves alone.
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ShapewrightInstallation)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 # The file names differ per generator: see package_names.cmake.
+# The zip holds one folder.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/package_names.cmake)
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/package_names.cmake
   "if(CPACK_GENERATOR STREQUAL \"NSIS\")\n"
   "  set(CPACK_PACKAGE_FILE_NAME shapewright-${PROJECT_VERSION}-setup)\n"
   "else()\n"
   "  set(CPACK_PACKAGE_FILE_NAME shapewright-${PROJECT_VERSION}-win64)\n"
+  "  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)\n"
   "endif()\n")
 
 # The installer: 64-bit, for the user alone (no administrator), in %LOCALAPPDATA%\Programs.
@@ -56,12 +57,13 @@ set(CPACK_NSIS_MUI_UNIICON ${PROJECT_BINARY_DIR}/res/shapewright.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME shapewright-cli.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # The Start menu: the dialog when it is built, and the command line as a console in the
-# program's folder.
+# program's folder (a shortcut starts in the folder set last).
 if(TARGET shapewright)
   set(CPACK_PACKAGE_EXECUTABLES shapewright Shapewright)
 endif()
 set(CPACK_NSIS_CREATE_ICONS_EXTRA
-  "CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Shapewright command line.lnk' '$SYSDIR\\\\cmd.exe' '/k cd /d \"$INSTDIR\" && shapewright-cli.exe --help' '$INSTDIR\\\\shapewright-cli.exe'")
+  "SetOutPath '$INSTDIR'\n"
+  "CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Shapewright command line.lnk' '$SYSDIR\\\\cmd.exe' '/k shapewright-cli.exe --help' '$INSTDIR\\\\shapewright-cli.exe'")
 set(CPACK_NSIS_DELETE_ICONS_EXTRA
   "Delete '$SMPROGRAMS\\\\$START_MENU\\\\Shapewright command line.lnk'")
 # What the programs made for the user besides the settings: the cache of decompressed shapes.
