@@ -192,11 +192,21 @@ void RemoveAbandonedWorkingFolders(const std::string& parent) {
   }
 }
 
+// A target another program holds open refuses the move as "access denied"; the user is told
+// that it is in use, which is what it is.
 bool ReplaceFile(const std::string& from, const std::string& to, std::string& error) {
   if (::MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
     return true;
-  error = DescribeSystemError(::GetLastError());
+  DWORD code = ::GetLastError();
+  if (code == ERROR_ACCESS_DENIED) {
+    OwnedHandle target(::CreateFileW(SystemPath(to).c_str(), DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!target.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION)
+      code = ERROR_SHARING_VIOLATION;
+  }
+  error = DescribeSystemError(code);
   return false;
 }
 

@@ -81,6 +81,29 @@ TEST(Batch, EveryNumberOfJobsGivesTheSameTreeAndOutput) {
   }
 }
 
+// A model file that another program holds open (Windows refuses to replace it) fails its own
+// vehicle only, naming the file; the file stays as it was and no working folder is left.
+TEST(Batch, AModelFileHeldOpenElsewhereFailsOnlyItsVehicle) {
+  if (!test::kWindows) GTEST_SKIP() << "Windows only: files held open without sharing";
+  TempFolder folder;
+  WriteWagon(folder, "TS/A", "w", "1");
+  WriteWagon(folder, "TS/B", "w", "2");
+  RunCli(folder.path(), "-o OUT TS");
+  CliRun run;
+  {
+    test::UnreadableFile held(folder.File("OUT/A/w/w.stk"));  // emptied, and held
+    run = RunCli(folder.path(), "-j 2 -o OUT TS");
+  }
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("FAILED TS/A/w.wag: OUT/A/w/w.stk: " +
+                         std::string(test::UnreadableFile::kReason)),
+            npos)
+      << run.out;
+  EXPECT_NE(run.out.find("ok  TS/B/w.wag -> OUT/B/w/w.stk"), npos) << run.out;
+  EXPECT_EQ(test::ReadFile(folder.File("OUT/A/w/w.stk")), "");
+  EXPECT_EQ(Tree(folder.File("OUT")).size(), 4u);  // the models and textures, nothing else
+}
+
 TEST(Batch, FileSourcesThatCollideNeverReplaceEarlierFiles) {
   TempFolder folder;
   WriteWagon(folder, "A", "car", "1");
