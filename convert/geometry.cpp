@@ -87,8 +87,7 @@ int32_t ReadIndex(Run& run, IndexCursor& cursor) {
 }
 
 void WriteTriangles(Run& run, VertexTable& vertices, int64_t triangles) {
-  std::string& out = run.text;
-  out.clear();
+  std::string& out = run.model.pending;
   IndexCursor cursor;
   for (int64_t n = 0; n < triangles; ++n) {
     int32_t a[3];
@@ -107,10 +106,9 @@ void WriteTriangles(Run& run, VertexTable& vertices, int64_t triangles) {
     AppendInt(out, b3);
     out += ',';
     AppendInt(out, b2);
-    out += '\n';
-    WriteWhenLarge(run.model, out);
+    out += "\r\n";
+    FlushWhenLarge(run.model);
   }
-  WriteText(run.model, out);
 }
 
 void WriteVertexBuffer(Run& run, const VertexTable& vertices, const ShapeMatrix& matrix) {
@@ -118,8 +116,7 @@ void WriteVertexBuffer(Run& run, const VertexTable& vertices, const ShapeMatrix&
   const double s = run.UnitScale;
   double m[9];
   for (int n = 0; n < 9; ++n) m[n] = matrix.values[n];
-  std::string& out = run.text;
-  out.clear();
+  std::string& out = run.model.pending;
   for (int32_t a : vertices.buffer_order) {
     SubObjectVertex e = VertexAt(vertices, a);
     Vec3f p = PointAt(t, e.point_idx);
@@ -141,18 +138,17 @@ void WriteVertexBuffer(Run& run, const VertexTable& vertices, const ShapeMatrix&
     out += '\t';
     AppendWholeTriple(out, q1, q3, q2);
     if (e.uv_idx < 0 || e.uv_idx >= t.uv_point_count) {
-      out += "\t0,0\n";
+      out += "\t0,0\r\n";
     } else {
       Vec2f uv = UvPointAt(t, e.uv_idx);
       out += '\t';
       AppendFixed6(out, uv.u);
       out += ',';
       AppendFixed6(out, uv.v);
-      out += '\n';
+      out += "\r\n";
     }
-    WriteWhenLarge(run.model, out);
+    FlushWhenLarge(run.model);
   }
-  WriteText(run.model, out);
 }
 
 }  // namespace

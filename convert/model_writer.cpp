@@ -39,6 +39,10 @@ void WriteText(ModelWriter& model, std::string_view text) {
     model.pending += "\r\n";
     at = newline + 1;
   }
+  FlushWhenLarge(model);
+}
+
+void FlushWhenLarge(ModelWriter& model) {
   if (model.pending.size() >= kModelFlushSize) FlushModelFile(model);
 }
 

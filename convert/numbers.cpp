@@ -1,5 +1,6 @@
 #include "convert/numbers.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -25,12 +26,76 @@ size_t SkipSpaceAndSign(std::string_view text, bool& negative) {
 
 thread_local uint64_t refused_written = 0;
 
-// Appends the text of a finite value printed with decimals digits after the point, rounding
-// exact halves away from zero. std::to_chars rounds exact halves to even, so a half is
-// detected first: value * 10^decimals ends in exactly .5 only when value * 2^(decimals+1) is
-// an odd integer, and then the exact expansion with one more digit ends in 5.
-void AppendFixed(std::string& out, double value, int decimals) {
+// |value| * 10^decimals rounded to a whole number, exact halves away from zero, in 64-bit
+// integers: the significand without its trailing zero bits, times 5^decimals, shifted by the
+// binary exponent plus decimals. False when a step would not fit (the caller prints through
+// std::to_chars then); decimals is 0 or 6.
+bool RoundScaled(double value, int decimals, uint64_t& rounded) {
+  constexpr uint64_t kPowersOfFive[] = {1, 5, 25, 125, 625, 3125, 15625};
+  const uint64_t bits = std::bit_cast<uint64_t>(value) & ~(uint64_t{1} << 63);
+  const uint64_t exponent_bits = bits >> 52;
+  uint64_t significand = bits & ((uint64_t{1} << 52) - 1);
+  int64_t exponent = -1074;
+  if (exponent_bits != 0) {
+    significand |= uint64_t{1} << 52;
+    exponent = static_cast<int64_t>(exponent_bits) - 1075;
+  }
+  rounded = 0;
+  if (significand == 0) return true;
+  const int zeros = std::countr_zero(significand);
+  significand >>= zeros;
+  exponent += zeros;
+  const uint64_t five = kPowersOfFive[decimals];
+  if (significand > (std::numeric_limits<uint64_t>::max() >> 1) / five) return false;
+  const uint64_t scaled = significand * five;
+  const int64_t shift = exponent + decimals;
+  if (shift >= 0) {
+    if (shift >= 63 || scaled > (std::numeric_limits<uint64_t>::max() >> 1) >> shift) return false;
+    rounded = scaled << shift;
+    return true;
+  }
+  if (shift <= -64) return true;  // below 2^63 / 2^64: under a half
+  const int right = static_cast<int>(-shift);
+  const uint64_t remainder = scaled & ((uint64_t{1} << right) - 1);
+  rounded = (scaled >> right) + (remainder >= (uint64_t{1} << (right - 1)) ? 1 : 0);
+  return true;
+}
+
+// What AppendFixed prints for a value RoundScaled could round: the sign of value, the whole
+// part, and kDecimals digits of the fraction.
+template <int kDecimals>
+void AppendRounded(std::string& out, double value, uint64_t rounded) {
+  constexpr uint64_t unit = kDecimals == 0 ? 1 : 1000000;
+  static_assert(kDecimals == 0 || kDecimals == 6);
+  char buffer[48];
+  char* end = buffer;
+  if (std::signbit(value)) *end++ = '-';
+  end = std::to_chars(end, buffer + sizeof buffer, rounded / unit).ptr;
+  if constexpr (kDecimals > 0) {
+    *end++ = '.';
+    uint64_t fraction = rounded % unit;
+    for (int i = kDecimals - 1; i >= 0; --i) {
+      end[i] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    end += kDecimals;
+  }
+  out.append(buffer, end);
+}
+
+// Appends the text of value printed with decimals digits after the point, rounding exact
+// halves away from zero: in integers where they hold it (RoundScaled), else through
+// std::to_chars, which rounds exact halves to even, so a half is detected first: value *
+// 10^decimals ends in exactly .5 only when value * 2^(decimals+1) is an odd integer, and then
+// the exact expansion with one more digit ends in 5.
+template <int decimals>
+void AppendFixed(std::string& out, double value) {
   char buffer[400];
+  uint64_t rounded;
+  if (std::isfinite(value) && RoundScaled(value, decimals, rounded)) {
+    AppendRounded<decimals>(out, value, rounded);
+    return;
+  }
   if (!std::isfinite(value)) {
     ++refused_written;
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -149,20 +214,20 @@ float RoundToFloat(double value) {
   return static_cast<float>(value);
 }
 
-void AppendWhole(std::string& out, double value) { AppendFixed(out, value, 0); }
+void AppendWhole(std::string& out, double value) { AppendFixed<0>(out, value); }
 
 void AppendWholeTriple(std::string& out, double a, double b, double c) {
   // AppendFixed counts the parts that are not finite.
   for (double part : {a, b, c})
     refused_written += std::isfinite(part) && std::fabs(part) > kMaxModelMillimetres;
-  AppendFixed(out, a, 0);
+  AppendFixed<0>(out, a);
   out += '/';
-  AppendFixed(out, b, 0);
+  AppendFixed<0>(out, b);
   out += '/';
-  AppendFixed(out, c, 0);
+  AppendFixed<0>(out, c);
 }
 
-void AppendFixed6(std::string& out, double value) { AppendFixed(out, value, 6); }
+void AppendFixed6(std::string& out, double value) { AppendFixed<6>(out, value); }
 
 std::string_view GluedUnitText(std::string_view value) {
   value.remove_prefix(LeadingDoubleLength(value));
