@@ -136,7 +136,7 @@ END {
     }
     up = median(s, v " 1") / median(s, v " " cores);
     printf "speed-up at -j %d over -j 1 (%d vehicles): %.2f (goal: at least 1.85)  %s\n", cores, v, up,
-           up >= 1.85 ? "met" : "MISSED";
+           (up >= 1.85 ? "met" : "MISSED");
   }
   if (sizes > 1) {
     small = order[1]; large = order[sizes];
@@ -144,10 +144,10 @@ END {
       jobs = j == 1 ? 1 : cores;
       g = (median(s, large " " jobs) / large) / (median(s, small " " jobs) / small);
       printf "time per vehicle at %d over %d vehicles, -j %d: %.2fx (goal: at most 1.1x)  %s\n", large,
-             small, jobs, g, g <= 1.1 ? "met" : "MISSED";
+             small, jobs, g, (g <= 1.1 ? "met" : "MISSED");
     }
     m = peak[large " " cores] > peak[large " 1"] ? peak[large " " cores] : peak[large " 1"];
     printf "peak memory at %d vehicles: %.1f MB (goal: at most 64 MB)  %s\n", large, m / 1024,
-           m <= 64 * 1024 ? "met" : "MISSED";
+           (m <= 64 * 1024 ? "met" : "MISSED");
   }
 }'

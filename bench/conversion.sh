@@ -125,7 +125,7 @@ END {
   line("dd (write)", "write");
   ic = median(wall, "iconv");
   ratio = median(wall, "cli") / ic;
-  printf "time ratio          %.2fx iconv (goal: at most 1.5x)  %s\n", ratio, ratio <= 1.5 ? "met" : "MISSED";
+  printf "time ratio          %.2fx iconv (goal: at most 1.5x)  %s\n", ratio, (ratio <= 1.5 ? "met" : "MISSED");
   if (n["base"]) printf "BASE_CLI            %.2fx iconv; shapewright-cli %.2fx as fast\n",
                         median(wall, "base") / ic, median(wall, "base") / median(wall, "cli");
   printf "physical limit      %.2fx iconv (reading the file and writing the model'"'"'s bytes)\n",
@@ -134,7 +134,7 @@ END {
   printf "memory              peak %.1f MB = program %.1f MB + %.1f MB; tables %.1f MB; excess %.1f MB\n",
          peak_bytes / mb, own / mb, (peak_bytes - own) / mb, tables / mb, (peak_bytes - own - tables) / mb;
   printf "peak memory         %.1f MB (goal: at most 20 MB)  %s\n", peak_bytes / mb,
-         peak_bytes <= 20 * mb ? "met" : "MISSED";
+         (peak_bytes <= 20 * mb ? "met" : "MISSED");
   printf "throughput          conversion %.0f MB/s, iconv %.0f MB/s (wall)\n",
          bytes / mb / median(wall, "cli"), bytes / mb / ic;
 }'

@@ -2,8 +2,7 @@
 # vehicles.sh CORPUS [BUILD_DIR]: the cost of real vehicles, part by part. Builds Release
 # (default build-bench beside the sources) and converts every vehicle below CORPUS (a folder
 # of MSTS content, read where it lies: --read-only-sources, the output in a temporary folder)
-# with a report, first at -j 1 and -j $(nproc) for the wall time (medians of REPEAT rounds,
-# default 3), then once at -j 1 under perf, whose samples are split by what was running:
+# with a report, first at -j 1 and -j $(nproc) for the wall time (medians), then once at -j 1 under perf, whose samples are split by what was running:
 #   decompression  the shape tool (its own process) and starting it
 #   source         reading the ENG/WAG file and finding the shape
 #   conversion     the shape text to the model file, textures apart
@@ -13,13 +12,16 @@
 #   report         the CSV report
 #   other          start-up, planning the collection, scheduling, printing
 # and printed as a share and in milliseconds of CPU per vehicle, so that the next step can
-# be chosen from figures. Needs perf (Debian package linux-perf) and the right to use it.
+# be chosen from figures. SHAPES=1 takes the shapes that no ENG/WAG file names too (--shapes);
+# REPEAT rounds for the wall time (default 3); KEEP=1 keeps the temporary folder. Needs perf (Debian package linux-perf) and the right to use it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 corpus=${1:?usage: vehicles.sh CORPUS [BUILD_DIR]}
 corpus=$(cd "$corpus" && pwd)
 build=${2:-$root/build-bench}
 repeat=${REPEAT:-3}
+shapes=()
+[ "${SHAPES:-0}" = 1 ] && shapes=(--shapes)
 command -v perf >/dev/null || { echo "vehicles.sh: perf is missing (Debian package linux-perf)" >&2; exit 2; }
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSHAPEWRIGHT_WERROR=OFF \
@@ -36,7 +38,7 @@ convert() {
   rm -rf "$scratch/out"
   local start end
   start=$(date +%s%N)
-  "$@" "$cli" -q -j "$jobs" --read-only-sources --report "$scratch/report.csv" \
+  "$@" "$cli" -q -j "$jobs" "${shapes[@]}" --read-only-sources --report "$scratch/report.csv" \
     -o "$scratch/out" "$corpus" >"$scratch/stdout.txt" 2>"$scratch/stderr.txt" || true
   end=$(date +%s%N)
   echo "$(((end - start) / 1000))e-6"
@@ -55,9 +57,9 @@ done
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 perf record -q -e cpu-clock -F 2000 --call-graph dwarf,32768 -o "$scratch/perf.data" -- \
-  "$cli" -q -j 1 --read-only-sources --report "$scratch/report.csv" -o "$scratch/out.perf" \
+  "$cli" -q -j 1 "${shapes[@]}" --read-only-sources --report "$scratch/report.csv" -o "$scratch/out.perf" \
   "$corpus" >/dev/null 2>&1 || true
-perf script -i "$scratch/perf.data" -F comm,sym,dso 2>/dev/null >"$scratch/samples.txt"
+perf script -i "$scratch/perf.data" -F comm,ip,sym,dso 2>/dev/null >"$scratch/samples.txt"
 
 echo "corpus    $corpus"
 echo "vehicles  $summary"
@@ -92,8 +94,8 @@ function finish() {
   if (part == "") part = "other";
   count[part]++; total++; in_sample = 0;
 }
-/^[^ \t]/ { finish(); in_sample = 1; part = ($1 ~ /^ffeditc/) ? "decompression" : ""; next }
-/^[ \t]+[0-9a-f]+/ { if (part == "") part = part_of($0); next }
+/^\t/ { if (part == "") part = part_of($0); next }
+/^ *[^ \t]/ { finish(); in_sample = 1; part = ($1 ~ /^ffeditc/) ? "decompression" : ""; next }
 /^$/ { finish() }
 END {
   finish();

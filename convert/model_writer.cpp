@@ -24,6 +24,8 @@ void FlushModelFile(ModelWriter& model) {
 
 bool CreateModelFile(ModelWriter& model, const std::string& path) {
   model.path = path;
+  // Room for a flush's worth and the line that crosses it, so that it never doubles.
+  model.pending.reserve(kModelFlushSize + 4096);
   model.file = std::fopen(platform::ResolveCreatePath(path).c_str(), "wb");
   return model.file != nullptr;
 }

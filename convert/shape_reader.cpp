@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #if defined(__SSE2__) || defined(_M_X64)
@@ -140,43 +141,37 @@ bool NarrowNextBlock(ByteSource& source) {
   if (source.first_nul == UINT64_MAX) {
     const void* nul = std::memchr(source.characters.data(), 0, source.characters.size());
     if (nul != nullptr) {
-      source.first_nul = source.characters_before +
-                         static_cast<uint64_t>(static_cast<const char*>(nul) -
-                                               source.characters.data());
+      source.first_nul =
+          source.characters_before +
+          static_cast<uint64_t>(static_cast<const char*>(nul) - source.characters.data());
     }
   }
   return true;
 }
 
-// Appends count characters at text to line, leaving out every drop (the line end that is not
-// the text's).
-void AppendWithout(std::string& line, const char* text, size_t count, char drop) {
-  if (count > 0 && *text == drop) {  // the LF of a CR LF text starts each line
-    ++text;
-    --count;
+// Where the first CR or LF stands among count characters at text; count when there is none.
+// Sixteen characters at a time where SSE2 is at hand, one at a time otherwise and for the tail.
+size_t FindLineBreak(const char* text, size_t count) {
+  size_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i cr = _mm_set1_epi8(static_cast<char>(kCarriageReturn));
+  const __m128i lf = _mm_set1_epi8(static_cast<char>(kLineFeed));
+  for (; i + 16 <= count; i += 16) {
+    __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    unsigned mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(c, cr), _mm_cmpeq_epi8(c, lf))));
+    if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask));
   }
-  for (;;) {
-    const void* hit = std::memchr(text, drop, count);
-    if (hit == nullptr) break;
-    size_t before = static_cast<size_t>(static_cast<const char*>(hit) - text);
-    line.append(text, before);
-    text += before + 1;
-    count -= before + 1;
+#endif
+  for (; i < count; ++i) {
+    if (text[i] == kCarriageReturn || text[i] == kLineFeed) return i;
   }
-  line.append(text, count);
+  return count;
 }
 
-// Sets the text's line end from the first CR or LF among count characters at text, if any.
-void LearnLineEnd(ByteSource& source, const char* text, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    if (text[i] == kCarriageReturn || text[i] == kLineFeed) {
-      source.line_end = text[i] == kCarriageReturn ? LineEnd::kCarriageReturn : LineEnd::kLineFeed;
-      return;
-    }
-  }
-}
-
-// Characters up to the line end; true when it came, false when the source ran out.
+// Characters up to the line end; true when it came, false when the source ran out. A CR or
+// LF ends the line when it is the text's line end (the first of the two met sets it) and is
+// dropped when it is the other.
 bool ReadNarrowedLine(ByteSource& source, std::string& line) {
   for (;;) {
     if (source.next_character == source.characters.size() && !NarrowNextBlock(source)) {
@@ -184,14 +179,16 @@ bool ReadNarrowedLine(ByteSource& source, std::string& line) {
     }
     const char* text = source.characters.data() + source.next_character;
     size_t count = source.characters.size() - source.next_character;
-    if (source.line_end == LineEnd::kNotYetSeen) LearnLineEnd(source, text, count);
-    const bool cr = source.line_end == LineEnd::kCarriageReturn;
-    const bool known = source.line_end != LineEnd::kNotYetSeen;
-    const void* hit = known ? std::memchr(text, cr ? kCarriageReturn : kLineFeed, count) : nullptr;
-    size_t take = hit == nullptr ? count : static_cast<size_t>(static_cast<const char*>(hit) - text);
-    AppendWithout(line, text, take, static_cast<char>(cr ? kLineFeed : kCarriageReturn));
-    source.next_character += take + (hit != nullptr ? 1 : 0);
-    if (hit != nullptr) return true;
+    size_t at = FindLineBreak(text, count);
+    line.append(text, at);
+    if (at == count) {
+      source.next_character += count;
+      continue;
+    }
+    source.next_character += at + 1;
+    LineEnd kind = text[at] == kCarriageReturn ? LineEnd::kCarriageReturn : LineEnd::kLineFeed;
+    if (source.line_end == LineEnd::kNotYetSeen) source.line_end = kind;
+    if (source.line_end == kind) return true;
   }
 }
 
@@ -307,11 +304,14 @@ void NormaliseLine(CurrentLine& line) {
 }
 
 bool SkipPast(CurrentLine& line, char marker) {
-  std::string_view view = LineView(line);
-  size_t at = view.find(marker);
-  if (at != std::string_view::npos) line.begin += at + 1;
+  // The marker is mostly a few characters on (the next field): a plain loop beats a call.
+  const char* text = line.text.data();
+  size_t at = line.begin;
+  while (at < line.end && text[at] != marker) ++at;
+  const bool found = at < line.end;
+  if (found) line.begin = at + 1;
   TrimLine(line);
-  return at != std::string_view::npos;
+  return found;
 }
 
 void DropFront(CurrentLine& line, size_t count) {

@@ -30,10 +30,11 @@ struct ByteSource {
   uint64_t consumed = 0;     // bytes taken from the file so far (buffered included)
   TextEncoding encoding = TextEncoding::kUtf16Le;
   LineEnd line_end = LineEnd::kNotYetSeen;
-  std::string characters;      // the last block narrowed: one 8-bit character per unit
-  size_t next_character = 0;   // the first of them not yet read
+  std::string characters;          // the last block narrowed: one 8-bit character per unit
+  size_t next_character = 0;       // the first of them not yet read
   uint64_t characters_before = 0;  // characters narrowed before the block
-  uint64_t first_nul = UINT64_MAX;  // where the first character 0 stands: a sign of another encoding
+  // Where the first character 0 stands (a sign of another encoding); UINT64_MAX when none.
+  uint64_t first_nul = UINT64_MAX;
 };
 
 // Opens path for reading when it is a regular file; false with the reason otherwise.
@@ -44,9 +45,9 @@ void CloseSource(ByteSource& source);
 // read.
 void SkipBytes(ByteSource& source, size_t count);
 
-// Sets the source's encoding from its first bytes, which stay unread (before any line is read): a byte-order mark (FF FE,
-// FE FF, EF BB BF), else the zero byte of a first ASCII character in UTF-16, else UTF-8.
-// Returns the length of the mark, 0 when there is none.
+// Sets the source's encoding from its first bytes, which stay unread, before any line is read:
+// a byte-order mark (FF FE, FE FF, EF BB BF), else the zero byte of a first ASCII character in
+// UTF-16, else UTF-8. Returns the length of the mark, 0 when there is none.
 size_t DetectTextEncoding(ByteSource& source);
 std::string_view EncodingName(TextEncoding encoding);
 
