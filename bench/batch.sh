@@ -85,15 +85,17 @@ make_collection() {
 }
 
 # One run: the twins of the compressed shapes are removed first, so every run makes them.
+# Each run writes into a folder of its own, and the outputs are removed only at the end: files
+# deleted moments before make ext4 search longer for free inodes, which a run would pay for.
 # Appends "VEHICLES JOBS microseconds cpu_percent peak_kb" to the samples.
+runs=0
 run() {
-  local vehicles=$1 jobs=$2 collection=$scratch/c$1/TRAINSET
+  local vehicles=$1 jobs=$2 collection=$scratch/c$1/TRAINSET out=$scratch/out$((runs += 1))
   find "$collection" -name '*_ASC.s' -delete
-  rm -rf "$scratch/out"
   sync  # the writing back of earlier runs does not fall into the measured run
   local start end
   start=$(date +%s%N)
-  "$timer" -f '%P %M' -o "$scratch/time.txt" "$cli" -q -j "$jobs" -o "$scratch/out" "$collection" \
+  "$timer" -f '%P %M' -o "$scratch/time.txt" "$cli" -q -j "$jobs" -o "$out" "$collection" \
     >"$scratch/stdout.txt" 2>"$scratch/stderr.txt" || true
   end=$(date +%s%N)
   if ! grep -q "^converted $vehicles of $vehicles vehicles, 0 failed" "$scratch/stdout.txt"; then
