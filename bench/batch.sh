@@ -54,13 +54,6 @@ for part in body roof cab bogie wheel rods interior glass underframe buffers lam
   t=$((t + 1))
 done
 
-# ASCII text as UTF-16LE with its byte-order mark, without a process per file.
-utf16() {
-  local text=$1 format='\xff\xfe' i
-  for ((i = 0; i < ${#text}; ++i)); do format+="${text:i:1}\\x00"; done
-  printf "$format"
-}
-
 # make_collection VEHICLES: $scratch/cN/TRAINSET with the shape folders and the vehicles.
 make_collection() {
   local vehicles=$1 collection=$scratch/c$1/TRAINSET s v
@@ -73,14 +66,17 @@ make_collection() {
     fi
     ln "$scratch"/textures/*.ace "$collection/set$s/"
   done
-  for ((v = 0; v < vehicles; ++v)); do
-    s=$((v % shapes))
-    { # the last line end apart: a command substitution drops it
-      utf16 "$(printf 'Wagon ( car%s_%s\r\n\tWagonShape ( car%s.s )\r\n\tSize ( 3m 4m 17.5m )\r\n\tMass ( %st )\r\n)' \
-        "$s" "$v" "$s" $((20 + v % 60)))"
-      printf '\r\x00\n\x00'
-    } >"$collection/set$s/car${s}_$v.wag"
-  done
+  # The WAG files in UTF-16LE with their byte-order mark, written by one process.
+  perl -e '
+    my ($dir, $vehicles, $shapes) = @ARGV;
+    for my $v (0 .. $vehicles - 1) {
+      my $s = $v % $shapes;
+      my $text = sprintf("Wagon ( car%d_%d\r\n\tWagonShape ( car%d.s )\r\n\tSize ( 3m 4m 17.5m )\r\n" .
+                         "\tMass ( %dt )\r\n)\r\n", $s, $v, $s, 20 + $v % 60);
+      open(my $f, ">:raw", "$dir/set$s/car${s}_$v.wag") or die "$dir/set$s: $!";
+      print $f "\xff\xfe", join("", map { $_ . "\0" } split(//, $text));
+      close($f);
+    }' "$collection" "$vehicles" "$shapes"
   echo "collection of $vehicles vehicles: $shapes shapes ($((shapes / 3)) compressed), $(du -sh "$collection" | cut -f1)"
 }
 
