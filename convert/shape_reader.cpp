@@ -179,6 +179,11 @@ bool ReadNarrowedLine(ByteSource& source, std::string& line) {
     }
     const char* text = source.characters.data() + source.next_character;
     size_t count = source.characters.size() - source.next_character;
+    // The LF that starts every line of a CR LF text is dropped without a search.
+    if (source.line_end == LineEnd::kCarriageReturn && count > 0 && text[0] == kLineFeed) {
+      ++source.next_character;
+      continue;
+    }
     size_t at = FindLineBreak(text, count);
     line.append(text, at);
     if (at == count) {
@@ -284,15 +289,6 @@ void ReadNextLine(ByteSource& source, CurrentLine& line) {
   line.begin = 0;
   line.end = line.text.size();
   ++line.number;
-}
-
-void TrimLine(CurrentLine& line) {
-  const char* text = line.text.data();
-  size_t begin = line.begin, end = line.end;
-  while (begin < end && IsCSpace(text[begin])) ++begin;
-  while (end > begin && IsCSpace(text[end - 1])) --end;
-  line.begin = begin;
-  line.end = end;
 }
 
 void NormaliseLine(CurrentLine& line) {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
+
 // How the bytes of a text encode its characters.
 enum class TextEncoding { kUtf16Le, kUtf16Be, kUtf8 };
 
@@ -81,7 +83,14 @@ void ReadNextLine(ByteSource& source, CurrentLine& line);
 // Trims both ends (blank, tab, CR, LF, VT, FF) and turns A to Z into a to z.
 void NormaliseLine(CurrentLine& line);
 // Trims both ends.
-void TrimLine(CurrentLine& line);
+inline void TrimLine(CurrentLine& line) {
+  const char* text = line.text.data();
+  size_t begin = line.begin, end = line.end;
+  while (begin < end && IsCSpace(text[begin])) ++begin;
+  while (end > begin && IsCSpace(text[end - 1])) --end;
+  line.begin = begin;
+  line.end = end;
+}
 // The current line becomes the text behind the first marker, trimmed; unchanged when the
 // marker does not occur. Returns whether the marker occurred.
 bool SkipPast(CurrentLine& line, char marker);
