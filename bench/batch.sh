@@ -4,8 +4,8 @@
 # temporary folder, then converts each with shapewright-cli at -j 1 and at -j $(nproc), in
 # rounds that run every case once in turn so that a load on the machine falls on all alike,
 # and prints the medians: seconds, milliseconds and vehicles per second per core, the speed-up,
-# the peak memory, and how the time per vehicle grows from the smallest collection to the
-# largest.
+# the peak memory, the share of a processor the run had (a run on a busy machine gets less than
+# its jobs), and how the time per vehicle grows from the smallest collection to the largest.
 #
 # A collection: SHAPES folders (default 100), each with one shape of realistic size (POINTS
 # points, default 6000, in SUB_OBJECTS sub-objects, default 6; six sizes in turn), the twelve
@@ -115,7 +115,7 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 sort -k1,1n -k2,2n -k3,3n "$scratch/samples.txt" | awk -v cores="$cores" -v repeat="$repeat" \
     -v load="$load_before -> $load_after" '
-{ key = $1 " " $2; n[key]++; s[key, n[key]] = $3 / 1e6;
+{ key = $1 " " $2; n[key]++; s[key, n[key]] = $3 / 1e6; cpu[key] += $4;
   if ($5 > peak[key]) peak[key] = $5;
   if (!($1 in seen)) { seen[$1] = 1; order[++sizes] = $1 } }
 function median(a, key,   m) {  # the samples arrive sorted by seconds
@@ -124,13 +124,13 @@ function median(a, key,   m) {  # the samples arrive sorted by seconds
 }
 END {
   printf "load average %s (1, 5, 15 min, before -> after); medians of %d rounds\n", load, repeat;
-  printf "vehicles  jobs   seconds   ms/vehicle   vehicles/s   per core   peak MB\n";
+  printf "vehicles  jobs   seconds   ms/vehicle   vehicles/s   per core   peak MB   CPU %% (mean)\n";
   for (i = 1; i <= sizes; i++) {
     v = order[i];
     for (j = 1; j <= 2; j++) {
       jobs = j == 1 ? 1 : cores; key = v " " jobs; t = median(s, key);
-      printf "%8d  %4d   %7.2f   %10.2f   %10.1f   %8.1f   %7.1f\n", v, jobs, t, 1000 * t / v, v / t,
-             v / t / jobs, peak[key] / 1024;
+      printf "%8d  %4d   %7.2f   %10.2f   %10.1f   %8.1f   %7.1f   %5.0f\n", v, jobs, t, 1000 * t / v,
+             v / t, v / t / jobs, peak[key] / 1024, cpu[key] / n[key];
     }
     up = median(s, v " 1") / median(s, v " " cores);
     printf "speed-up at -j %d over -j 1 (%d vehicles): %.2f (goal: at least 1.85)  %s\n", cores, v, up,
