@@ -40,7 +40,7 @@ void Publisher::Publish(const PlannedVehicle& vehicle, StagedVehicle& staged) {
     auto earlier = written_.find(target);
     if (earlier != written_.end()) {
       if (platform::SameFileContents(from, target)) continue;
-      Fail(staged, target + " was already written for " + earlier->second + " in this run");
+      Fail(staged, target + " was already written for " + earlier->second->source + " in this run");
       return;
     }
     std::string lower = ToLowerAscii(file);
@@ -67,7 +67,7 @@ void Publisher::Publish(const PlannedVehicle& vehicle, StagedVehicle& staged) {
       return;
     }
     replaced += (replaced.empty() ? "" : ", ") + target;
-    written_.emplace(target, vehicle.source);
+    written_.emplace(target, &vehicle);
   }
   staged.result.model_file = JoinPath(vehicle.output_folder, staged.model_name);
 }

@@ -16,5 +16,7 @@ class Publisher {
   void Publish(const PlannedVehicle& vehicle, StagedVehicle& staged);
 
  private:
-  std::map<std::string, std::string> written_;  // target, the source it was written for
+  // Each target, and the vehicle it was written for (the plan outlives the publisher): a
+  // collection of thousands holds no copy of each one's source path per file.
+  std::map<std::string, const PlannedVehicle*> written_;
 };

@@ -24,7 +24,7 @@ void NoteKeptText(VehicleLog& log, const std::string& shape, const DecompressOut
 
 std::string ChosenPath(const std::string& path) { return platform::AbsolutePath(path); }
 
-StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle, size_t index) {
+StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle, size_t slot) {
   const BatchOptions& options = context.options;
   StagedVehicle staged;
   staged.result.source = vehicle.source;
@@ -68,7 +68,7 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
       }
     }
     if (ready) {
-      staged.stage = context.staging + "/" + std::to_string(index);
+      staged.stage = context.staging + "/" + std::to_string(slot);
       log.Stage(staged.stage, vehicle.output_folder);
       std::string error;
       if (!platform::CreateFolders(staged.stage, error)) {

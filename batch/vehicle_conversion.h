@@ -29,5 +29,6 @@ struct StagedVehicle {
 std::string ChosenPath(const std::string& path);
 
 // Prepares the vehicle's source (decompressing a shared shape once) and converts it into
-// staging/index. Never throws: every failure is the vehicle's.
-StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle, size_t index);
+// staging/slot, made when missing (an empty one is used as it is). Never throws: every failure
+// is the vehicle's.
+StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle, size_t slot);

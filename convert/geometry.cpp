@@ -87,8 +87,7 @@ int32_t ReadIndex(Run& run, IndexCursor& cursor) {
 }
 
 void WriteTriangles(Run& run, VertexTable& vertices, int64_t triangles) {
-  std::string& out = run.text;
-  out.clear();
+  std::string& out = run.model.pending;
   IndexCursor cursor;
   for (int64_t n = 0; n < triangles; ++n) {
     int32_t a[3];
@@ -101,16 +100,19 @@ void WriteTriangles(Run& run, VertexTable& vertices, int64_t triangles) {
     int32_t b1 = AddToBuffer(vertices, a[0]);
     int32_t b2 = AddToBuffer(vertices, a[1]);
     int32_t b3 = AddToBuffer(vertices, a[2]);
-    out += '\t';
-    AppendInt(out, b1);
-    out += ',';
-    AppendInt(out, b3);
-    out += ',';
-    AppendInt(out, b2);
-    out += '\n';
-    WriteWhenLarge(run.model, out);
+    char text[80];  // three indexes and their separators: one append a line
+    char* end = text;
+    *end++ = '\t';
+    end = PutInt(end, b1);
+    *end++ = ',';
+    end = PutInt(end, b3);
+    *end++ = ',';
+    end = PutInt(end, b2);
+    *end++ = '\r';
+    *end++ = '\n';
+    out.append(text, static_cast<size_t>(end - text));
+    FlushWhenLarge(run.model);
   }
-  WriteText(run.model, out);
 }
 
 void WriteVertexBuffer(Run& run, const VertexTable& vertices, const ShapeMatrix& matrix) {
@@ -118,8 +120,7 @@ void WriteVertexBuffer(Run& run, const VertexTable& vertices, const ShapeMatrix&
   const double s = run.UnitScale;
   double m[9];
   for (int n = 0; n < 9; ++n) m[n] = matrix.values[n];
-  std::string& out = run.text;
-  out.clear();
+  std::string& out = run.model.pending;
   for (int32_t a : vertices.buffer_order) {
     SubObjectVertex e = VertexAt(vertices, a);
     Vec3f p = PointAt(t, e.point_idx);
@@ -136,23 +137,28 @@ void WriteVertexBuffer(Run& run, const VertexTable& vertices, const ShapeMatrix&
     float q1 = RoundToFloat(s * (nx * m[0] + nz * m[3] + ny * m[6]));
     float q2 = RoundToFloat(s * (nx * m[1] + nz * m[4] + ny * m[7]));
     double q3 = s * (nx * m[2] + nz * m[5] + ny * m[8]);
-    out += '\t';
-    AppendWholeTriple(out, x, z, y);
-    out += '\t';
-    AppendWholeTriple(out, q1, q3, q2);
+    char text[8 * kMaxNumberText + 16];  // two triples and two decimals: one append a line
+    char* end = text;
+    *end++ = '\t';
+    end = PutWholeTriple(end, x, z, y);
+    *end++ = '\t';
+    end = PutWholeTriple(end, q1, q3, q2);
+    *end++ = '\t';
     if (e.uv_idx < 0 || e.uv_idx >= t.uv_point_count) {
-      out += "\t0,0\n";
+      *end++ = '0';
+      *end++ = ',';
+      *end++ = '0';
     } else {
       Vec2f uv = UvPointAt(t, e.uv_idx);
-      out += '\t';
-      AppendFixed6(out, uv.u);
-      out += ',';
-      AppendFixed6(out, uv.v);
-      out += '\n';
+      end = PutFixed6(end, uv.u);
+      *end++ = ',';
+      end = PutFixed6(end, uv.v);
     }
-    WriteWhenLarge(run.model, out);
+    *end++ = '\r';
+    *end++ = '\n';
+    out.append(text, static_cast<size_t>(end - text));
+    FlushWhenLarge(run.model);
   }
-  WriteText(run.model, out);
 }
 
 }  // namespace

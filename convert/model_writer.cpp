@@ -24,6 +24,8 @@ void FlushModelFile(ModelWriter& model) {
 
 bool CreateModelFile(ModelWriter& model, const std::string& path) {
   model.path = path;
+  // Room for a flush's worth and the line that crosses it, so that it never doubles.
+  model.pending.reserve(kModelFlushSize + 4096);
   model.file = platform::CreateFileForWriting(platform::ResolveCreatePath(path));
   return model.file != nullptr;
 }
@@ -39,6 +41,10 @@ void WriteText(ModelWriter& model, std::string_view text) {
     model.pending += "\r\n";
     at = newline + 1;
   }
+  FlushWhenLarge(model);
+}
+
+void FlushWhenLarge(ModelWriter& model) {
   if (model.pending.size() >= kModelFlushSize) FlushModelFile(model);
 }
 

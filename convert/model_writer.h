@@ -19,5 +19,8 @@ bool CreateModelFile(ModelWriter& model, const std::string& path);
 void WriteText(ModelWriter& model, std::string_view text);
 // Writes piece once it has grown large, and empties it; the caller writes the rest at the end.
 void WriteWhenLarge(ModelWriter& model, std::string& piece);
+// Hands the pending bytes to the file once they have grown large; for a writer that appends
+// to model.pending itself, "\r\n" and all.
+void FlushWhenLarge(ModelWriter& model);
 void CloseModelFile(ModelWriter& model);    // flushes and closes; throws RunAborted on failure
 void DiscardModelFile(ModelWriter& model);  // closes after a failure, keeping what was written

@@ -1,7 +1,9 @@
 #include "convert/numbers.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "base/model_limits.h"
@@ -25,47 +27,108 @@ size_t SkipSpaceAndSign(std::string_view text, bool& negative) {
 
 thread_local uint64_t refused_written = 0;
 
-// Appends the text of a finite value printed with decimals digits after the point, rounding
-// exact halves away from zero. std::to_chars rounds exact halves to even, so a half is
+// |value| * 10^decimals rounded to a whole number, exact halves away from zero, in 64-bit
+// integers: the significand without its trailing zero bits, times 5^decimals, shifted by the
+// binary exponent plus decimals. False when a step would not fit (the caller prints through
+// std::to_chars then); decimals is 0 or 6.
+bool RoundScaled(double value, int decimals, uint64_t& rounded) {
+  constexpr uint64_t kPowersOfFive[] = {1, 5, 25, 125, 625, 3125, 15625};
+  const uint64_t bits = std::bit_cast<uint64_t>(value) & ~(uint64_t{1} << 63);
+  const uint64_t exponent_bits = bits >> 52;
+  uint64_t significand = bits & ((uint64_t{1} << 52) - 1);
+  int64_t exponent = -1074;
+  if (exponent_bits != 0) {
+    significand |= uint64_t{1} << 52;
+    exponent = static_cast<int64_t>(exponent_bits) - 1075;
+  }
+  rounded = 0;
+  if (significand == 0) return true;
+  const int zeros = std::countr_zero(significand);
+  significand >>= zeros;
+  exponent += zeros;
+  const uint64_t five = kPowersOfFive[decimals];
+  if (significand > (std::numeric_limits<uint64_t>::max() >> 1) / five) return false;
+  const uint64_t scaled = significand * five;
+  const int64_t shift = exponent + decimals;
+  if (shift >= 0) {
+    if (shift >= 63 || scaled > (std::numeric_limits<uint64_t>::max() >> 1) >> shift) return false;
+    rounded = scaled << shift;
+    return true;
+  }
+  if (shift <= -64) return true;  // below 2^63 / 2^64: under a half
+  const int right = static_cast<int>(-shift);
+  const uint64_t remainder = scaled & ((uint64_t{1} << right) - 1);
+  rounded = (scaled >> right) + (remainder >= (uint64_t{1} << (right - 1)) ? 1 : 0);
+  return true;
+}
+
+// What PutFixed writes for a value RoundScaled could round: the sign of value, the whole part,
+// and kDecimals digits of the fraction.
+template <int kDecimals>
+char* PutRounded(char* at, double value, uint64_t rounded) {
+  constexpr uint64_t unit = kDecimals == 0 ? 1 : 1000000;
+  static_assert(kDecimals == 0 || kDecimals == 6);
+  if (std::signbit(value)) *at++ = '-';
+  at = std::to_chars(at, at + 20, rounded / unit).ptr;
+  if constexpr (kDecimals > 0) {
+    *at++ = '.';
+    uint64_t fraction = rounded % unit;
+    for (int i = kDecimals - 1; i >= 0; --i) {
+      at[i] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    at += kDecimals;
+  }
+  return at;
+}
+
+// Writes at `at` the text of value printed with decimals digits after the point, rounding
+// exact halves away from zero, and returns its end: in integers where they hold it
+// (RoundScaled), else through std::to_chars, which rounds exact halves to even, so a half is
 // detected first: value * 10^decimals ends in exactly .5 only when value * 2^(decimals+1) is
 // an odd integer, and then the exact expansion with one more digit ends in 5.
-void AppendFixed(std::string& out, double value, int decimals) {
-  char buffer[400];
+template <int decimals>
+char* PutFixed(char* at, double value) {
+  char* const room_end = at + kMaxNumberText;
+  uint64_t rounded;
+  if (std::isfinite(value) && RoundScaled(value, decimals, rounded)) {
+    return PutRounded<decimals>(at, value, rounded);
+  }
   if (!std::isfinite(value)) {
     ++refused_written;
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, end);
-    return;
+    return std::to_chars(at, room_end, value).ptr;
   }
   double scaled = std::ldexp(std::fabs(value), decimals + 1);
   bool exact_half =
       scaled < 9007199254740992.0 && std::floor(scaled) == scaled && std::fmod(scaled, 2.0) == 1.0;
   if (!exact_half) {
-    auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    out.append(buffer, end);
-    return;
+    return std::to_chars(at, room_end, value, std::chars_format::fixed, decimals).ptr;
   }
-  auto [end, ec] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals + 1);
+  char* end = std::to_chars(at, room_end, value, std::chars_format::fixed, decimals + 1).ptr;
   // Drop the final 5 (and a point left dangling), then add one unit in the last place.
   char* last = end - 1;
   if (decimals == 0) --last;  // the "." before the 5
   char* digit = last - 1;
-  while (digit >= buffer && (*digit == '9' || *digit == '.')) {
+  while (digit >= at && (*digit == '9' || *digit == '.')) {
     if (*digit == '9') *digit = '0';
     --digit;
   }
-  if (digit < buffer || *digit == '-') {
+  if (digit < at || *digit == '-') {
     // Carry past the leading digit: 9.95 -> 10.0.
-    char* first = digit < buffer ? buffer : digit + 1;
-    out.append(buffer, first);
-    out.push_back('1');
-    out.append(first, last);
-  } else {
-    ++*digit;
-    out.append(buffer, last);
+    char* first = digit < at ? at : digit + 1;
+    std::memmove(first + 1, first, static_cast<size_t>(last - first));
+    *first = '1';
+    return last + 1;
   }
+  ++*digit;
+  return last;
+}
+
+// Appends what put writes for value.
+template <typename Put, typename... Values>
+void AppendPut(std::string& out, Put put, Values... values) {
+  char buffer[3 * kMaxNumberText + 2];
+  out.append(buffer, static_cast<size_t>(put(buffer, values...) - buffer));
 }
 
 }  // namespace
@@ -149,20 +212,32 @@ float RoundToFloat(double value) {
   return static_cast<float>(value);
 }
 
-void AppendWhole(std::string& out, double value) { AppendFixed(out, value, 0); }
+char* PutWhole(char* at, double value) { return PutFixed<0>(at, value); }
 
-void AppendWholeTriple(std::string& out, double a, double b, double c) {
-  // AppendFixed counts the parts that are not finite.
+char* PutWholeTriple(char* at, double a, double b, double c) {
+  // PutFixed counts the parts that are not finite.
   for (double part : {a, b, c})
     refused_written += std::isfinite(part) && std::fabs(part) > kMaxModelMillimetres;
-  AppendFixed(out, a, 0);
-  out += '/';
-  AppendFixed(out, b, 0);
-  out += '/';
-  AppendFixed(out, c, 0);
+  at = PutFixed<0>(at, a);
+  *at++ = '/';
+  at = PutFixed<0>(at, b);
+  *at++ = '/';
+  return PutFixed<0>(at, c);
 }
 
-void AppendFixed6(std::string& out, double value) { AppendFixed(out, value, 6); }
+char* PutFixed6(char* at, double value) { return PutFixed<6>(at, value); }
+
+char* PutInt(char* at, int64_t value) { return std::to_chars(at, at + 20, value).ptr; }
+
+void AppendWhole(std::string& out, double value) { AppendPut(out, PutWhole, value); }
+
+void AppendWholeTriple(std::string& out, double a, double b, double c) {
+  AppendPut(out, PutWholeTriple, a, b, c);
+}
+
+void AppendFixed6(std::string& out, double value) { AppendPut(out, PutFixed6, value); }
+
+void AppendInt(std::string& out, int64_t value) { AppendPut(out, PutInt, value); }
 
 std::string_view GluedUnitText(std::string_view value) {
   value.remove_prefix(LeadingDoubleLength(value));
@@ -178,12 +253,6 @@ const GluedUnit* FindGluedUnit(std::string_view value, std::span<const GluedUnit
 }
 
 uint64_t RefusedNumbersWritten() { return refused_written; }
-
-void AppendInt(std::string& out, int64_t value) {
-  char buffer[24];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, end);
-}
 
 int32_t TruncateToInt32(double value) {
   if (!(value > -2147483649.0 && value < 2147483648.0)) return std::numeric_limits<int32_t>::min();

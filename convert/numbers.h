@@ -46,6 +46,16 @@ void AppendFixed6(std::string& out, double value);
 // "%d".
 void AppendInt(std::string& out, int64_t value);
 
+// The longest text of one number above ("%f" of the largest double, with sign and point).
+inline constexpr size_t kMaxNumberText = 400;
+// The same texts written at `at`, which has room for kMaxNumberText characters (three times
+// that for a triple), for a writer that gathers a line before appending it; each returns the
+// end of what it wrote.
+char* PutWhole(char* at, double value);
+char* PutWholeTriple(char* at, double a, double b, double c);
+char* PutFixed6(char* at, double value);
+char* PutInt(char* at, int64_t value);
+
 // How many numbers the functions above have written on this thread that readers of a model
 // file refuse: "inf" or "nan", or a whole-number triple's part beyond kMaxModelMillimetres. A
 // run compares the count before and after.

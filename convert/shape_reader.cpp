@@ -2,8 +2,12 @@
 
 #include "platform/files.h"
 
+#include <bit>
 #include <cerrno>
 #include <cstring>
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "base/text.h"
 #include "convert/numbers.h"
@@ -43,53 +47,27 @@ void Consume(ByteSource& source, const unsigned char* to) {
   source.data = to;
 }
 
-// A character at or below CR: a CR or LF ends the line when it is the text's line end (the
-// first of the two met sets it) and is dropped when it is the other; any other is kept.
-bool EndsLine(ByteSource& source, unsigned char c, std::string& line) {
-  if (c != kCarriageReturn && c != kLineFeed) {
-    if (c == 0) ++source.nul_characters;
-    line.push_back(static_cast<char>(c));
-    return false;
-  }
-  LineEnd kind = c == kCarriageReturn ? LineEnd::kCarriageReturn : LineEnd::kLineFeed;
-  if (source.line_end == LineEnd::kNotYetSeen) source.line_end = kind;
-  return source.line_end == kind;
-}
-
-// Adds one character to the line, or ends it. Keeping only the low byte of each unit is
-// enough: every keyword, number and MSTS file name the converter looks at is ASCII or
-// Latin-1, and a character beyond that becomes some other byte rather than stopping the run.
-bool TakeCharacter(ByteSource& source, unsigned char c, std::string& line) {
-  if (c > kCarriageReturn) {
-    line.push_back(static_cast<char>(c));
-    return false;
-  }
-  return EndsLine(source, c, line);
-}
-
-// UTF-16 units up to the line end; true when it came, false when the source ran out.
-bool ReadUtf16Line(ByteSource& source, std::string& line) {
-  const size_t low = source.encoding == TextEncoding::kUtf16Be ? 1 : 0;
-  for (;;) {
-    if (!FillSource(source, 2)) return false;
-    if (source.size == 1) {  // a last odd byte: taken as a character
-      unsigned char c = source.data[0];
-      Consume(source, source.data + 1);
-      if (TakeCharacter(source, c, line)) return true;
-      continue;
+// The low byte of each of count UTF-16 units at in (low is its offset in the unit), into out.
+// Sixteen units at a time where SSE2 is at hand, one at a time otherwise and for the tail.
+void NarrowUtf16(const unsigned char* in, size_t count, size_t low, char* out) {
+  size_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i mask = _mm_set1_epi16(0x00FF);
+  for (; i + 16 <= count; i += 16) {
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i));
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i + 16));
+    if (low == 1) {
+      a = _mm_srli_epi16(a, 8);
+      b = _mm_srli_epi16(b, 8);
+    } else {
+      a = _mm_and_si128(a, mask);
+      b = _mm_and_si128(b, mask);
     }
-    const unsigned char* p = source.data;
-    const unsigned char* stop = p + (source.size & ~size_t{1});
-    while (p < stop) {
-      unsigned char c = p[low];
-      p += 2;
-      if (TakeCharacter(source, c, line)) {
-        Consume(source, p);
-        return true;
-      }
-    }
-    Consume(source, p);
+    // Every unit is now at most 0xFF, so the saturating pack keeps it as it is.
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(a, b));
   }
+#endif
+  for (; i < count; ++i) out[i] = static_cast<char>(in[2 * i + low]);
 }
 
 // The UTF-16 unit or units of the UTF-8 sequence at p (before end), and its length. A byte
@@ -111,36 +89,111 @@ size_t DecodeUtf8Units(const unsigned char* p, const unsigned char* end, uint32_
   return length;
 }
 
-// UTF-8 up to the line end; true when it came, false when the source ran out.
-bool ReadUtf8Line(ByteSource& source, std::string& line) {
-  for (;;) {
-    if (!FillSource(source, 4)) return false;
-    const unsigned char* p = source.data;
-    const unsigned char* end = p + source.size;
-    // A sequence near the buffer's end waits for the next fill, unless the source has ended.
-    const bool more = source.file != nullptr && !source.at_end;
-    const unsigned char* stop = more ? end - 3 : end;
-    while (p < stop) {
-      if (*p < 0x80) {
-        unsigned char c = *p++;
-        if (TakeCharacter(source, c, line)) {
-          Consume(source, p);
-          return true;
-        }
-        continue;
-      }
-      uint32_t units[2];
-      p += DecodeUtf8Units(p, end, units);
-      bool ended = TakeCharacter(source, static_cast<unsigned char>(units[0] & 0xFF), line);
-      if (!ended && units[1] != 0) {
-        ended = TakeCharacter(source, static_cast<unsigned char>(units[1] & 0xFF), line);
-      }
-      if (ended) {
-        Consume(source, p);
-        return true;
-      }
+// Narrows the UTF-16 units at hand (a last odd byte of the source is a unit of its own).
+void NarrowUtf16Block(ByteSource& source) {
+  const size_t low = source.encoding == TextEncoding::kUtf16Be ? 1 : 0;
+  size_t count = source.size / 2;
+  if (count == 0) {
+    source.characters.assign(1, static_cast<char>(source.data[0]));
+    Consume(source, source.data + 1);
+    return;
+  }
+  source.characters.resize(count);
+  NarrowUtf16(source.data, count, low, source.characters.data());
+  Consume(source, source.data + 2 * count);
+}
+
+// Narrows the UTF-8 at hand, each sequence to the low bytes of its units. A sequence near the
+// buffer's end waits for the next fill, unless the source has ended.
+void NarrowUtf8Block(ByteSource& source) {
+  const unsigned char* p = source.data;
+  const unsigned char* end = p + source.size;
+  const bool more = source.file != nullptr && !source.at_end;
+  const unsigned char* stop = more ? end - 3 : end;
+  std::string& out = source.characters;
+  out.clear();
+  while (p < stop) {
+    const unsigned char* ascii = p;
+    while (p < stop && *p < 0x80) ++p;
+    out.append(reinterpret_cast<const char*>(ascii), static_cast<size_t>(p - ascii));
+    if (p == stop) break;
+    uint32_t units[2];
+    p += DecodeUtf8Units(p, end, units);
+    out.push_back(static_cast<char>(units[0] & 0xFF));
+    if (units[1] != 0) out.push_back(static_cast<char>(units[1] & 0xFF));
+  }
+  Consume(source, p);
+}
+
+// Makes the next block of characters ready to read; false when the source has no more.
+bool NarrowNextBlock(ByteSource& source) {
+  source.characters_before += source.characters.size();
+  source.characters.clear();
+  source.next_character = 0;
+  while (source.characters.empty()) {
+    if (!FillSource(source, source.encoding == TextEncoding::kUtf8 ? 4 : 2)) return false;
+    if (source.encoding == TextEncoding::kUtf8) {
+      NarrowUtf8Block(source);
+    } else {
+      NarrowUtf16Block(source);
     }
-    Consume(source, p);
+  }
+  if (source.first_nul == UINT64_MAX) {
+    const void* nul = std::memchr(source.characters.data(), 0, source.characters.size());
+    if (nul != nullptr) {
+      source.first_nul =
+          source.characters_before +
+          static_cast<uint64_t>(static_cast<const char*>(nul) - source.characters.data());
+    }
+  }
+  return true;
+}
+
+// Where the first CR or LF stands among count characters at text; count when there is none.
+// Sixteen characters at a time where SSE2 is at hand, one at a time otherwise and for the tail.
+size_t FindLineBreak(const char* text, size_t count) {
+  size_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i cr = _mm_set1_epi8(static_cast<char>(kCarriageReturn));
+  const __m128i lf = _mm_set1_epi8(static_cast<char>(kLineFeed));
+  for (; i + 16 <= count; i += 16) {
+    __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    unsigned mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(c, cr), _mm_cmpeq_epi8(c, lf))));
+    if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask));
+  }
+#endif
+  for (; i < count; ++i) {
+    if (text[i] == kCarriageReturn || text[i] == kLineFeed) return i;
+  }
+  return count;
+}
+
+// Characters up to the line end; true when it came, false when the source ran out. A CR or
+// LF ends the line when it is the text's line end (the first of the two met sets it) and is
+// dropped when it is the other.
+bool ReadNarrowedLine(ByteSource& source, std::string& line) {
+  for (;;) {
+    if (source.next_character == source.characters.size() && !NarrowNextBlock(source)) {
+      return false;
+    }
+    const char* text = source.characters.data() + source.next_character;
+    size_t count = source.characters.size() - source.next_character;
+    // The LF that starts every line of a CR LF text is dropped without a search.
+    if (source.line_end == LineEnd::kCarriageReturn && count > 0 && text[0] == kLineFeed) {
+      ++source.next_character;
+      continue;
+    }
+    size_t at = FindLineBreak(text, count);
+    line.append(text, at);
+    if (at == count) {
+      source.next_character += count;
+      continue;
+    }
+    source.next_character += at + 1;
+    LineEnd kind = text[at] == kCarriageReturn ? LineEnd::kCarriageReturn : LineEnd::kLineFeed;
+    if (source.line_end == LineEnd::kNotYetSeen) source.line_end = kind;
+    if (source.line_end == kind) return true;
   }
 }
 
@@ -213,13 +266,13 @@ std::string_view EncodingName(TextEncoding encoding) {
 
 void ReadShapeLine(ByteSource& source, std::string& line, bool& end_of_file) {
   line.clear();
-  bool ended = source.encoding == TextEncoding::kUtf8 ? ReadUtf8Line(source, line)
-                                                      : ReadUtf16Line(source, line);
-  end_of_file = !ended;
+  end_of_file = !ReadNarrowedLine(source, line);
 }
 
 std::string TextTrouble(const ByteSource& source) {
-  if (source.nul_characters > 0) {
+  // A character 0 counts once it has been read.
+  uint64_t read = source.characters_before + source.next_character;
+  if (source.first_nul < read) {
     return "it holds NUL characters: it is not " + std::string(EncodingName(source.encoding)) +
            " text";
   }
@@ -238,22 +291,23 @@ void ReadNextLine(ByteSource& source, CurrentLine& line) {
   ++line.number;
 }
 
-void TrimLine(CurrentLine& line) {
-  while (line.begin < line.end && IsCSpace(line.text[line.begin])) ++line.begin;
-  while (line.end > line.begin && IsCSpace(line.text[line.end - 1])) --line.end;
-}
-
 void NormaliseLine(CurrentLine& line) {
   TrimLine(line);
-  for (size_t i = line.begin; i < line.end; ++i) line.text[i] = LowerAscii(line.text[i]);
+  // Through plain pointers: a store through the string's own could change line itself.
+  char* c = line.text.data() + line.begin;
+  char* const end = line.text.data() + line.end;
+  for (; c < end; ++c) *c = LowerAscii(*c);
 }
 
 bool SkipPast(CurrentLine& line, char marker) {
-  std::string_view view = LineView(line);
-  size_t at = view.find(marker);
-  if (at != std::string_view::npos) line.begin += at + 1;
+  // The marker is mostly a few characters on (the next field): a plain loop beats a call.
+  const char* text = line.text.data();
+  size_t at = line.begin;
+  while (at < line.end && text[at] != marker) ++at;
+  const bool found = at < line.end;
+  if (found) line.begin = at + 1;
   TrimLine(line);
-  return at != std::string_view::npos;
+  return found;
 }
 
 void DropFront(CurrentLine& line, size_t count) {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
+
 // How the bytes of a text encode its characters.
 enum class TextEncoding { kUtf16Le, kUtf16Be, kUtf8 };
 
@@ -17,11 +19,12 @@ enum class TextEncoding { kUtf16Le, kUtf16Be, kUtf8 };
 // (MSTS writes CR LF, so CR; a text with bare LF ends, LF), and the other is dropped.
 enum class LineEnd { kNotYetSeen, kCarriageReturn, kLineFeed };
 
-// A forward-only source of bytes: a file read through a buffer, or bytes in memory.
+// A forward-only source of bytes: a file read through a buffer, or bytes in memory. Bytes are
+// narrowed to characters a block at a time (see ReadShapeLine), once the encoding is set.
 struct ByteSource {
   std::FILE* file = nullptr;
   std::vector<unsigned char> buffer;
-  const unsigned char* data = nullptr;  // the bytes not yet consumed
+  const unsigned char* data = nullptr;  // the bytes not yet narrowed
   size_t size = 0;
   bool at_end = false;       // nothing more can be read
   int read_error = 0;        // errno of a failed read, 0 when none
@@ -29,19 +32,24 @@ struct ByteSource {
   uint64_t consumed = 0;     // bytes taken from the file so far (buffered included)
   TextEncoding encoding = TextEncoding::kUtf16Le;
   LineEnd line_end = LineEnd::kNotYetSeen;
-  uint64_t nul_characters = 0;  // characters 0 read so far: a sign of another encoding
+  std::string characters;          // the last block narrowed: one 8-bit character per unit
+  size_t next_character = 0;       // the first of them not yet read
+  uint64_t characters_before = 0;  // characters narrowed before the block
+  // Where the first character 0 stands (a sign of another encoding); UINT64_MAX when none.
+  uint64_t first_nul = UINT64_MAX;
 };
 
 // Opens path for reading when it is a regular file; false with the reason otherwise.
 bool OpenFileSource(ByteSource& source, const std::string& path, std::string& reason);
 void OpenMemorySource(ByteSource& source, const unsigned char* data, size_t size);
 void CloseSource(ByteSource& source);
-// Drops up to count bytes (the byte-order mark in front of the shape text).
+// Drops up to count bytes (the byte-order mark in front of the shape text), before any line is
+// read.
 void SkipBytes(ByteSource& source, size_t count);
 
-// Sets the source's encoding from its first bytes, which stay unread: a byte-order mark (FF FE,
-// FE FF, EF BB BF), else the zero byte of a first ASCII character in UTF-16, else UTF-8.
-// Returns the length of the mark, 0 when there is none.
+// Sets the source's encoding from its first bytes, which stay unread, before any line is read:
+// a byte-order mark (FF FE, FE FF, EF BB BF), else the zero byte of a first ASCII character in
+// UTF-16, else UTF-8. Returns the length of the mark, 0 when there is none.
 size_t DetectTextEncoding(ByteSource& source);
 std::string_view EncodingName(TextEncoding encoding);
 
@@ -75,7 +83,14 @@ void ReadNextLine(ByteSource& source, CurrentLine& line);
 // Trims both ends (blank, tab, CR, LF, VT, FF) and turns A to Z into a to z.
 void NormaliseLine(CurrentLine& line);
 // Trims both ends.
-void TrimLine(CurrentLine& line);
+inline void TrimLine(CurrentLine& line) {
+  const char* text = line.text.data();
+  size_t begin = line.begin, end = line.end;
+  while (begin < end && IsCSpace(text[begin])) ++begin;
+  while (end > begin && IsCSpace(text[end - 1])) --end;
+  line.begin = begin;
+  line.end = end;
+}
 // The current line becomes the text behind the first marker, trimmed; unchanged when the
 // marker does not occur. Returns whether the marker occurred.
 bool SkipPast(CurrentLine& line, char marker);
