@@ -187,8 +187,8 @@ void CConvertDlg::ShowPreview(const std::string& model_path) {
   window->show();
 }
 
-void CConvertDlg::ShowAbout() {
-  CAboutDlg about;
+void CConvertDlg::ShowAbout(const std::string& version_line) {
+  CAboutDlg about(version_line);
   about.exec();
 }
 

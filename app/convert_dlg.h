@@ -50,7 +50,7 @@ class CConvertDlg : public QDialog, private DialogView {
   void FocusField(int id) override;
   void EnablePreview(bool enabled) override;
   void ShowPreview(const std::string& model_path) override;
-  void ShowAbout() override;
+  void ShowAbout(const std::string& version_line) override;
 
   void AddMenuEntries();
   QLineEdit* Field(int id) const;

@@ -6,6 +6,7 @@
 #include "app/length_text.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/version_info.h"
 #include "res/dialog_templates.h"
 
 // The conversion's log: lines to the pane, beeps to the desktop, file failures to the box.
@@ -243,7 +244,11 @@ void DialogController::OnBrowseOutputDirectory() {
 }
 
 void DialogController::OnAbout() {
-  RunCommand([this] { view_.ShowAbout(); });
+  RunCommand([this] {
+    CVersionInfo version;
+    bool read = version.ReadFromModule(nullptr);
+    view_.ShowAbout(read ? version.ProductName + " Version " + version.GetFileVersion() : "");
+  });
 }
 
 void DialogController::OnPreview() {

@@ -47,7 +47,9 @@ class DialogView {
   virtual void EnablePreview(bool enabled) = 0;
   // The preview window of a model file; the view owns it.
   virtual void ShowPreview(const std::string& model_path) = 0;
-  virtual void ShowAbout() = 0;
+  // The about box, its version line ("Shapewright Version 1.3.1.0") read from the program's
+  // version record; empty when there is none, and the template's line stays.
+  virtual void ShowAbout(const std::string& version_line) = 0;
 };
 
 class DialogController {

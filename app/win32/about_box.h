@@ -1,8 +1,10 @@
-// The about box on Win32: template 100, its version line read from the program's VERSIONINFO
-// resource through the system's version calls.
+// The about box on Win32: template 100 with the program's version line.
 #pragma once
 
 #include <windows.h>
 
-// Shows the about box modally over owner until OK, Enter, Escape or the close box.
-void RunAboutBox(HWND owner);
+#include <string>
+
+// Shows the about box modally over owner until OK, Enter, Escape or the close box; an empty
+// version_line keeps the template's.
+void RunAboutBox(HWND owner, const std::string& version_line);

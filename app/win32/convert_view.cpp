@@ -204,4 +204,6 @@ void CConvertView::ShowPreview(const std::string& model_path) {
   OpenPreviewWindow(window_, model_path);
 }
 
-void CConvertView::ShowAbout() { RunAboutBox(window_); }
+void CConvertView::ShowAbout(const std::string& version_line) {
+  RunAboutBox(window_, version_line);
+}

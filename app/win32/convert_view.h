@@ -46,7 +46,7 @@ class CConvertView : private DialogView {
   void FocusField(int id) override;
   void EnablePreview(bool enabled) override;
   void ShowPreview(const std::string& model_path) override;
-  void ShowAbout() override;
+  void ShowAbout(const std::string& version_line) override;
 
   platform::WinDialogServices& services_;
   DialogController controller_;

@@ -52,7 +52,8 @@ TEST_F(Dialog, Convert_TakesTheFieldsAndTheTwoFootOption) {
   ui.controller.OnPreview();
   EXPECT_EQ(ui.view.previews, Lines{folder.File("out/loco.stk")});
   ui.controller.OnAbout();
-  EXPECT_EQ(ui.view.abouts, 1);
+  ASSERT_EQ(ui.view.about_lines.size(), 1u);  // from the record res/version.txt describes
+  EXPECT_EQ(ui.view.about_lines[0].rfind("Shapewright Version 1.", 0), 0u);
 }
 
 // Text typed into the pane stays; each run adds its lines and the pane shows them all.

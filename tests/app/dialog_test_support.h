@@ -88,14 +88,14 @@ struct StandinView : DialogView {
   void FocusField(int id) override { focus = id; }
   void EnablePreview(bool enabled) override { preview_enabled = enabled; }
   void ShowPreview(const std::string& model_path) override { previews.push_back(model_path); }
-  void ShowAbout() override { ++abouts; }
+  void ShowAbout(const std::string& version_line) override { about_lines.push_back(version_line); }
 
   std::map<int, std::string> fields;
   std::map<int, bool> disabled;
   std::string painted, unpainted;
-  int focus = 0, abouts = 0;
+  int focus = 0;
   bool preview_enabled = true;
-  std::vector<std::string> previews;
+  std::vector<std::string> previews, about_lines;
 };
 
 // The controller over stand-ins (and store, else its own settings), initialised. With
