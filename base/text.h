@@ -108,3 +108,54 @@ inline std::string ToValidUtf8(std::string_view text) {
 
 // The position of the last "/" of path; npos when there is none.
 constexpr size_t LastSeparator(std::string_view path) { return path.rfind('/'); }
+
+// text (UTF-8; a byte that starts no well-formed sequence read as Latin-1, as ToValidUtf8
+// does) as UTF-16, for the system calls that take wide text.
+inline std::u16string Utf16FromUtf8(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  std::string valid = ToValidUtf8(text);
+  std::string_view rest = valid;
+  while (!rest.empty()) {
+    uint32_t code = 0;
+    size_t length = DecodeUtf8(rest, code);
+    rest.remove_prefix(length);
+    if (code < 0x10000) {
+      out += static_cast<char16_t>(code);
+    } else {
+      code -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (code >> 10));
+      out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+    }
+  }
+  return out;
+}
+
+// UTF-16 text as UTF-8; a surrogate without its partner becomes U+FFFD.
+inline std::string Utf8FromUtf16(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t code = text[i];
+    bool high = code >= 0xD800 && code <= 0xDBFF;
+    bool paired = high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+    if (paired) code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+    if (!paired && code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | code >> 6);
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | code >> 12);
+      out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | code >> 18);
+      out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+      out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}

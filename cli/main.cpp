@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/text.h"
 #include "batch/batch.h"
@@ -106,9 +107,7 @@ int Fail(const std::string& message) {
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunCommand(int argc, char** argv) {
   if (IsCheckCommand(argc, argv)) return RunCheckCommand(argc, argv);
   BatchOptions options;
   options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -184,4 +183,15 @@ int main(int argc, char** argv) {
   // Before any thread starts: an interrupt then removes the run's working files.
   platform::WatchInterrupts();
   return RunBatch(options, stdout, stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The arguments as UTF-8 with "/" between names, whatever the system gave.
+  std::vector<std::string> arguments = platform::ReadArguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+  return RunCommand(static_cast<int>(arguments.size()), pointers.data());
 }

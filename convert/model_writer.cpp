@@ -24,7 +24,7 @@ void FlushModelFile(ModelWriter& model) {
 
 bool CreateModelFile(ModelWriter& model, const std::string& path) {
   model.path = path;
-  model.file = std::fopen(platform::ResolveCreatePath(path).c_str(), "wb");
+  model.file = platform::CreateFileForWriting(platform::ResolveCreatePath(path));
   return model.file != nullptr;
 }
 

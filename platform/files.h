@@ -27,6 +27,10 @@ bool IdentifyOpenFile(std::FILE* file, FileIdentity& identity);
 // what the path names instead ("a FIFO, not a regular file").
 std::FILE* OpenRegularFile(const std::string& path, std::string& reason, uint64_t& size);
 
+// Creates the file at path, or empties it, for writing bytes; null with errno set when it cannot
+// be. Programs this one starts do not inherit it.
+std::FILE* CreateFileForWriting(const std::string& path);
+
 // Whether path can be opened as a regular file (as OpenRegularFile tells); false with the reason.
 bool IsReadableRegularFile(const std::string& path, std::string& reason);
 

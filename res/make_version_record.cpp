@@ -1,6 +1,8 @@
 // make_version_record SOURCE OUTPUT: turns the readable version record SOURCE (res/version.txt)
 // into a C++ source that holds the record's bytes in the ELF section ".sw_version", where the
 // version reader finds them in the executable file.
+// make_version_record --binary SOURCE OUTPUT: writes the record's bytes alone, for the Windows
+// build's resource script, which makes them the executable's VERSIONINFO resource.
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -47,8 +49,10 @@ std::string FormatRecordSource(const std::vector<uint8_t>& record) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_version_record SOURCE OUTPUT\n");
+  bool binary = argc == 4 && std::string(argv[1]) == "--binary";
+  if (binary) ++argv;
+  if (argc != 3 && !binary) {
+    std::fprintf(stderr, "usage: make_version_record [--binary] SOURCE OUTPUT\n");
     return 2;
   }
   std::string text;
@@ -68,7 +72,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-  out << FormatRecordSource(record);
+  if (binary) {
+    out.write(reinterpret_cast<const char*>(record.data()),
+              static_cast<std::streamsize>(record.size()));
+  } else {
+    out << FormatRecordSource(record);
+  }
   out.close();
   if (!out) {
     std::fprintf(stderr, "make_version_record: cannot write %s\n", argv[2]);

@@ -214,7 +214,8 @@ DecompressOutcome DecompressShape(const std::string& shape_path, const TwinPlace
         outcome.decompressed = true;
       } else if (!place.private_parent.empty()) {
         std::string kept = work + "/" + decompressed_name;
-        if (std::rename(result.c_str(), kept.c_str()) == 0) {
+        std::string error;
+        if (platform::ReplaceFile(result, kept, error)) {
           outcome.source = kept;
           outcome.kept_in = work;
           outcome.decompressed = true;

@@ -1,11 +1,5 @@
 #include "tests/common/common.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -15,12 +9,18 @@
 #include <sstream>
 #include <stdexcept>
 
-extern char** environ;
-
 namespace test {
+namespace {
+
+// A path of the tests (UTF-8) as the standard library takes it on every system.
+std::filesystem::path FsPath(const std::string& path) {
+  return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+}  // namespace
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -30,7 +30,7 @@ Bytes ReadBytes(const std::string& path) {
 }
 
 void WriteFile(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
@@ -39,7 +39,7 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
   WriteFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool FileExists(const std::string& path) { return std::filesystem::exists(FsPath(path)); }
 
 std::string ReadTestData(const std::string& name) { return ReadFile(SW_TEST_DATA "/" + name); }
 
@@ -57,19 +57,13 @@ std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "sw-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
-  path_ = pattern;
-}
-
 TempFolder::~TempFolder() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(FsPath(path_), ignored);
 }
 
 std::string TempFolder::Write(const std::string& name, std::string_view bytes) const {
-  std::filesystem::create_directories(std::filesystem::path(File(name)).parent_path());
+  std::filesystem::create_directories(FsPath(File(name)).parent_path());
   WriteFile(File(name), bytes);
   return File(name);
 }
@@ -80,8 +74,11 @@ std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const
 
 std::vector<std::string> TempFolder::List(const std::string& sub) const {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(sub.empty() ? path_ : File(sub)))
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry :
+       std::filesystem::directory_iterator(FsPath(sub.empty() ? path_ : File(sub)))) {
+    std::u8string name = entry.path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
+  }
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -108,38 +105,6 @@ std::string WithoutCarriageReturns(std::string_view bytes) {
   for (size_t i = 0; i < bytes.size(); ++i)
     if (bytes.substr(i, 2) != "\r\n") out += bytes[i];
   return out;
-}
-
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& folder, const std::vector<std::string>& env) {
-  // The streams go to files rather than pipes: nothing to drain while the program runs.
-  TempFolder streams;
-  std::vector<char*> argv{const_cast<char*>(program.c_str())}, envp;
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  for (const std::string& entry : env) envp.push_back(const_cast<char*>(entry.c_str()));
-  for (char** e = environ; *e != nullptr; ++e) envp.push_back(*e);
-  argv.push_back(nullptr);
-  envp.push_back(nullptr);
-
-  std::string out = streams.File("out"), err = streams.File("err");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-  pid_t pid = 0;
-  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  ProgramRun run;
-  if (spawned != 0) return run;
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0)
-    if (errno != EINTR) return run;
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadFile(out);
-  run.err = ReadFile(err);
-  return run;
 }
 
 }  // namespace test

@@ -9,6 +9,17 @@
 
 namespace test {
 
+// For the tests of what only one system has; the reason is printed with the skip.
+#ifdef _WIN32
+inline constexpr bool kWindows = true;
+#else
+inline constexpr bool kWindows = false;
+#endif
+#define SKIP_ON_WINDOWS(reason) \
+  if (!test::kWindows) {        \
+  } else                        \
+    GTEST_SKIP() << "Linux only: " << (reason)
+
 using Bytes = std::vector<uint8_t>;
 
 std::string ReadFile(const std::string& path);
@@ -62,5 +73,30 @@ struct ProgramRun {
 // "NAME=value" entries.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::string& folder = "", const std::vector<std::string>& env = {});
+
+// A name in its folder's listing that cannot be read while this lives: on Linux a link that
+// leads nowhere, on Windows a file this process holds open without sharing it.
+class UnreadableFile {
+ public:
+  explicit UnreadableFile(const std::string& path);
+  ~UnreadableFile();
+  UnreadableFile(const UnreadableFile&) = delete;
+  UnreadableFile& operator=(const UnreadableFile&) = delete;
+  // What a program that tries to read it is told.
+  static const char* const kReason;
+
+ private:
+  void* handle_ = nullptr;
+};
+
+// Makes a FIFO at path (Linux); false where the system has none.
+bool MakeFifo(const std::string& path);
+
+// Sets the environment variable name to value, or removes it when value is null.
+void SetEnv(const char* name, const char* value);
+
+// The library at path, loaded; null when it cannot be. The address of its export name, or null.
+void* OpenLibrary(const std::string& path);
+void* FindExport(void* library, const char* name);
 
 }  // namespace test

@@ -19,12 +19,12 @@ struct TextureRun {
     folder.Write((written.empty() ? source : written).substr(1), ShapeText(BuildShape(parts)));
     std::filesystem::create_directories(folder.File("out"));
     std::string calls_file = folder.File("calls.txt");
-    setenv("SW_TEXCONV_LOG", calls_file.c_str(), 1);
+    test::SetEnv("SW_TEXCONV_LOG", calls_file.c_str());
     ConversionOptions options;
     options.SourcePath = folder.path() + source;
     options.OutputDirectory = folder.path() + output;
     ok = RunConversion(options, log);
-    unsetenv("SW_TEXCONV_LOG");
+    test::SetEnv("SW_TEXCONV_LOG", nullptr);
     calls = test::ReadFile(calls_file);
     model = WithoutCarriageReturns(test::ReadFile(folder.File("out/loco.stk")));
   }

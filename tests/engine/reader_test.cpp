@@ -1,6 +1,7 @@
 // The line reader, the section seek and the field cutting.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "convert/shape_reader.h"
 #include "tests/common/common.h"
 
@@ -118,6 +119,27 @@ TEST(ReadShapeLine, ReadsAcrossBufferRefillsOfAFile) {
     EXPECT_TRUE(end);
     CloseSource(source);
   }
+}
+
+// What the wide system calls take: UTF-16, with pairs beyond the first plane; a byte that is not
+// UTF-8 is its Latin-1 letter, and a surrogate without its partner U+FFFD.
+TEST(Utf16, ConvertsBothWaysAndReplacesWhatIsNotText) {
+  const struct {
+    std::string utf8;
+    std::u16string utf16;
+  } cases[] = {
+      {"Z\xC3\xBCrich/Lok_\xC3\x9C.eng", u"Z\u00FCrich/Lok_\u00DC.eng"},
+      {"\xF0\x9F\x9A\x82", u"\U0001F682"},
+      {"", u""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf16FromUtf8(c.utf8), c.utf16) << c.utf8;
+    EXPECT_EQ(Utf8FromUtf16(c.utf16), c.utf8) << c.utf8;
+  }
+  EXPECT_EQ(Utf16FromUtf8("caf\xE9"), u"caf\u00E9");
+  EXPECT_EQ(Utf8FromUtf16(std::u16string{u'a', 0xD83D, u'b'}),
+            "a\xEF\xBF\xBD"
+            "b");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // What ships besides the core: the ace2tga program (single and folder modes, failure lines,
 // exit statuses) and the shared library as the shape converter loads it (exports by name).
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "tests/texconv/support.h"
@@ -43,11 +42,11 @@ TEST(Ace2Tga, ConvertsBesideTheSourceToANameOrIntoAFolderNamingEachFailure) {
 }
 
 TEST(TexconvLibrary, ExportsConvertAndCheckByNameAndNothingElse) {
-  void* library = dlopen(TEXCONV_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr) << dlerror();
+  void* library = test::OpenLibrary(TEXCONV_LIBRARY_PATH);
+  ASSERT_NE(library, nullptr);
   using Export = int (*)(const char*, const char*);
-  auto ace_to_tga = reinterpret_cast<Export>(dlsym(library, "_AceToTga"));
-  auto check_ace = reinterpret_cast<Export>(dlsym(library, "_CheckAce"));
+  auto ace_to_tga = reinterpret_cast<Export>(test::FindExport(library, "_AceToTga"));
+  auto check_ace = reinterpret_cast<Export>(test::FindExport(library, "_CheckAce"));
   ASSERT_NE(ace_to_tga, nullptr);
   ASSERT_NE(check_ace, nullptr);
   TempFolder folder;
@@ -72,9 +71,8 @@ TEST(TexconvLibrary, ExportsConvertAndCheckByNameAndNothingElse) {
   EXPECT_EQ(check_ace(nullptr, nullptr), 0);
   EXPECT_EQ(folder.List(), (std::vector<std::string>{"bad.ace", "dxt3.ace", "w.ace", "w.tga"}));
   // The core stays hidden (the Itanium name of texconv::EncodeTga).
-  EXPECT_EQ(dlsym(library, "_AceToBmp"), nullptr);
-  EXPECT_EQ(dlsym(library, "_ZN7texconv9EncodeTgaERKNS_9RgbaImageE"), nullptr);
-  dlclose(library);
+  EXPECT_EQ(test::FindExport(library, "_AceToBmp"), nullptr);
+  EXPECT_EQ(test::FindExport(library, "_ZN7texconv9EncodeTgaERKNS_9RgbaImageE"), nullptr);
 }
 
 }  // namespace

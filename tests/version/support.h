@@ -143,9 +143,7 @@ class ScopedLocale {
   }
 
  private:
-  static void Set(const char* name, const char* value) {
-    value != nullptr ? setenv(name, value, 1) : unsetenv(name);
-  }
+  static void Set(const char* name, const char* value) { test::SetEnv(name, value); }
   static constexpr const char* kNames[3] = {"LC_ALL", "LC_MESSAGES", "LANG"};
   std::optional<std::string> saved_[3];
 };

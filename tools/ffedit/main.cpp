@@ -4,10 +4,6 @@
 // The result is written under a temporary name and renamed when complete, so a failed run
 // leaves nothing behind. Exit 0 on success, 1 when the source cannot be read or converted,
 // 2 for a wrong command line.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <bit>
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +13,7 @@
 #include <vector>
 
 #include "binary_shape.h"
+#include "file_access.h"
 #include "shape_text.h"
 #include "simis_file.h"
 
@@ -41,8 +38,10 @@ struct CommandLine {
 };
 
 // Only the exact options are taken as options: a source path may itself start with '/'.
-bool ParseCommandLine(int argc, char** argv, CommandLine& command, std::string& problem) {
-  for (int i = 1; i < argc; ++i) {
+bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine& command,
+                      std::string& problem) {
+  size_t argc = argv.size();
+  for (size_t i = 1; i < argc; ++i) {
     std::string argument = argv[i];
     if (argument == "--help" || argument == "-h") {
       command.help = true;
@@ -70,59 +69,6 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& command, std::string& 
   else if (command.output.empty())
     problem = "no output given (/o:NAME or -o PATH)";
   return problem.empty();
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
-    problem = path + ": " + std::strerror(errno);
-    return false;
-  }
-  uint8_t buffer[1 << 16];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  bool failed = std::ferror(file);
-  std::fclose(file);
-  if (failed) problem = path + ": read error";
-  return !failed;
-}
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
-// Writes the parts to a temporary file beside path, then renames it to path.
-bool WriteFileAtomically(const std::string& path, const std::string& first, const char* rest,
-                         size_t rest_size, std::string& problem) {
-  std::string temporary = path + ".XXXXXX";
-  int fd = mkstemp(temporary.data());
-  if (fd < 0) {
-    problem = path + ": " + std::strerror(errno);
-    return false;
-  }
-  // mkstemp makes the file private; give it the permissions a new file normally gets.
-  mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  bool written = WriteAll(fd, first.data(), first.size()) && WriteAll(fd, rest, rest_size);
-  int saved = errno;
-  if (close(fd) != 0 && written) {
-    written = false;
-    saved = errno;
-  }
-  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-  if (written) saved = errno;
-  unlink(temporary.c_str());
-  problem = path + ": " + std::strerror(saved);
-  return false;
 }
 
 // Turns the source bytes into the text file's bytes; the text forms pass through.
@@ -157,7 +103,7 @@ bool ConvertShape(const std::vector<uint8_t>& source, std::string& prefix, const
 int RunTool(int argc, char** argv) {
   CommandLine command;
   std::string problem;
-  if (!ParseCommandLine(argc, argv, command, problem)) {
+  if (!ParseCommandLine(ffedit::ReadProgramArguments(argc, argv), command, problem)) {
     std::fprintf(stderr, "ffeditc_unicode: %s\n%s", problem.c_str(), kUsage);
     return 2;
   }
@@ -170,9 +116,9 @@ int RunTool(int argc, char** argv) {
   ffedit::TextBuffer text;
   const char* body = nullptr;
   size_t body_size = 0;
-  if (!ReadWholeFile(command.source, source, problem) ||
+  if (!ffedit::ReadWholeFile(command.source, source, problem) ||
       !ConvertShape(source, prefix, body, body_size, text, problem) ||
-      !WriteFileAtomically(command.output, prefix, body, body_size, problem)) {
+      !ffedit::WriteFileAtomically(command.output, prefix, body, body_size, problem)) {
     std::fprintf(stderr, "ffeditc_unicode: %s: %s\n", command.source.c_str(), problem.c_str());
     return 1;
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "tools/texconv/file_io.h"
 #include "tools/texconv/tga.h"
 
 namespace {
@@ -55,7 +56,8 @@ int ConvertIntoFolder(const std::string& folder, const std::vector<std::string>&
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = texconv::ReadProgramArguments(argc, argv);
+  if (!args.empty()) args.erase(args.begin());
   if (args.empty() || args[0] == "-h" || args[0] == "--help") {
     std::fputs(kUsage, args.empty() ? stderr : stdout);
     return args.empty() ? 2 : 0;

@@ -1,4 +1,5 @@
-// The only code of the texture library that touches the file system.
+// The only code of the texture library that touches the file system: linux/file_io.cpp and
+// win/file_io.cpp.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,9 @@ namespace texconv {
 
 // Largest file read: far above any real texture, low enough to refuse a stray huge file.
 inline constexpr uint64_t kMaxReadFileSize = uint64_t(1) << 30;
+
+// The program's arguments (argv[0] first) as UTF-8.
+std::vector<std::string> ReadProgramArguments(int argc, char** argv);
 
 // Reads the whole file at path into bytes. False with reason set when it cannot be read or is
 // larger than kMaxReadFileSize.

@@ -1,10 +1,14 @@
-// The exports of libtexconv.so that the shape converter looks up by name.
+// The exports of libtexconv.so (texconv.dll) that the shape converter looks up by name.
 #include <string>
 
 #include "tools/texconv/ace.h"
 #include "tools/texconv/tga.h"
 
+#ifdef _WIN32
+#define TEXCONV_EXPORT extern "C" __declspec(dllexport)
+#else
 #define TEXCONV_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // 1 when source_ace was converted into a complete TGA at destination_tga; 0 on any failure,
 // with destination_tga left as it was. Null paths are failures.

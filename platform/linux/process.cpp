@@ -1,3 +1,4 @@
+// Running programs and scratch folders on Linux.
 #include "platform/process.h"
 
 #include <fcntl.h>
@@ -11,6 +12,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+
+#include "platform/internal.h"
 
 extern char** environ;
 
@@ -74,7 +77,10 @@ std::string MakeTemporaryFolder() {
 }
 
 void RemoveFolder(const std::string& folder) {
-  if (folder.empty()) return;
+  if (!folder.empty()) RemoveTree(folder);
+}
+
+void RemoveTree(const std::string& folder) {
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
 }

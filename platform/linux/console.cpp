@@ -1,9 +1,14 @@
-#include "platform/console.h"
-
+// The terminal on Linux.
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "platform/console.h"
+
 namespace platform {
+
+std::vector<std::string> ReadArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
