@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/win32/convert_view.h"
 #include "platform/version_info.h"
@@ -44,14 +46,37 @@ std::string Setting(const wchar_t* name) {
   return platform::Utf8FromWide(value);
 }
 
-// The top-level window of process with this caption, waited for up to ten seconds.
+// The settings start empty, as on a first start; those of the user who runs the test come back
+// at its end.
+struct FirstStartSettings {
+  FirstStartSettings() {
+    for (const wchar_t* name : {L"Source", L"Dest", L"Eng"}) {
+      wchar_t value[MAX_PATH] = {};
+      DWORD bytes = sizeof(value);
+      if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value,
+                       &bytes) == ERROR_SUCCESS)
+        kept.emplace_back(name, value);
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+  }
+  ~FirstStartSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    for (const auto& [name, value] : kept) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name.c_str(), REG_SZ, value.c_str(),
+                      DWORD((value.size() + 1) * sizeof(wchar_t)));
+    }
+  }
+  std::vector<std::pair<std::wstring, std::wstring>> kept;
+};
+
+// The top-level window of process with this caption, waited for up to twenty seconds.
 HWND WaitForWindow(DWORD process, const wchar_t* caption) {
   struct Search {
     DWORD process;
     const wchar_t* caption;
     HWND found;
   } search{process, caption, nullptr};
-  for (int i = 0; i < 200 && search.found == nullptr; ++i) {
+  for (int i = 0; i < 400 && search.found == nullptr; ++i) {
     EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
           auto* s = reinterpret_cast<Search*>(param);
@@ -105,7 +130,7 @@ struct RunningDialog {
 // Started with a description file, which opens as Browse would; then a conversion, the about
 // box from the system menu, and Close, which keeps the fields in the registry.
 TEST(Win32Dialog, OpensConvertsShowsAboutAndSavesTheSettings) {
-  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+  FirstStartSettings first_start;
   test::TempFolder folder;
   const std::string shape =
       folder.Write("hierarchy.s", test::ShapeText(test::ReadTestData("hierarchy.s.txt")));
@@ -146,7 +171,6 @@ TEST(Win32Dialog, OpensConvertsShowsAboutAndSavesTheSettings) {
   EXPECT_EQ(Setting(L"Source"), Shown(shape));
   EXPECT_EQ(Setting(L"Eng"), Shown(eng));
   EXPECT_EQ(Setting(L"Dest"), Shown(folder.path()));
-  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 }  // namespace
