@@ -16,8 +16,10 @@ bool CConvertApp::InitInstance(const std::string& file) {
   platform::QtDialogServices services;
   platform::QtSettingsStore settings(platform::ProgramBaseName());
   CConvertDlg dialog(services, settings);
+  services.SetOwner(&dialog);
   // Once the dialog is on the screen, so that the log and any file error show over it.
-  if (!file.empty()) QTimer::singleShot(0, &dialog, [&dialog, file] { dialog.OpenSource(file); });
+  if (!file.empty())
+    QTimer::singleShot(0, &dialog, [&dialog, file] { dialog.Controller().OpenSource(file); });
   dialog.exec();
   return false;
 }

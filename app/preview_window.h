@@ -1,18 +1,13 @@
-// The picture of a model just converted, in a window of its own: drag to turn it, the wheel to
-// zoom, drawn by the same renderer as the preview files.
+// The picture of a model just converted, in a window of its own on Qt Widgets: drag to turn
+// it, the wheel to zoom (app/preview_control.h).
 #pragma once
 
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
-#include <memory>
 #include <string>
 
-#include "preview/render.h"
-
-namespace preview {
-struct LoadedModel;
-}
+#include "app/preview_control.h"
 
 class CPreviewWindow : public QWidget {
   Q_OBJECT
@@ -23,7 +18,7 @@ class CPreviewWindow : public QWidget {
   explicit CPreviewWindow(const std::string& model_path, QWidget* parent = nullptr);
   ~CPreviewWindow() override;
 
-  const preview::View& view() const { return view_; }
+  const preview::View& view() const { return preview_.view; }
   // The picture last drawn (for the tests).
   const QImage& image() const { return image_; }
 
@@ -37,10 +32,7 @@ class CPreviewWindow : public QWidget {
  private:
   void Redraw();
 
-  std::unique_ptr<preview::LoadedModel> model_;
-  QString failure_;
-  QString note_;  // what a partial picture leaves out
-  preview::View view_;
+  PreviewModel preview_;
   QImage image_;
   QPoint last_drag_;
 };

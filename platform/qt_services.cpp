@@ -20,9 +20,8 @@ std::string FromQString(const QString& text) { return text.toStdString(); }
 
 QString ProgramBaseName() { return QFileInfo(ToQString(RunningProgramPath())).completeBaseName(); }
 
-bool QtDialogServices::ChooseSourceFile(QWidget* owner, const std::string& start_folder,
-                                        std::string& chosen) {
-  QFileDialog chooser(owner, QStringLiteral("Import Shape:"), ToQString(start_folder));
+bool QtDialogServices::ChooseSourceFile(const std::string& start_folder, std::string& chosen) {
+  QFileDialog chooser(owner_, QStringLiteral("Import Shape:"), ToQString(start_folder));
   chooser.setOption(QFileDialog::DontUseNativeDialog);
   chooser.setAcceptMode(QFileDialog::AcceptOpen);
   // The chosen name need not exist, as with the system chooser without option flags.
@@ -37,9 +36,8 @@ bool QtDialogServices::ChooseSourceFile(QWidget* owner, const std::string& start
   return true;
 }
 
-bool QtDialogServices::ChooseFolder(QWidget* owner, const std::string& start_folder,
-                                    std::string& chosen) {
-  QFileDialog browser(owner, QStringLiteral("Select Folder"), ToQString(start_folder));
+bool QtDialogServices::ChooseFolder(const std::string& start_folder, std::string& chosen) {
+  QFileDialog browser(owner_, QStringLiteral("Select Folder"), ToQString(start_folder));
   browser.setOption(QFileDialog::DontUseNativeDialog);
   browser.setOption(QFileDialog::ShowDirsOnly);
   browser.setFileMode(QFileDialog::Directory);
@@ -50,14 +48,13 @@ bool QtDialogServices::ChooseFolder(QWidget* owner, const std::string& start_fol
   return true;
 }
 
-void QtDialogServices::ShowFileError(QWidget* owner, const std::string& file,
-                                     const std::string& reason) {
-  QMessageBox::critical(owner, QStringLiteral("Shapewright"),
+void QtDialogServices::ShowFileError(const std::string& file, const std::string& reason) {
+  QMessageBox::critical(owner_, QStringLiteral("Shapewright"),
                         QStringLiteral("%1\n%2.").arg(ToQString(file), ToQString(reason)));
 }
 
-void QtDialogServices::ShowMessage(QWidget* owner, const std::string& text) {
-  QMessageBox::warning(owner, QStringLiteral("Shapewright"), ToQString(text));
+void QtDialogServices::ShowMessage(const std::string& text) {
+  QMessageBox::warning(owner_, QStringLiteral("Shapewright"), ToQString(text));
 }
 
 void QtDialogServices::Beep() { QApplication::beep(); }

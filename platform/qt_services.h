@@ -7,21 +7,25 @@
 
 #include "platform/ui_services.h"
 
+class QWidget;
+
 namespace platform {
 
 class QtDialogServices : public DialogServices {
  public:
-  bool ChooseSourceFile(QWidget* owner, const std::string& start_folder,
-                        std::string& chosen) override;
-  bool ChooseFolder(QWidget* owner, const std::string& start_folder, std::string& chosen) override;
-  void ShowFileError(QWidget* owner, const std::string& file, const std::string& reason) override;
-  void ShowMessage(QWidget* owner, const std::string& text) override;
+  // The window the boxes and choosers open over; none: they open on their own.
+  void SetOwner(QWidget* owner) { owner_ = owner; }
+  bool ChooseSourceFile(const std::string& start_folder, std::string& chosen) override;
+  bool ChooseFolder(const std::string& start_folder, std::string& chosen) override;
+  void ShowFileError(const std::string& file, const std::string& reason) override;
+  void ShowMessage(const std::string& text) override;
   void Beep() override;
   void SetWaitCursor(bool waiting) override;
   bool CanWriteFolder(const std::string& folder) override;
   std::string HomeFolder() override;
 
  private:
+  QWidget* owner_ = nullptr;
   int cursor_depth_ = 0;  // override cursors pushed and not yet restored
 };
 

@@ -1,11 +1,10 @@
 // What the main dialog asks of the desktop: choosers, message boxes, the beep, the wait
 // cursor and the settings store. The dialog gets them through these interfaces so that tests
-// put stand-ins in their place; platform/qt_services.h has the real ones.
+// put stand-ins in their place; platform/qt_services.h has the Qt ones. The boxes and choosers
+// open over the window the services were given by their view.
 #pragma once
 
 #include <string>
-
-class QWidget;
 
 namespace platform {
 
@@ -13,16 +12,13 @@ class DialogServices {
  public:
   virtual ~DialogServices() = default;
   // The file chooser "Import Shape:", starting in start_folder. False when cancelled.
-  virtual bool ChooseSourceFile(QWidget* owner, const std::string& start_folder,
-                                std::string& chosen) = 0;
+  virtual bool ChooseSourceFile(const std::string& start_folder, std::string& chosen) = 0;
   // The folder browser "Select Folder", starting at start_folder. False when cancelled.
-  virtual bool ChooseFolder(QWidget* owner, const std::string& start_folder,
-                            std::string& chosen) = 0;
+  virtual bool ChooseFolder(const std::string& start_folder, std::string& chosen) = 0;
   // The file-error box: the file and the system's reason.
-  virtual void ShowFileError(QWidget* owner, const std::string& file,
-                             const std::string& reason) = 0;
+  virtual void ShowFileError(const std::string& file, const std::string& reason) = 0;
   // A message box with an OK button, such as "Please enter a number.".
-  virtual void ShowMessage(QWidget* owner, const std::string& text) = 0;
+  virtual void ShowMessage(const std::string& text) = 0;
   virtual void Beep() = 0;
   // Shows the wait cursor while waiting is true, the arrow again when it is false.
   virtual void SetWaitCursor(bool waiting) = 0;
