@@ -23,7 +23,7 @@ step() {
 }
 
 install_packages() {
-  local wanted=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 nsis googletest)
+  local wanted=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 nsis googletest xvfb xauth)
   local missing=()
   for package in "${wanted[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
