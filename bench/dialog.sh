@@ -45,12 +45,13 @@ if [ "$platform" = xcb ]; then
   sleep 1
 fi
 
-# The CLI: wall and CPU time of the whole process, its log lines to a file, fastest of REPEAT.
+# The CLI: wall and CPU time of the whole process, its log lines (-v, as the dialog shows them)
+# to a file, fastest of REPEAT.
 [ -x /usr/bin/time ] || { echo "dialog.sh: /usr/bin/time is missing (Debian package 'time')" >&2; exit 2; }
 best_cli="" best_cli_cpu=""
 for ((n = 0; n < repeat; ++n)); do
   /usr/bin/time -f '%e %U %S' -o "$scratch/time.txt" \
-    "$build/bin/shapewright-cli" --output-dir "$scratch/cli" --length 20 "$shape" >"$scratch/cli.log"
+    "$build/bin/shapewright-cli" -v --output-dir "$scratch/cli" --length 20 "$shape" >"$scratch/cli.log"
   read -r wall user sys <"$scratch/time.txt"
   cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.3f", u + s }')
   if [ -z "$best_cli" ] || awk -v a="$wall" -v b="$best_cli" 'BEGIN { exit !(a < b) }'; then best_cli=$wall; fi
