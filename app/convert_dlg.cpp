@@ -141,37 +141,27 @@ void CConvertDlg::EnableButton(int id, bool enabled) {
   if (button.isVisible()) button.repaint();
 }
 
-std::string CConvertDlg::LogPaneText() {
-  PaintLogPane();
-  return FromPaneText(log_->toPlainText());
-}
+std::string CConvertDlg::LogPaneText() { return FromPaneText(log_->toPlainText()); }
 
 void CConvertDlg::ReplaceLogPane(const std::string& text) {
   writing_log_ = true;
   log_->setPlainText(ToPaneText(text));
   writing_log_ = false;
-  pending_log_.clear();
 }
 
 void CConvertDlg::AppendLogPane(std::string_view text) {
-  pending_log_.append(text);
-  if (std::chrono::steady_clock::now() - last_paint_ >= kPaintInterval) PaintLogPane();
+  writing_log_ = true;
+  QTextCursor end(log_->document());
+  end.movePosition(QTextCursor::End);
+  end.insertText(ToPaneText(text));
+  writing_log_ = false;
 }
 
 void CConvertDlg::PaintLogPane() {
-  if (!pending_log_.empty()) {
-    writing_log_ = true;
-    QTextCursor end(log_->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(ToPaneText(pending_log_));
-    writing_log_ = false;
-    pending_log_.clear();
-  }
   QScrollBar* scroll = log_->verticalScrollBar();
   scroll->setValue(scroll->maximum());
   // Painted now: a command keeps the event loop from running until it ends.
   if (log_->isVisible()) log_->repaint();
-  last_paint_ = std::chrono::steady_clock::now();
 }
 
 void CConvertDlg::FocusField(int id) {

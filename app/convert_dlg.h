@@ -5,7 +5,6 @@
 
 #include <QDialog>
 #include <QIcon>
-#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -66,11 +65,5 @@ class CConvertDlg : public QDialog, private DialogView {
   QRadioButton* two_foot_ = nullptr;
   QAction* preview_ = nullptr;
 
-  // The pane takes new lines in batches, at most 25 paints a second (kPaintInterval), and
-  // whenever the controller asks (the end of every command, before every message box):
-  // painting each of thousands of lines would cost the conversion many times its own time.
-  static constexpr std::chrono::milliseconds kPaintInterval{40};
-  std::string pending_log_;  // given to the pane, not yet in it
-  std::chrono::steady_clock::time_point last_paint_{};
   bool writing_log_ = false;  // the pane's own changes are not the user's edits
 };

@@ -69,6 +69,7 @@ void DialogController::DoDataExchange(bool save, bool& length_read) {
     }
     options.SourcePath = std::move(source);
     if (log_edited_) {
+      PaintLogPane();
       state_.LogText = view_.LogPaneText();
       shown_log_ = state_.LogText;
       log_edited_ = false;
@@ -115,12 +116,21 @@ void DialogController::WriteLogPane(const std::string& log_text) {
     std::string_view tail = std::string_view(log_text).substr(shown_log_.size());
     if (tail.empty()) return;
     shown_log_.append(tail);
-    view_.AppendLogPane(tail);
+    pending_log_.append(tail);
+    if (std::chrono::steady_clock::now() - last_paint_ >= kPaintInterval) PaintLogPane();
     return;
   }
+  pending_log_.clear();
   view_.ReplaceLogPane(log_text);
   shown_log_ = log_text;
   log_edited_ = false;
+}
+
+void DialogController::PaintLogPane() {
+  if (!pending_log_.empty()) view_.AppendLogPane(pending_log_);
+  pending_log_.clear();
+  view_.PaintLogPane();
+  last_paint_ = std::chrono::steady_clock::now();
 }
 
 bool DialogController::CheckLengthField(const std::string& not_done) {
@@ -148,7 +158,7 @@ void DialogController::RunCommand(const std::function<void()>& command) {
     ShowMessage("The command failed.");
   }
   log_grows_only_ = false;
-  view_.PaintLogPane();
+  PaintLogPane();
 }
 
 void DialogController::OnBrowseSource() {
@@ -277,13 +287,13 @@ void DialogController::EmptyLog() {
 }
 
 void DialogController::ShowFileError(const FileFailure& failure) {
-  view_.PaintLogPane();
+  PaintLogPane();
   services_.ShowFileError(failure.file, failure.reason);
 }
 
 // Every box opens over a pane that shows the whole log so far.
 void DialogController::ShowMessage(const std::string& text) {
-  view_.PaintLogPane();
+  PaintLogPane();
   services_.ShowMessage(text);
 }
 

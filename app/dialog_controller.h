@@ -4,6 +4,7 @@
 // shows what the controller gives it through DialogView.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -37,9 +38,9 @@ class DialogView {
   // The log pane's text as the user may have edited it, with every line given so far.
   virtual std::string LogPaneText() = 0;
   virtual void ReplaceLogPane(const std::string& text) = 0;
-  // Adds text at the pane's end; the view may paint it later, but no later than PaintLogPane.
+  // Adds text at the pane's end; it shows at the next PaintLogPane.
   virtual void AppendLogPane(std::string_view text) = 0;
-  // Paints every line given so far, scrolled to the end, now.
+  // Scrolls the pane to its end and paints it now.
   virtual void PaintLogPane() = 0;
   // Puts the focus in edit id with its text selected.
   virtual void FocusField(int id) = 0;
@@ -98,6 +99,8 @@ class DialogController {
   void DoDataExchange(bool save, bool& length_read);
   void SetFieldText(int id, ShownText& shown, const std::string& text);
   void WriteLogPane(const std::string& log_text);
+  // Gives the pane the lines held back and paints it.
+  void PaintLogPane();
   // "Please enter a number." (after not_done, which says what did not happen) with the focus
   // put in Length when its text is not a number.
   bool CheckLengthField(const std::string& not_done = {});
@@ -129,6 +132,12 @@ class DialogController {
   // The log as given to the pane, so that a new line is appended to the pane, not the whole
   // text rewritten; log_edited_ when the user has typed into the pane since.
   std::string shown_log_;
+  // The pane takes new lines in batches, at most 25 paints a second (kPaintInterval), and at
+  // the end of every command and before every message box: painting each of thousands of
+  // lines would cost the conversion many times its own time.
+  static constexpr std::chrono::milliseconds kPaintInterval{40};
+  std::string pending_log_;  // the end of shown_log_ not yet given to the pane
+  std::chrono::steady_clock::time_point last_paint_{};
   bool log_edited_ = false;
   // Inside Convert nothing empties the log: each write only appends.
   bool log_grows_only_ = false;

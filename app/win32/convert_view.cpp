@@ -157,7 +157,6 @@ void CConvertView::EnableButton(int id, bool enabled) {
 }
 
 std::string CConvertView::LogPaneText() {
-  PaintLogPane();
   return platform::Utf8FromWide(WindowText(Control(res::kIdLog)));
 }
 
@@ -165,28 +164,22 @@ void CConvertView::ReplaceLogPane(const std::string& text) {
   writing_log_ = true;
   SetWindowTextW(Control(res::kIdLog), platform::WideFromUtf8(text).c_str());
   writing_log_ = false;
-  pending_log_.clear();
 }
 
 void CConvertView::AppendLogPane(std::string_view text) {
-  pending_log_.append(text);
-  if (std::chrono::steady_clock::now() - last_paint_ >= kPaintInterval) PaintLogPane();
+  HWND pane = Control(res::kIdLog);
+  writing_log_ = true;
+  int end = GetWindowTextLengthW(pane);
+  SendMessageW(pane, EM_SETSEL, WPARAM(end), LPARAM(end));
+  SendMessageW(pane, EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(platform::WideFromUtf8(text).c_str()));
+  writing_log_ = false;
 }
 
 void CConvertView::PaintLogPane() {
   HWND pane = Control(res::kIdLog);
-  if (!pending_log_.empty()) {
-    writing_log_ = true;
-    int end = GetWindowTextLengthW(pane);
-    SendMessageW(pane, EM_SETSEL, WPARAM(end), LPARAM(end));
-    SendMessageW(pane, EM_REPLACESEL, FALSE,
-                 reinterpret_cast<LPARAM>(platform::WideFromUtf8(pending_log_).c_str()));
-    writing_log_ = false;
-    pending_log_.clear();
-  }
   SendMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
   UpdateWindow(pane);
-  last_paint_ = std::chrono::steady_clock::now();
 }
 
 void CConvertView::FocusField(int id) {

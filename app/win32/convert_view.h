@@ -8,7 +8,6 @@
 
 #include <shellapi.h>
 
-#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -53,10 +52,5 @@ class CConvertView : private DialogView {
   HWND window_ = nullptr;
   std::string open_file_;  // handed over at start, opened once the dialog shows
 
-  // The pane takes new lines in batches: painting each of thousands of lines would cost the
-  // conversion many times its own time.
-  static constexpr std::chrono::milliseconds kPaintInterval{40};
-  std::string pending_log_;  // given to the pane, not yet in it
-  std::chrono::steady_clock::time_point last_paint_{};
   bool writing_log_ = false;  // the pane's own changes are not the user's edits
 };
