@@ -65,6 +65,7 @@ bool RunConversion(const ConversionOptions& options, LogSink& log, ConversionRes
     }
     WriteHeaderComment(run);
     WriteSubObjects(run);
+    ReleaseGeometry(run.tables);
     WriteAssemblySection(run);
     WriteMatrixHierarchy(run);
     if (run.source.read_error != 0) {

@@ -34,6 +34,12 @@ PrimState PrimStateAt(const ShapeTables& t, int64_t i) {
   return EntryAt(t.prim_states, t.prim_state_count, i);
 }
 
+void ReleaseGeometry(ShapeTables& t) {
+  std::vector<Vec3f>().swap(t.points);
+  std::vector<Vec2f>().swap(t.uv_points);
+  std::vector<Vec3f>().swap(t.normals);
+}
+
 const std::string& ImageAt(const ShapeTables& t, int64_t i) {
   static const std::string empty;
   if (i < 0 || i >= t.image_count || i >= static_cast<int64_t>(t.images.size())) return empty;
