@@ -23,6 +23,21 @@ void Fail(StagedVehicle& staged, const std::string& message) {
 
 }  // namespace
 
+// A vehicle whose folder does not exist yet (a collection's first conversion) takes its stage
+// as that folder: one rename instead of one per file, and every file appears at once. False,
+// nothing moved, when the folder exists or the move is refused: then file by file.
+bool Publisher::MoveInWhole(const PlannedVehicle& vehicle, StagedVehicle& staged,
+                            const std::vector<std::string>& files) {
+  const std::string& folder = vehicle.output_folder;
+  if (folder.empty() || platform::KindOfPath(folder) != platform::PathKind::kMissing) return false;
+  std::string parent = FolderOf(folder), error;
+  if (!parent.empty() && !platform::CreateFolders(parent, error)) return false;
+  if (!platform::MoveFolder(staged.stage, folder, error)) return false;
+  for (const std::string& file : files) written_.emplace(JoinPath(folder, file), &vehicle);
+  staged.result.model_file = JoinPath(folder, staged.model_name);
+  return true;
+}
+
 void Publisher::Publish(const PlannedVehicle& vehicle, StagedVehicle& staged) {
   std::vector<std::string> files;
   std::string error_path, error;
@@ -33,6 +48,7 @@ void Publisher::Publish(const PlannedVehicle& vehicle, StagedVehicle& staged) {
     Fail(staged, shown + ": " + error + kNothingReplaced);
     return;
   }
+  if (MoveInWhole(vehicle, staged, files)) return;
   std::vector<std::pair<std::string, std::string>> moves;  // stage file, target
   for (const std::string& file : files) {
     std::string from = staged.stage + "/" + file;

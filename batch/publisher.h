@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "batch/plan.h"
 #include "batch/vehicle_conversion.h"
@@ -16,6 +17,9 @@ class Publisher {
   void Publish(const PlannedVehicle& vehicle, StagedVehicle& staged);
 
  private:
+  bool MoveInWhole(const PlannedVehicle& vehicle, StagedVehicle& staged,
+                   const std::vector<std::string>& files);
+
   // Each target, and the vehicle it was written for (the plan outlives the publisher): a
   // collection of thousands holds no copy of each one's source path per file.
   std::map<std::string, const PlannedVehicle*> written_;

@@ -113,7 +113,7 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
   std::string staging = platform::MakeWorkingFolderIn(parent);
   RunContext context{
       options, options.eng.empty() ? std::string() : ChosenPath(options.eng), staging,
-      SharedDecompressions(TwinPlace{!options.read_only_sources, staging + "/twins"})};
+      SharedDecompressions(TwinPlace{!options.read_only_sources, staging + "/twins"}), {}};
   if (context.staging.empty()) {
     std::fputs(
         DiagnosticLine(parent, 0, Severity::kError, "cannot make a working folder in it").c_str(),
@@ -123,32 +123,43 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
 
   const size_t total = vehicles.size();
   const size_t jobs = static_cast<size_t>(std::max(options.jobs, 1));
-  // Finished vehicles wait for their turn; a window of them bounds the memory they hold.
-  const size_t window = std::max<size_t>(4 * jobs, 8);
+  // Finished vehicles wait for their turn; a window of them bounds the memory and the staged
+  // files they hold. It is wide enough for the other threads to go on converting while one
+  // decompresses a shape, which takes as long as converting ten vehicles.
+  const size_t window = std::max<size_t>(16 * jobs, 32);
   std::vector<std::optional<StagedVehicle>> slots(total);
   std::mutex mutex;
   std::condition_variable changed;
   size_t next = 0, printed = 0, last_started = 0;
 
+  // Takes the next vehicle when the window has room (waiting for room when asked to) and
+  // converts it; false when there is none to take.
+  auto convert_next = [&](bool wait) {
+    size_t index;
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      auto room = [&] { return next >= total || next < printed + window; };
+      if (wait) changed.wait(lock, room);
+      if (next >= total || !room()) return false;
+      index = next++;
+      last_started = index;
+    }
+    changed.notify_all();
+    // A stage folder per place in the window: vehicle index - window, which used this one,
+    // has been published, and its folder emptied, before this vehicle could start.
+    StagedVehicle staged = ConvertVehicle(context, vehicles[index], index % window);
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      slots[index] = std::move(staged);
+    }
+    changed.notify_all();
+    return true;
+  };
+  // A thread waiting for a shape that another decompresses converts the vehicles after its own
+  // meanwhile (vehicles of one shape lie together): at most the window's worth, nested.
+  context.convert_another = [&] { return convert_next(false); };
   auto worker = [&] {
-    for (;;) {
-      size_t index;
-      {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [&] { return next >= total || next < printed + window; });
-        if (next >= total) return;
-        index = next++;
-        last_started = index;
-      }
-      changed.notify_all();
-      // A stage folder per place in the window: vehicle index - window, which used this one,
-      // has been published, and its folder emptied, before this vehicle could start.
-      StagedVehicle staged = ConvertVehicle(context, vehicles[index], index % window);
-      {
-        std::lock_guard<std::mutex> lock(mutex);
-        slots[index] = std::move(staged);
-      }
-      changed.notify_all();
+    while (convert_next(true)) {
     }
   };
   std::vector<std::thread> threads;

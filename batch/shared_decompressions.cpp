@@ -1,8 +1,10 @@
 #include "batch/shared_decompressions.h"
 
+#include <chrono>
 #include <exception>
 
-DecompressOutcome SharedDecompressions::Get(const std::string& shape) {
+DecompressOutcome SharedDecompressions::Get(const std::string& shape,
+                                            const std::function<bool()>& meanwhile) {
   std::promise<DecompressOutcome> promise;
   std::shared_future<DecompressOutcome> result;
   bool mine = false;
@@ -22,6 +24,10 @@ DecompressOutcome SharedDecompressions::Get(const std::string& shape) {
       promise.set_value(DecompressShape(shape, place_));
     } catch (...) {
       promise.set_exception(std::current_exception());
+    }
+  }
+  if (!mine && meanwhile) {
+    while (result.wait_for(std::chrono::seconds(0)) != std::future_status::ready && meanwhile()) {
     }
   }
   return result.get();

@@ -1,7 +1,8 @@
 // The compressed shapes of a run, each decompressed once, whichever vehicle asks first; the
-// vehicles that share it wait for that one result.
+// vehicles that share it wait for that one result, doing other work meanwhile.
 #pragma once
 
+#include <functional>
 #include <future>
 #include <map>
 #include <mutex>
@@ -14,7 +15,9 @@ class SharedDecompressions {
  public:
   explicit SharedDecompressions(TwinPlace place) : place_(std::move(place)) {}
   // The outcome of DecompressShape(shape, place), run once per shape in this object's life.
-  DecompressOutcome Get(const std::string& shape);
+  // While another caller decompresses it, meanwhile is called until it returns false (it has
+  // nothing to do), so that a thread does not sit idle through someone else's decompression.
+  DecompressOutcome Get(const std::string& shape, const std::function<bool()>& meanwhile = {});
 
  private:
   const TwinPlace place_;

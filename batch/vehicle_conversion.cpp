@@ -55,7 +55,7 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
       }
     }
     if (ready && outcome.check == SourceCheck::kNeedsDecompression) {
-      DecompressOutcome decompressed = context.decompressions.Get(o.SourcePath);
+      DecompressOutcome decompressed = context.decompressions.Get(o.SourcePath, context.convert_another);
       if (decompressed.decompressed) {
         if (!decompressed.kept_in.empty()) {
           NoteKeptText(log, o.SourcePath, decompressed);

@@ -2,6 +2,7 @@
 // staging folder, where it waits until the scheduler publishes it in source order.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "batch/options.h"
@@ -15,6 +16,9 @@ struct RunContext {
   std::string eng_chosen;               // --eng as the engine reads it; empty when not given
   std::string staging;                  // the run's staging folder
   SharedDecompressions decompressions;  // private text forms go below staging
+  // Converts another vehicle while this one waits for a shape that another thread is
+  // decompressing; false when none may start now.
+  std::function<bool()> convert_another;
 };
 
 struct StagedVehicle {

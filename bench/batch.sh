@@ -15,7 +15,9 @@
 #
 # Goals: -j 2 at least 1.85 times as fast as -j 1; 5000 vehicles within 64 MB and within
 # 1.1 times the time per vehicle of 500 (batch.sh 500 5000). Environment: SHAPES, POINTS,
-# SUB_OBJECTS; REPEAT rounds (default 3); KEEP=1 keeps the temporary folder.
+# SUB_OBJECTS; REPEAT rounds (default 3); KEEP=1 keeps the temporary folder; TMPDIR, where it
+# is made: TMPDIR=/dev/shm measures the converter apart from the disk, whose writes (about
+# 1 MB a vehicle) can bound both cases on a virtual machine's disk.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 sizes=() build=$root/build-bench

@@ -157,4 +157,11 @@ bool ReplaceFile(const std::string& from, const std::string& to, std::string& er
   return false;
 }
 
+bool MoveFolder(const std::string& from, const std::string& to, std::string& error) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  error = std::strerror(errno);
+  return false;
+}
+
 }  // namespace platform

@@ -210,4 +210,11 @@ bool ReplaceFile(const std::string& from, const std::string& to, std::string& er
   return false;
 }
 
+bool MoveFolder(const std::string& from, const std::string& to, std::string& error) {
+  // Without MOVEFILE_REPLACE_EXISTING a folder already at to makes the move fail.
+  if (::MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), 0)) return true;
+  error = DescribeSystemError(::GetLastError());
+  return false;
+}
+
 }  // namespace platform

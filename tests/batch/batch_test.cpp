@@ -65,9 +65,12 @@ TEST(Batch, EveryNumberOfJobsGivesTheSameTreeAndOutput) {
   std::vector<std::unique_ptr<test::UnreadableFile>> gone;
   for (const TempFolder* f : {&one, &four}) {
     gone.push_back(MakeCollection(*f));
-    // More vehicles than jobs, so that they overtake each other.
-    for (int copy = 0; copy < 6; ++copy)
+    // More vehicles than jobs, so that they overtake each other; several on the compressed
+    // shape, so that those waiting for its text convert others meanwhile.
+    for (int copy = 0; copy < 6; ++copy) {
       WriteWagon(*f, "TS/Copy" + std::to_string(copy), "w", std::to_string(copy));
+      f->Write("TS/SetB/Nested/loco" + std::to_string(copy) + ".eng", Description("loco.s"));
+    }
   }
   for (const char* verbose : {"", " -v"}) {
     CliRun serial = RunCli(one.path(), std::string("-j 1 -o OUT --report r.csv TS") + verbose);
@@ -122,6 +125,12 @@ TEST(Batch, FileSourcesThatCollideNeverReplaceEarlierFiles) {
   // The first vehicle's files are there, and nothing of the failed ones.
   EXPECT_NE(test::ReadFile(folder.File("out/car.stk")).find("1000"), npos);
   EXPECT_FALSE(FileExists(folder.File("out/other.stk")));
+  // Folders whose vehicles meet in one new folder: the first moves into it whole, and the
+  // second still replaces nothing of it.
+  CliRun folders = RunCli(folder.path(), "-q -o fresh A B");
+  EXPECT_EQ(folders.err,
+            "B/car.wag: error: fresh/car/car.stk was already written for A/car.wag in this run\n");
+  EXPECT_NE(test::ReadFile(folder.File("fresh/car/car.stk")).find("1000"), npos);
 }
 
 TEST(CsvField, QuotesWhatRfc4180Asks) {
