@@ -112,8 +112,11 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
   platform::RemoveAbandonedWorkingFolders(parent);
   std::string staging = platform::MakeWorkingFolderIn(parent);
   RunContext context{
-      options, options.eng.empty() ? std::string() : ChosenPath(options.eng), staging,
-      SharedDecompressions(TwinPlace{!options.read_only_sources, staging + "/twins"}), {}};
+      options,
+      options.eng.empty() ? std::string() : ChosenPath(options.eng),
+      staging,
+      SharedDecompressions(TwinPlace{!options.read_only_sources, staging + "/twins"}),
+      {}};
   if (context.staging.empty()) {
     std::fputs(
         DiagnosticLine(parent, 0, Severity::kError, "cannot make a working folder in it").c_str(),

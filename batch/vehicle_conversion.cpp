@@ -55,7 +55,8 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
       }
     }
     if (ready && outcome.check == SourceCheck::kNeedsDecompression) {
-      DecompressOutcome decompressed = context.decompressions.Get(o.SourcePath, context.convert_another);
+      DecompressOutcome decompressed =
+          context.decompressions.Get(o.SourcePath, context.convert_another);
       if (decompressed.decompressed) {
         if (!decompressed.kept_in.empty()) {
           NoteKeptText(log, o.SourcePath, decompressed);

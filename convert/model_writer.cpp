@@ -33,8 +33,8 @@ bool CreateModelFile(ModelWriter& model, const std::string& path) {
 void WriteText(ModelWriter& model, std::string_view text) {
   for (size_t at = 0; at < text.size();) {
     size_t newline = text.find('\n', at);
-    std::string_view line = text.substr(at, newline == std::string_view::npos ? text.size() - at
-                                                                            : newline - at);
+    std::string_view line =
+        text.substr(at, newline == std::string_view::npos ? text.size() - at : newline - at);
     // Flush before the buffer would have to grow: it stays at its reserve whatever the pieces.
     if (model.pending.size() + line.size() + 2 > model.pending.capacity()) FlushModelFile(model);
     model.pending.append(line);

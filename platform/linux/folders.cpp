@@ -158,8 +158,7 @@ bool ReplaceFile(const std::string& from, const std::string& to, std::string& er
 }
 
 bool MoveFolder(const std::string& from, const std::string& to, std::string& error) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-    return true;
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
   error = std::strerror(errno);
   return false;
 }
