@@ -18,6 +18,11 @@
 
 namespace {
 
+// The most vehicles one thread holds waiting for a shape while it converts another: enough to
+// span a decompression, few enough for any thread's stack, whatever the number of jobs.
+constexpr int kMostNested = 16;
+thread_local int nested_conversions = 0;
+
 // The progress display: one line on standard error, rewritten in place, gone at the end.
 class ProgressLine {
  public:
@@ -159,8 +164,14 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
     return true;
   };
   // A thread waiting for a shape that another decompresses converts the vehicles after its own
-  // meanwhile (vehicles of one shape lie together): at most the window's worth, nested.
-  context.convert_another = [&] { return convert_next(false); };
+  // meanwhile (vehicles of one shape lie together), each on top of the waiting one's stack.
+  context.convert_another = [&] {
+    if (nested_conversions >= kMostNested) return false;
+    ++nested_conversions;
+    bool converted = convert_next(false);
+    --nested_conversions;
+    return converted;
+  };
   auto worker = [&] {
     while (convert_next(true)) {
     }
