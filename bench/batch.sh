@@ -137,6 +137,9 @@ END {
     up = median(s, v " 1") / median(s, v " " cores);
     printf "speed-up at -j %d over -j 1 (%d vehicles): %.2f (goal: at least 1.85)  %s\n", cores, v, up,
            (up >= 1.85 ? "met" : "MISSED");
+    # A shared machine only ever adds time: the fastest rounds show what the program does.
+    printf "speed-up of the fastest rounds: %.2f (%.2f s against %.2f s)\n",
+           s[v " 1", 1] / s[v " " cores, 1], s[v " 1", 1], s[v " " cores, 1];
   }
   if (sizes > 1) {
     small = order[1]; large = order[sizes];
