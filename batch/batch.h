@@ -2,8 +2,8 @@
 // per vehicle in the order of the sources, and a closing count. No window and no OS headers:
 // folders, terminals and files come through platform/. The stages, each in its own file:
 // plan (what to convert), vehicle_conversion (one vehicle into its stage, with its
-// vehicle_log and the shared_decompressions), scheduler (threads, and printing in source
-// order, with the publisher), then report and previews over the vehicle_result records.
+// vehicle_log, the shared_decompressions and shared_textures), scheduler (threads, and printing in
+// source order, with the publisher), then report and previews over the vehicle_result records.
 #pragma once
 
 #include <cstdio>

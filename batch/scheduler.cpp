@@ -121,6 +121,7 @@ std::vector<VehicleResult> ConvertVehicles(const BatchOptions& options,
       options.eng.empty() ? std::string() : ChosenPath(options.eng),
       staging,
       SharedDecompressions(TwinPlace{!options.read_only_sources, staging + "/twins"}),
+      SharedTextures(staging + "/textures"),
       {}};
   if (context.staging.empty()) {
     std::fputs(

@@ -3,12 +3,10 @@
 #pragma once
 
 #include <functional>
-#include <future>
-#include <map>
-#include <mutex>
 #include <string>
 #include <utility>
 
+#include "batch/once_per_key.h"
 #include "source/source_commands.h"
 
 class SharedDecompressions {
@@ -17,10 +15,12 @@ class SharedDecompressions {
   // The outcome of DecompressShape(shape, place), run once per shape in this object's life.
   // While another caller decompresses it, meanwhile is called until it returns false (it has
   // nothing to do), so that a thread does not sit idle through someone else's decompression.
-  DecompressOutcome Get(const std::string& shape, const std::function<bool()>& meanwhile = {});
+  DecompressOutcome Get(const std::string& shape, const std::function<bool()>& meanwhile = {}) {
+    return done_.Get(
+        shape, [&] { return DecompressShape(shape, place_); }, meanwhile);
+  }
 
  private:
   const TwinPlace place_;
-  std::mutex mutex_;
-  std::map<std::string, std::shared_future<DecompressOutcome>> running_;
+  OncePerKey<DecompressOutcome> done_;
 };

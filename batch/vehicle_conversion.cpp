@@ -37,6 +37,9 @@ StagedVehicle ConvertVehicle(RunContext& context, const PlannedVehicle& vehicle,
     o.EngPath = context.eng_chosen;
     log.Name(context.eng_chosen, options.eng);
   }
+  o.ConvertAce = [&context](const std::string& ace, const std::string& tga) {
+    return context.textures.Convert(ace, tga);
+  };
   ConversionResult written;
   bool converted = false;
   try {

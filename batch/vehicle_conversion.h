@@ -8,6 +8,7 @@
 #include "batch/options.h"
 #include "batch/plan.h"
 #include "batch/shared_decompressions.h"
+#include "batch/shared_textures.h"
 #include "batch/vehicle_result.h"
 
 // What all vehicles of a run share.
@@ -16,6 +17,7 @@ struct RunContext {
   std::string eng_chosen;               // --eng as the engine reads it; empty when not given
   std::string staging;                  // the run's staging folder
   SharedDecompressions decompressions;  // private text forms go below staging
+  SharedTextures textures;              // each texture decoded once, below staging
   // Converts another vehicle while this one waits for a shape that another thread is
   // decompressing; false when none may start now.
   std::function<bool()> convert_another;

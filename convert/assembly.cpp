@@ -39,7 +39,10 @@ void ConvertTexture(Run& run, const std::string& name) {
   if (platform::FileExists(source) && !platform::IsReadableRegularFile(source, refused))
     throw RunAborted{{wanted, refused}};
   // The library's result decides nothing here; it only tells the log sink what happened.
-  if (TextureLibrary::AceToTga(source.c_str(), destination.c_str()) != 0) {
+  int converted = run.options.ConvertAce
+                      ? run.options.ConvertAce(source, destination)
+                      : TextureLibrary::AceToTga(source.c_str(), destination.c_str());
+  if (converted != 0) {
     outcome.status = TextureOutcome::Status::kConverted;
     ++run.written.textures_converted;
   } else if (!platform::FileExists(source)) {

@@ -1,6 +1,7 @@
 // What a conversion is asked to do, and what it reports back as written.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "base/vehicle_data.h"
@@ -20,6 +21,10 @@ struct ConversionOptions {
   // the user chose is read as given but named by its file name in lower case, and so is the
   // text twin of it that SourcePath may become. Empty: SourcePath.
   std::string NamePath;
+  // Converts the texture at an ACE path into a TGA path as the texture library's AceToTga does
+  // (nonzero when converted). Empty: the library itself. A collection gives one that decodes
+  // each texture once for all its vehicles.
+  std::function<int(const std::string& ace, const std::string& tga)> ConvertAce;
 };
 
 // The file that messages name and beside which textures lie.

@@ -40,6 +40,10 @@ bool SameFileContents(const std::string& a, const std::string& b);
 // Moves from to to, replacing a file there (both in one file system). False with the reason.
 bool ReplaceFile(const std::string& from, const std::string& to, std::string& error);
 
+// Copies the file from to to, replacing a file there: to is then whole, or as it was. False with
+// the reason.
+bool CopyFileOver(const std::string& from, const std::string& to, std::string& error);
+
 // Moves the folder from to to, which must not exist (both in one file system). False with the
 // reason otherwise, nothing moved: a folder that appeared at to meanwhile is never replaced.
 bool MoveFolder(const std::string& from, const std::string& to, std::string& error);

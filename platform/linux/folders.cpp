@@ -163,4 +163,22 @@ bool MoveFolder(const std::string& from, const std::string& to, std::string& err
   return false;
 }
 
+bool CopyFileOver(const std::string& from, const std::string& to, std::string& error) {
+  // A private name beside to first, so that to is never seen half copied.
+  std::string partial = to + ".partial-XXXXXX";
+  int fd = ::mkstemp(partial.data());
+  if (fd < 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  ::close(fd);
+  std::error_code code;
+  bool copied = std::filesystem::copy_file(from, partial,
+                                           std::filesystem::copy_options::overwrite_existing, code);
+  if (copied && std::rename(partial.c_str(), to.c_str()) == 0) return true;
+  error = copied ? std::strerror(errno) : code.message();
+  ::unlink(partial.c_str());
+  return false;
+}
+
 }  // namespace platform

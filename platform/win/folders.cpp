@@ -217,4 +217,15 @@ bool MoveFolder(const std::string& from, const std::string& to, std::string& err
   return false;
 }
 
+bool CopyFileOver(const std::string& from, const std::string& to, std::string& error) {
+  // A private name beside to first, so that to is never seen half copied.
+  std::wstring partial = SystemPath(to + ".partial");
+  if (::CopyFileW(SystemPath(from).c_str(), partial.c_str(), FALSE) &&
+      ::MoveFileExW(partial.c_str(), SystemPath(to).c_str(), MOVEFILE_REPLACE_EXISTING))
+    return true;
+  error = DescribeSystemError(::GetLastError());
+  ::DeleteFileW(partial.c_str());
+  return false;
+}
+
 }  // namespace platform

@@ -133,6 +133,22 @@ TEST(Batch, FileSourcesThatCollideNeverReplaceEarlierFiles) {
   EXPECT_NE(test::ReadFile(folder.File("fresh/car/car.stk")).find("1000"), npos);
 }
 
+// A texture is decoded once a run and copied to every vehicle that uses that file; another
+// folder's picture under the same name stays its own.
+TEST(Batch, TexturesSharedInARunAreTheSameFileNotTheSameName) {
+  TempFolder folder;
+  WriteWagon(folder, "TS/A", "car", "1");
+  folder.Write("TS/A/second.wag", Description("car.s"));
+  WriteWagon(folder, "TS/B", "car", "2", ExampleTexture("loco_cab.ace"));
+  ASSERT_EQ(RunCli(folder.path(), "-q -j 2 -o both TS").status, 0);
+  ASSERT_EQ(RunCli(folder.path(), "-q -o alone TS/B").status, 0);
+  std::string a = test::ReadFile(folder.File("both/A/car/car.tga"));
+  EXPECT_EQ(test::ReadFile(folder.File("both/A/second/car.tga")), a);
+  EXPECT_NE(test::ReadFile(folder.File("both/B/car/car.tga")), a);
+  EXPECT_EQ(test::ReadFile(folder.File("both/B/car/car.tga")),
+            test::ReadFile(folder.File("alone/car/car.tga")));
+}
+
 TEST(CsvField, QuotesWhatRfc4180Asks) {
   const std::pair<const char*, const char*> cases[] = {{"plain", "plain"},
                                                        {"a,b", "\"a,b\""},
