@@ -35,6 +35,7 @@ bool Publisher::MoveInWhole(const PlannedVehicle& vehicle, StagedVehicle& staged
   if (!platform::MoveFolder(staged.stage, folder, error)) return false;
   for (const std::string& file : files) written_.emplace(JoinPath(folder, file), &vehicle);
   staged.result.model_file = JoinPath(folder, staged.model_name);
+  staged.stage.clear();  // it is the vehicle's folder now: nothing is left to empty
   return true;
 }
 

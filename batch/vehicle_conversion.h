@@ -27,7 +27,7 @@ struct StagedVehicle {
   VehicleResult result;
   std::string progress;     // its log, when verbose
   std::string diagnostics;  // its warning and error lines (only the errors under --quiet)
-  std::string stage;        // its private output folder; empty when none was made
+  std::string stage;        // its private output folder; empty when none was made or it moved
   std::string model_name;   // the model file's name in stage
 };
 

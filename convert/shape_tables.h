@@ -69,9 +69,6 @@ int32_t VtxStateAt(const ShapeTables& tables, int64_t i);
 PrimState PrimStateAt(const ShapeTables& tables, int64_t i);
 const std::string& ImageAt(const ShapeTables& tables, int64_t i);
 
-// Frees points, uv_points and normals once the sub-objects are written: nothing after them
-// reads the geometry, and the textures converted next then do not add to its memory.
-void ReleaseGeometry(ShapeTables& tables);
 // Matrix i below matrix_count: its values and name (zero and "" when unread), its parent and
 // its includes text. With an empty table, index 0 is an identity root with translation 0.
 const ShapeMatrix& MatrixAt(const ShapeTables& tables, int64_t i);
@@ -80,3 +77,7 @@ std::string& MatrixIncludes(ShapeTables& tables, int64_t i);
 const std::string* FindMatrixIncludes(const ShapeTables& tables, int64_t i);
 // How many entries of a table of count a walk visits.
 int64_t WalkCount(const ShapeTables& tables, int32_t count);
+
+// Frees points, uv_points and normals once the sub-objects are written: nothing after them
+// reads the geometry, and the textures converted next then do not add to its memory.
+void ReleaseGeometry(ShapeTables& tables);
